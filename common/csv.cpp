@@ -1,0 +1,114 @@
+#include "common/csv.h"
+
+#include "common/numbers.h"
+
+#include <algorithm>
+
+namespace relperm {
+
+void CsvWriter::separate() {
+    if (!lineStart_)
+        out_ += ',';
+    lineStart_ = false;
+}
+
+CsvWriter& CsvWriter::text(std::string_view value) {
+    separate();
+    out_ += '"';
+    for (char c : value)
+        out_ += c == '"' ? '\'' : c;
+    out_ += '"';
+    return *this;
+}
+
+CsvWriter& CsvWriter::integer(std::int64_t value) {
+    separate();
+    out_ += std::to_string(value);
+    return *this;
+}
+
+CsvWriter& CsvWriter::number(double value) {
+    separate();
+    out_ += formatGeneral(value);
+    return *this;
+}
+
+CsvWriter& CsvWriter::empty() {
+    separate();
+    return *this;
+}
+
+CsvWriter& CsvWriter::endLine() {
+    out_ += "\r\n";
+    lineStart_ = true;
+    return *this;
+}
+
+bool containsQuote(std::string_view value) {
+    return value.find('"') != std::string_view::npos;
+}
+
+bool CsvReader::atLineEnd() const {
+    return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
+}
+
+void CsvReader::consumeLineEnd() {
+    if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n')
+        ++pos_;
+    ++pos_;
+    ++line_;
+}
+
+void CsvReader::finishField(CsvField& field) {
+    if (pos_ >= text_.size()) {
+        afterComma_ = false;
+        field.endsLine = true;
+    } else if (text_[pos_] == ',') {
+        ++pos_;
+        afterComma_ = true;
+    } else {
+        consumeLineEnd();
+        afterComma_ = false;
+        field.endsLine = true;
+    }
+}
+
+std::optional<CsvField> CsvReader::next() {
+    for (;;) {
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'))
+            ++pos_;
+        if (pos_ >= text_.size()) {
+            if (!afterComma_)
+                return std::nullopt;
+            afterComma_ = false;
+            return CsvField{{}, false, true, line_};
+        }
+        if (!atLineEnd() || afterComma_)
+            break;
+        consumeLineEnd(); // an empty line holds no field
+    }
+
+    CsvField field;
+    field.line = line_;
+    if (text_[pos_] == '"') {
+        field.quoted = true;
+        std::size_t close = text_.find('"', pos_ + 1);
+        std::size_t end = close == std::string_view::npos ? text_.size() : close;
+        field.text = std::string(text_.substr(pos_ + 1, end - pos_ - 1));
+        line_ += static_cast<int>(std::count(field.text.begin(), field.text.end(), '\n'));
+        pos_ = close == std::string_view::npos ? text_.size() : close + 1;
+        while (pos_ < text_.size() && text_[pos_] != ',' && !atLineEnd())
+            ++pos_;
+    } else {
+        std::size_t start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != ',' && !atLineEnd())
+            ++pos_;
+        field.text = std::string(text_.substr(start, pos_ - start));
+        while (!field.text.empty() && (field.text.back() == ' ' || field.text.back() == '\t'))
+            field.text.pop_back();
+    }
+    finishField(field);
+    return field;
+}
+
+} // namespace relperm

@@ -1,0 +1,72 @@
+// The comma-separated text files of the suite (run files, export files, saved data sets,
+// import files): lines end with CR LF, text fields stand between double quotes without
+// escaping, integers are written plainly and other numbers in the general number form.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace relperm {
+
+// Builds the text of a comma-separated file, field by field and line by line.
+class CsvWriter {
+  public:
+    // A text field between double quotes. The format has no escape for a double quote, so
+    // one inside `value` is written as an apostrophe; callers that must not change a text
+    // silently check for quotes first (see containsQuote).
+    CsvWriter& text(std::string_view value);
+    CsvWriter& integer(std::int64_t value);
+    // A number in the general number form (.35, 1E-05, 20).
+    CsvWriter& number(double value);
+    // A field with nothing between its commas.
+    CsvWriter& empty();
+    // Ends the current line with CR LF.
+    CsvWriter& endLine();
+
+    const std::string& str() const { return out_; }
+
+  private:
+    void separate();
+    std::string out_;
+    bool lineStart_ = true;
+};
+
+bool containsQuote(std::string_view value);
+
+struct CsvField {
+    std::string text;      // without the quotes of a quoted field
+    bool quoted = false;   // the field began with a double quote
+    bool endsLine = false; // a line end (or the end of the text) follows the field
+    int line = 1;          // 1-based line on which the field starts
+};
+
+// Reads fields across line ends: blanks before a field are skipped, a quoted field runs
+// to its closing quote (anything between that and the next comma or line end is dropped),
+// an unquoted field runs to the next comma or line end and loses its trailing blanks.
+// A comma at the end of a line leaves an empty field there; empty lines hold no fields.
+class CsvReader {
+  public:
+    // The reader keeps a view of `text`, which must outlive it.
+    explicit CsvReader(std::string_view text) : text_(text) {}
+    explicit CsvReader(std::string&&) = delete;
+
+    // The next field, or nothing at the end of the text.
+    std::optional<CsvField> next();
+    // The line the reader stands on (1-based), for messages about a missing field.
+    int line() const { return line_; }
+
+  private:
+    bool atLineEnd() const;
+    void consumeLineEnd();
+    // Consumes the delimiter after a field and records what it was.
+    void finishField(CsvField& field);
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    bool afterComma_ = false;
+};
+
+} // namespace relperm

@@ -1,0 +1,188 @@
+#include "cli/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace relperm::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome relperm(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int status = runRelperm(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::vector<std::string> workedExample = {"generate",
+                                                "--fluids",
+                                                "Water-Oil-Gas",
+                                                "--correlation",
+                                                "Corey",
+                                                "--swc",
+                                                "20",
+                                                "--sorw",
+                                                "25",
+                                                "--sorg",
+                                                "10",
+                                                "--sgc",
+                                                "5"};
+
+std::vector<std::string> with(std::vector<std::string> args, std::vector<std::string> more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+class TempDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("relperm-cli-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+TEST(GenerateGrid, PrintsBothGridsAsTheWindowShowsThem) {
+    Outcome r = relperm(with(workedExample, {"--format", "grid"}));
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 1u + 12 + 1 + 1 + 15);
+    EXPECT_EQ(l[0], "Sw\tkrow\tkrw");
+    EXPECT_EQ(l[1], ".2\t1.0\t.0");
+    EXPECT_EQ(l[2], ".25\t.77248\t.00007");
+    EXPECT_EQ(l[12], ".75\t.0\t1.0");
+    EXPECT_EQ(l[13], "");
+    EXPECT_EQ(l[14], "Sg\tkrog\tkrg");
+    EXPECT_EQ(l[15], ".0\t1.0\t.0");
+    EXPECT_EQ(l[29], ".7\t.00004\t1.0");
+}
+
+TEST(GenerateExport, WritesTheExportBytes) {
+    Outcome r = relperm(workedExample);
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out.rfind("\"Sw  krw  krow\",12\r\n.2,0,1\r\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\r\n\"Sl krog krg\",15\r\n.3,"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 9), "\r\n1,1,0\r\n");
+}
+
+TEST(GenerateLists, ATextThatIsNoEntryIsTypedAndNotPicked) {
+    // Without a picked fluid system the box still reads "Select Fluids", so Sorw and Sorg
+    // count as 0 and the water column runs to 1.
+    Outcome r = relperm(
+        {"generate", "--correlation", "Corey", "--swc", "20", "--sorw", "25", "--format", "grid"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    auto l = lines(r.out);
+    EXPECT_EQ(l[0], "Sw\tkrow\tkrw");
+    EXPECT_NE(std::find(l.begin(), l.end(), "1.\t.0\t1.0"), l.end()) << r.out;
+}
+
+TEST(GenerateLists, WithoutACorrelationWaterOilGasIsRefused) {
+    Outcome r = relperm({"generate", "--fluids", "Water-Oil-Gas", "--swc", "20"});
+    EXPECT_EQ(r.status, exitRefused);
+    EXPECT_NE(r.err.find("\"Select Correlation\""), std::string::npos) << r.err;
+}
+
+TEST_F(TempDir, RefusalsExitTwoWithOneLineAndWriteNoFile) {
+    const fs::path out = dir / "tables.txt";
+    for (auto [flag, value, named] :
+         {std::tuple{"--spacing", "0", "Saturation Spacing"},
+          std::tuple{"--spacing", "0.5", "Saturation Spacing"},
+          std::tuple{"--sorw", "80", "Swc + Sorw"}, std::tuple{"--sgc", "100", "Sgc"},
+          std::tuple{"--sgc", "70", "Swc + Sorg + Sgc"}}) {
+        Outcome r = relperm(with(workedExample, {flag, value, "--out", out.string()}));
+        EXPECT_EQ(r.status, exitRefused) << flag << " " << value;
+        EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out)) << flag << " " << value;
+    }
+}
+
+TEST_F(TempDir, OutWritesTheFileAndNothingToStandardOutput) {
+    const fs::path out = dir / "tables.txt";
+    Outcome r = relperm(with(workedExample, {"--out", out.string()}));
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out, "");
+    std::ifstream in(out, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ(s.str(), relperm(workedExample).out);
+}
+
+TEST_F(TempDir, AnUnwritableOutFileExitsOne) {
+    Outcome r = relperm(with(workedExample, {"--out", (dir / "no" / "such" / "t.txt").string()}));
+    EXPECT_EQ(r.status, exitFileError);
+    EXPECT_NE(r.err.find("no/such/t.txt"), std::string::npos) << r.err;
+}
+
+TEST(GenerateOptions, BadOptionsAreRefusedWithTheirName) {
+    Outcome unknown = relperm({"generate", "--colour", "red"});
+    EXPECT_EQ(unknown.status, exitRefused);
+    EXPECT_NE(unknown.err.find("--colour"), std::string::npos);
+    Outcome missing = relperm({"generate", "--swc"});
+    EXPECT_EQ(missing.status, exitRefused);
+    EXPECT_NE(missing.err.find("--swc needs a value"), std::string::npos);
+    Outcome format = relperm(with(workedExample, {"--format", "xml"}));
+    EXPECT_EQ(format.status, exitRefused);
+    EXPECT_NE(format.err.find("\"xml\""), std::string::npos);
+    Outcome command = relperm({"tabulate"});
+    EXPECT_EQ(command.status, exitRefused);
+}
+
+TEST(GenerateOptions, ValuesMayStartWithAHyphenOrFollowAnEqualsSign) {
+    Outcome r = relperm(with(workedExample, {"--sorg=-10"}));
+    EXPECT_EQ(r.status, exitRefused);
+    EXPECT_NE(r.err.find("Sorg must be 0% or more (it is -10%)"), std::string::npos) << r.err;
+}
+
+TEST(GenerateOptions, HelpDescribesTheFlags) {
+    Outcome r = relperm({"generate", "--help"});
+    EXPECT_EQ(r.status, exitOk);
+    EXPECT_NE(r.out.find("--krg-sorg"), std::string::npos);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+}
+
+// The installed program, as a script would call it.
+TEST(RelpermProgram, ExitStatusAndOutputReachTheShell) {
+    std::string command = std::string(RELPERM_BINARY) +
+                          " generate --fluids Water-Oil-Gas --correlation Corey --swc 20 "
+                          "--sorw 25 --sorg 10 --sgc 5 --format grid 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
+        out.append(buf, n);
+    int status = ::pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(out.find(".25\t.77248\t.00007\n"), std::string::npos) << out;
+
+    status =
+        std::system((std::string(RELPERM_BINARY) + " generate --spacing 0 2>/dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+} // namespace
+} // namespace relperm::cli
