@@ -1,6 +1,7 @@
 #include "calculator/validate.h"
 
 #include "calculator/generate.h"
+#include "calculator/grids.h"
 #include "common/numbers.h"
 
 #include <cmath>
@@ -59,7 +60,7 @@ std::optional<Refusal> checkMovableRange(const CorrelationInputs& in, FluidSyste
 
 std::optional<Refusal> checkFiniteTables(const Tables& t, FluidSystem system,
                                          const std::string& correlation) {
-    auto refuse = [&](const char* column, const char* saturation, double at) {
+    auto refuse = [&](const std::string& column, const char* saturation, double at) {
         return Refusal{"Swco", correlation + " gives no finite " + column + " at " + saturation +
                                    " = " + formatGeneral(at) +
                                    " with these end points; change Swc, Sorw, Sorg or Sgc."};
@@ -72,9 +73,10 @@ std::optional<Refusal> checkFiniteTables(const Tables& t, FluidSystem system,
                 return refuse("krow", "Sw", t.swTable[i]);
         }
     }
+    const std::string liquid = gasHeader(system)[1];
     for (int i = 1; i <= t.nGasLiquid; ++i) {
         if (!std::isfinite(t.krogTable[i]))
-            return refuse("krog", "Sg", t.sgTable[i]);
+            return refuse(liquid, "Sg", t.sgTable[i]);
         if (!std::isfinite(t.krgTable[i]))
             return refuse("krg", "Sg", t.sgTable[i]);
     }
