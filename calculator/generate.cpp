@@ -84,29 +84,34 @@ std::optional<Refusal> buildSaturationRows(const CorrelationInputs& in, double d
     return std::nullopt;
 }
 
-// The correlation chosen by the first four characters of the correlation text, run on the
-// tables. Returns a refusal for an unknown text or inputs the correlation cannot evaluate.
+// The correlation chosen by the first four characters of the correlation text, tested in
+// the order Moha, Hona, Rose, Wyll, Core, run on the tables. Returns a refusal for a text
+// that names none of them or for inputs the correlation cannot evaluate.
 std::optional<Refusal> runCorrelation(const std::string& correlation, const CorrelationInputs& in,
                                       const SelectionCodes& codes, Tables& t) {
     const std::string c4 = correlation.substr(0, 4);
-    if (c4 == "Wyll") {
-        if (auto r = checkWyllie(in))
-            return r;
-        ComputeWyllie(in, t, codes.isSandstone);
-        return std::nullopt;
+    std::optional<Refusal> refusal;
+    if (c4 == "Moha") {
+        if (!(refusal = checkIbrahim(in, codes.wettabilityCode, codes.isSandstone)))
+            ComputeIbrahim(in, t, codes.wettabilityCode, codes.isSandstone);
+    } else if (c4 == "Hona") {
+        if (!(refusal = checkHonarpour(in, codes.isSandstone)))
+            ComputeHonarpour(in, t, codes.wettabilityCode, codes.isSandstone);
+    } else if (c4 == "Rose") {
+        if (!(refusal = checkRose(in)))
+            ComputeRose(in, t);
+    } else if (c4 == "Wyll") {
+        if (!(refusal = checkWyllie(in)))
+            ComputeWyllie(in, t, codes.isSandstone);
+    } else if (c4 == "Core") {
+        if (!(refusal = checkCorey(in)))
+            ComputeCorey(in, t);
+    } else {
+        refusal = Refusal{"corpk", "Pick a correlation (Mohamad Ibrahim/Varnholt, "
+                                   "Honarpour/Varnholt/Harvey, Rose, Wyllie or Corey); \"" +
+                                       correlation + "\" is none of them."};
     }
-    if (c4 == "Core") {
-        if (auto r = checkCorey(in))
-            return r;
-        ComputeCorey(in, t);
-        return std::nullopt;
-    }
-    if (c4 == "Moha" || c4 == "Hona" || c4 == "Rose")
-        return Refusal{"corpk", "The correlation \"" + correlation +
-                                    "\" is not available in this version; pick Corey or Wyllie."};
-    return Refusal{"corpk", "Pick a correlation (Mohamad Ibrahim/Varnholt, "
-                            "Honarpour/Varnholt/Harvey, Rose, Wyllie or Corey); \"" +
-                                correlation + "\" is none of them."};
+    return refusal;
 }
 
 // Makes the oil columns consistent: krow starts at 1 at most and ends at 0, and the gas
@@ -183,17 +188,26 @@ std::optional<Refusal> generate(CalculatorState& state, const GenerateInput& inp
     if (auto r = buildSaturationRows(in, typed.spacing / 100, t))
         return r;
 
-    std::string correlationName = input.correlation;
-    if (system == FluidSystem::WaterOilGas) {
+    // The systems without oil fill only the gas table; the water-oil kr columns keep what
+    // an earlier generation left there, and there is no oil column to fix up.
+    std::string procedure = input.correlation;
+    if (system == FluidSystem::WaterGas) {
+        procedure = "Water-Gas";
+        if (auto r = checkWatgas(in))
+            return r;
+        watgas(in, t);
+    } else if (system == FluidSystem::GasCondensate) {
+        procedure = "Gas-Condensate";
+        if (auto r = checkGascon(in))
+            return r;
+        gascon(in, t);
+    } else {
         if (auto r = runCorrelation(input.correlation, in, codes, t))
             return r;
         if (auto r = fixUpOilColumns(input.correlation, t))
             return r;
-    } else {
-        return Refusal{"fldpk", "The fluid system \"" + input.fluids +
-                                    "\" is not available in this version; pick Water-Oil-Gas."};
     }
-    if (auto r = checkFiniteTables(t, system, correlationName))
+    if (auto r = checkFiniteTables(t, system, procedure))
         return r;
 
     state.tables = t;

@@ -59,26 +59,31 @@ std::optional<Refusal> checkMovableRange(const CorrelationInputs& in, FluidSyste
 }
 
 std::optional<Refusal> checkFiniteTables(const Tables& t, FluidSystem system,
-                                         const std::string& correlation) {
-    auto refuse = [&](const std::string& column, const char* saturation, double at) {
-        return Refusal{"Swco", correlation + " gives no finite " + column + " at " + saturation +
-                                   " = " + formatGeneral(at) +
-                                   " with these end points; change Swc, Sorw, Sorg or Sgc."};
+                                         const std::string& procedure) {
+    auto refuse = [&](const std::string& column, double at, bool waterOil) {
+        const char* change = waterOil                             ? "Swc or Sorw"
+                             : system == FluidSystem::WaterOilGas ? "Swc, Sorg or Sgc"
+                             : system == FluidSystem::WaterGas    ? "Swc or Sgc"
+                                                                  : "Slc or Sgc";
+        return Refusal{waterOil ? "Swco" : "sgco",
+                       procedure + " gives no finite " + column + " at " +
+                           (waterOil ? "Sw" : "Sg") + " = " + formatGeneral(at) +
+                           " with these end points; change " + change + "."};
     };
     if (system == FluidSystem::WaterOilGas) {
         for (int i = 1; i <= t.nWaterOil; ++i) {
             if (!std::isfinite(t.krwTable[i]))
-                return refuse("krw", "Sw", t.swTable[i]);
+                return refuse("krw", t.swTable[i], true);
             if (!std::isfinite(t.krowTable[i]))
-                return refuse("krow", "Sw", t.swTable[i]);
+                return refuse("krow", t.swTable[i], true);
         }
     }
     const std::string liquid = gasHeader(system)[1];
     for (int i = 1; i <= t.nGasLiquid; ++i) {
         if (!std::isfinite(t.krogTable[i]))
-            return refuse(liquid, "Sg", t.sgTable[i]);
+            return refuse(liquid, t.sgTable[i], false);
         if (!std::isfinite(t.krgTable[i]))
-            return refuse("krg", "Sg", t.sgTable[i]);
+            return refuse("krg", t.sgTable[i], false);
     }
     return std::nullopt;
 }

@@ -34,7 +34,7 @@ std::optional<Refusal> checkMovableRange(const CorrelationInputs& in, FluidSyste
 
 // Every value of the filled rows must be a finite number.
 std::optional<Refusal> checkFiniteTables(const Tables& tables, FluidSystem system,
-                                         const std::string& correlation);
+                                         const std::string& procedure);
 
 // A percentage as the user would read it in a message: "20%".
 std::string percentText(double percent);

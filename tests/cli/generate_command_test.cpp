@@ -99,6 +99,52 @@ TEST(GenerateLists, ATextThatIsNoEntryIsTypedAndNotPicked) {
     EXPECT_NE(std::find(l.begin(), l.end(), "1.\t.0\t1.0"), l.end()) << r.out;
 }
 
+TEST(GenerateLists, EveryProcedureRunsFromTheCommandLine) {
+    // Sw .45 (grid line 7) and Sg .35 (line 8 of the gas grid), by hand from the equations.
+    struct Case {
+        std::vector<std::string> lists;
+        const char* waterOilRow;
+        const char* gasRow;
+    };
+    const std::vector<std::string> values = {
+        "--porosity", "20", "--permeability", "100", "--krg-sorg", ".8", "--swc",    "20",
+        "--sorw",     "25", "--sorg",         "10",  "--sgc",      "5",  "--format", "grid"};
+    const std::string wog = "Water-Oil-Gas";
+    for (const Case& c :
+         {Case{{"--fluids", wog, "--correlation", "Corey"},
+               ".45\t.2234\t.04269",
+               ".35\t.04538\t.15126"},
+          Case{{"--fluids", wog, "--correlation", "Wyllie", "--formation", "Sandstone"},
+               ".45\t.16228\t.09391",
+               ".35\t.125\t.09832"},
+          Case{{"--fluids", wog, "--correlation", "Honarpour/Varnholt/Harvey", "--wettability",
+                "Water Wet", "--formation", "Carbonate"},
+               ".45\t.15024\t.01456",
+               ".35\t.02317\t.22187"},
+          Case{{"--fluids", wog, "--correlation", "Mohamad Ibrahim/Varnholt", "--wettability",
+                "Intermediate (Mixed)", "--formation", "Sandstone"},
+               ".45\t.18463\t.08569",
+               ".35\t.09152\t.16811"},
+          Case{{"--fluids", wog, "--correlation", "Rose"},
+               ".45\t.00874\t.06506",
+               ".35\t.18903\t.35252"},
+          Case{{"--fluids", "Water-Gas"}, nullptr, ".35\t.17213\t.18377"},
+          Case{{"--fluids", "Gas-Condensate"}, nullptr, ".35\t.20993\t.20412"}}) {
+        std::vector<std::string> args = {"generate"};
+        args.insert(args.end(), c.lists.begin(), c.lists.end());
+        args.insert(args.end(), values.begin(), values.end());
+        Outcome r = relperm(args);
+        ASSERT_EQ(r.status, exitOk) << c.lists[1] << ": " << r.err;
+        auto l = lines(r.out);
+        if (c.waterOilRow) {
+            EXPECT_EQ(l[6], c.waterOilRow) << c.lists.back();
+        }
+        const std::size_t gasStart =
+            static_cast<std::size_t>(std::find(l.begin(), l.end(), "") - l.begin()) + 1;
+        EXPECT_EQ(l[gasStart + 8], c.gasRow) << c.lists.back();
+    }
+}
+
 TEST(GenerateLists, WithoutACorrelationWaterOilGasIsRefused) {
     Outcome r = relperm({"generate", "--fluids", "Water-Oil-Gas", "--swc", "20"});
     EXPECT_EQ(r.status, exitRefused);

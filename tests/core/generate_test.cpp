@@ -7,6 +7,7 @@
 namespace relperm {
 namespace {
 
+using relperm::testing::generated;
 using relperm::testing::workedExample;
 
 std::vector<std::string> column(const GridText& grid, std::size_t c) {
@@ -14,13 +15,6 @@ std::vector<std::string> column(const GridText& grid, std::size_t c) {
     for (const auto& row : grid.rows)
         out.push_back(row[c]);
     return out;
-}
-
-CalculatorState generated(const GenerateInput& in) {
-    CalculatorState state;
-    auto refusal = generate(state, in);
-    EXPECT_FALSE(refusal.has_value()) << refusal->message;
-    return state;
 }
 
 TEST(SaturationRows, WorkedExampleStartsAtSwcAndEndsAtOneMinusSorw) {
@@ -87,6 +81,23 @@ TEST(Generate, WithoutTheExactWaterOilGasTextSorwAndSorgCountAsZero) {
     EXPECT_EQ(*s.inputs.sorw, 0.0);
     EXPECT_EQ(column(waterOilGrid(s), 0).back(), "1.");
     EXPECT_EQ(column(gasGrid(s), 0).back(), ".8");
+}
+
+TEST(Generate, SystemsWithoutOilFillOnlyTheGasTable) {
+    for (const char* fluids : {"Water-Gas", "Gas-Condensate"}) {
+        CalculatorState s = generated(workedExample("Corey"));
+        const Table krw = s.tables.krwTable;
+        const Table krow = s.tables.krowTable;
+        ASSERT_FALSE(generate(s, testing::gasSystemExample(fluids))) << fluids;
+        EXPECT_EQ(*s.inputs.sorw, 0.0) << fluids;
+        EXPECT_EQ(*s.inputs.sorg, 0.0) << fluids;
+        EXPECT_EQ(s.tables.nWaterOil, 17) << fluids << ": Sw runs to 1";
+        EXPECT_EQ(s.tables.krwTable, krw) << fluids;
+        EXPECT_EQ(s.tables.krowTable, krow) << fluids << ": no fix-up, no new values";
+        EXPECT_EQ(column(waterOilGrid(s), 0).back(), "1.") << fluids;
+    }
+    EXPECT_EQ(generated(testing::gasSystemExample("Water-Gas")).fluidSystem, FluidSystem::WaterGas);
+    EXPECT_EQ(gasGrid(generated(testing::gasSystemExample("Gas-Condensate"))).header[1], "krcg");
 }
 
 TEST(Generate, StoresTheInputsAsFractions) {
