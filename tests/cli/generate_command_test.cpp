@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -52,18 +53,7 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-class TempDir : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("relperm-cli-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
+using TempDir = relperm::testing::TempDirTest;
 
 TEST(GenerateGrid, PrintsBothGridsAsTheWindowShowsThem) {
     Outcome r = relperm(with(workedExample, {"--format", "grid"}));
@@ -171,10 +161,7 @@ TEST_F(TempDir, OutWritesTheFileAndNothingToStandardOutput) {
     Outcome r = relperm(with(workedExample, {"--out", out.string()}));
     ASSERT_EQ(r.status, exitOk) << r.err;
     EXPECT_EQ(r.out, "");
-    std::ifstream in(out, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    EXPECT_EQ(s.str(), relperm(workedExample).out);
+    EXPECT_EQ(readFile(out), relperm(workedExample).out);
 }
 
 TEST_F(TempDir, AnUnwritableOutFileExitsOne) {

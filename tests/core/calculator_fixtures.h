@@ -51,6 +51,15 @@ inline Refusal refused(const GenerateInput& in) {
     return refusal.value_or(Refusal{});
 }
 
+// The tables as a correlation leaves them, before Generate's oil fix-up: the rows of a
+// generation with `in`, filled again by `compute(inputs, tables, codes)`.
+template <class Compute> Tables rawTables(const GenerateInput& in, Compute compute) {
+    const CalculatorState s = generated(in);
+    Tables t = s.tables;
+    compute(s.inputs.values(), t, selectionCodes(in));
+    return t;
+}
+
 // Rows of the worked example: Sw .45 is water-oil row 6, Sg .35 gas row 8.
 inline constexpr int rowSw045 = 6;
 inline constexpr int rowSg035 = 8;

@@ -1,9 +1,9 @@
 #include "common/filewrite.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace relperm {
@@ -12,34 +12,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-class FileWrite : public ::testing::Test {
+class FileWrite : public testing::TempDirTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("relperm-filewrite-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
     }
-
-    fs::path dir;
 };
 
 TEST_F(FileWrite, CreatesANewFileWithTheExactBytes) {
     const std::string bytes = "\"Sw  krw  krow\",0\r\n\0x"s;
     EXPECT_EQ(writeFileAtomically(dir / "run.txt", bytes), std::nullopt);
-    EXPECT_EQ(read(dir / "run.txt"), bytes);
+    EXPECT_EQ(readFile(dir / "run.txt"), bytes);
     EXPECT_EQ(entries(), 1u) << "no temporary file is left behind";
 }
 
@@ -48,7 +31,7 @@ TEST_F(FileWrite, ReplacesAnExistingFileAndKeepsItsPermissions) {
     ASSERT_EQ(writeFileAtomically(target, "old"), std::nullopt);
     ::chmod(target.c_str(), 0640);
     EXPECT_EQ(writeFileAtomically(target, "new"), std::nullopt);
-    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(readFile(target), "new");
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -60,7 +43,7 @@ TEST_F(FileWrite, WritesThroughASymbolicLink) {
     fs::create_symlink(real, dir / "link.txt");
     EXPECT_EQ(writeFileAtomically(dir / "link.txt", "new"), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-    EXPECT_EQ(read(real), "new");
+    EXPECT_EQ(readFile(real), "new");
 }
 
 TEST_F(FileWrite, ReportsAMissingFolderByTheFileName) {
@@ -77,7 +60,7 @@ TEST_F(FileWrite, AFailedRenameLeavesTheTargetAndNoTemporaryFile) {
     auto error = writeFileAtomically(target, "x");
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(fs::is_directory(target));
-    EXPECT_EQ(read(target / "inside"), "kept");
+    EXPECT_EQ(readFile(target / "inside"), "kept");
     EXPECT_EQ(entries(), 1u);
 }
 

@@ -14,11 +14,9 @@ const std::string honarpour = "Honarpour/Varnholt/Harvey";
 
 // The tables as the correlation leaves them, before Generate's fix-up.
 Tables raw(const GenerateInput& in) {
-    const CalculatorState s = generated(in);
-    const SelectionCodes codes = selectionCodes(in);
-    Tables t = s.tables;
-    ComputeHonarpour(s.inputs.values(), t, codes.wettabilityCode, codes.isSandstone);
-    return t;
+    return rawTables(in, [](const CorrelationInputs& v, Tables& t, SelectionCodes c) {
+        ComputeHonarpour(v, t, c.wettabilityCode, c.isSandstone);
+    });
 }
 
 struct SpotCheck {

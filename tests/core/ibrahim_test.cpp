@@ -19,11 +19,9 @@ const char* wettabilityOf(int code) {
 }
 
 Tables raw(const GenerateInput& in) {
-    const CalculatorState s = generated(in);
-    const SelectionCodes codes = selectionCodes(in);
-    Tables t = s.tables;
-    ComputeIbrahim(s.inputs.values(), t, codes.wettabilityCode, codes.isSandstone);
-    return t;
+    return rawTables(in, [](const CorrelationInputs& v, Tables& t, SelectionCodes c) {
+        ComputeIbrahim(v, t, c.wettabilityCode, c.isSandstone);
+    });
 }
 
 struct SpotCheck {

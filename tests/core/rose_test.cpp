@@ -10,10 +10,8 @@ namespace {
 using namespace relperm::testing;
 
 Tables raw(const GenerateInput& in) {
-    const CalculatorState s = generated(in);
-    Tables t = s.tables;
-    ComputeRose(s.inputs.values(), t);
-    return t;
+    return rawTables(
+        in, [](const CorrelationInputs& v, Tables& t, SelectionCodes) { ComputeRose(v, t); });
 }
 
 TEST(Rose, AgreesWithTheEquationsByHand) {

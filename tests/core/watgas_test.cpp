@@ -10,10 +10,8 @@ namespace {
 using namespace relperm::testing;
 
 Tables raw(const GenerateInput& in) {
-    const CalculatorState s = generated(in);
-    Tables t = s.tables;
-    watgas(s.inputs.values(), t);
-    return t;
+    return rawTables(in,
+                     [](const CorrelationInputs& v, Tables& t, SelectionCodes) { watgas(v, t); });
 }
 
 TEST(WaterGas, AgreesWithTheEquationsByHand) {
