@@ -1,0 +1,94 @@
+// Plot scenes: what a plot surface shows, as a plain list of primitives in user
+// coordinates, built by pure functions and painted by one drawing widget. Tests read the
+// scene; the same scene can be painted into a window, a PNG, an SVG or a PDF.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace relperm {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb black{0, 0, 0};
+
+enum class LineStyle { Solid, Dashed };
+
+// A point drawn with a round pen `penWidth` pixels wide.
+struct SceneDot {
+    double x = 0;
+    double y = 0;
+    Rgb colour;
+    int penWidth = 3;
+};
+
+struct SceneLine {
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+    Rgb colour;
+    int penWidth = 1;
+    LineStyle style = LineStyle::Solid;
+};
+
+// Text whose top-left corner stands at (x, y), in the surface's default font.
+struct SceneText {
+    double x = 0;
+    double y = 0;
+    std::string text;
+    Rgb colour;
+};
+
+using ScenePrimitive = std::variant<SceneDot, SceneLine, SceneText>;
+
+// The user coordinate system of a surface: the left edge, the top edge, the width and the
+// height (a negative height makes y grow upwards).
+struct UserCoordinates {
+    double left = 0;
+    double top = 0;
+    double width = 1;
+    double height = 1;
+};
+
+struct Scene {
+    UserCoordinates coordinates;
+    std::vector<ScenePrimitive> items; // painted in this order
+
+    template <class T> void add(T primitive) {
+        items.emplace_back(std::in_place_type<T>, std::move(primitive));
+    }
+
+    template <class T> std::vector<T> all() const {
+        std::vector<T> out;
+        for (const auto& item : items)
+            if (const T* p = std::get_if<T>(&item))
+                out.push_back(*p);
+        return out;
+    }
+};
+
+// The coordinates of every relative permeability plot: x from -25 to 110, y from 110 down
+// to -20, so the unit square of fractions (times 100) sits inside with room for labels.
+inline constexpr UserCoordinates krPlotCoordinates{-25, 110, 135, -130};
+
+// The frame of a relative permeability plot in the foreground colour: the left axis, the
+// bottom axis and the right border (no top border), then eleven ticks on each axis for
+// t = 0, .1, ..., 1 (t accumulated by repeated addition), every other one labelled with t
+// in the general number form after a blank (" 0", " .2", ..., " 1").
+void addKrPlotFrame(Scene& scene);
+
+// A curve through (100 x[i], 100 y[i]): a dot of pen width 3 at each point, and from the
+// second point on a line of pen width 1 from the previous point, drawn after the dot.
+void addKrCurve(Scene& scene, const std::vector<double>& x, const std::vector<double>& y,
+                Rgb colour, LineStyle lines = LineStyle::Solid);
+
+} // namespace relperm
