@@ -15,15 +15,15 @@ build: configure
 test: build
 	@QT_QPA_PLATFORM=offscreen ctest --preset default
 
-# The worked example of the calculator: Corey with Swc 20%, Sorw 25%, Sorg 10%, Sgc 5%.
+# Starts the calculator. Without a display, prints its worked-example tables instead.
 run: build
-	@echo "Corey, Water-Oil-Gas, Swc 20%, Sorw 25%, Sorg 10%, Sgc 5%, spacing 5%:"
-	@build/bin/relperm generate --fluids Water-Oil-Gas --correlation Corey \
-		--swc 20 --sorw 25 --sorg 10 --sgc 5 --spacing 5 --format grid
-	@echo
-	@echo "Wyllie, Sandstone, same end points:"
-	@build/bin/relperm generate --fluids Water-Oil-Gas --correlation Wyllie --formation Sandstone \
-		--swc 20 --sorw 25 --sorg 10 --sgc 5 --spacing 5 --format grid
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		build/bin/vomar; \
+	else \
+		echo "No display: the calculator's worked example (Corey; Swc 20%, Sorw 25%, Sorg 10%, Sgc 5%):"; \
+		build/bin/relperm generate --fluids Water-Oil-Gas --correlation Corey \
+			--swc 20 --sorw 25 --sorg 10 --sgc 5 --spacing 5 --format grid; \
+	fi
 
 bench: build
 	@build/bin/generate_bench

@@ -156,6 +156,12 @@ void CalculatorForm::wetpk_Click() {
         show({"Command1"}, true);
 }
 
+void CalculatorForm::showGenerated(FluidSystem system) {
+    const bool withOil = system == FluidSystem::WaterOilGas;
+    show({"MSFlexGrid1", "vomar"}, withOil);
+    show({"MSFlexGrid2", "krl2"}, true);
+}
+
 GenerateInput CalculatorForm::generateInput() const {
     GenerateInput in;
     in.porosity = poro;

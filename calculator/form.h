@@ -62,6 +62,10 @@ class CalculatorForm {
     // Whether each control is shown, by control name.
     std::map<std::string, bool, std::less<>> shown;
 
+    // After a generation: the water-oil grid and surface only for Water-Oil-Gas, the gas
+    // grid and surface always.
+    void showGenerated(FluidSystem system);
+
     void fldpk_Click();
     void corpk_Click();
     void wetpk_Click();

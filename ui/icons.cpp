@@ -1,0 +1,25 @@
+#include "ui/icons.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace relperm::ui {
+
+QIcon svgIcon(const QString& name) {
+    QSvgRenderer renderer(":/icons/" + name + ".svg");
+    QIcon icon;
+    if (!renderer.isValid())
+        return icon;
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace relperm::ui
