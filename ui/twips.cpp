@@ -1,5 +1,6 @@
 #include "ui/twips.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace relperm::ui {
@@ -12,6 +13,16 @@ int twipsToPixels(int twips, const QWidget* widget) {
 void placeInTwips(QWidget* child, int left, int top, int width, int height) {
     child->setGeometry(twipsToPixels(left, child), twipsToPixels(top, child),
                        twipsToPixels(width, child), twipsToPixels(height, child));
+}
+
+void widenToLongestWord(QLabel* label) {
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& word : label->text().split(' ', Qt::SkipEmptyParts))
+        widest = std::max(widest, metrics.horizontalAdvance(word));
+    const int needed = widest + 2 * label->margin() + 2;
+    if (needed > label->width())
+        label->resize(needed, label->height());
 }
 
 } // namespace relperm::ui

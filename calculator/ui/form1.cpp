@@ -4,6 +4,7 @@
 #include "calculator/plot.h"
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
+#include "ui/fonts.h"
 #include "ui/icons.h"
 #include "ui/twips.h"
 
@@ -77,6 +78,7 @@ QLabel* Form1::makeLabel(const char* name, const char* caption) {
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label);
+    ui::widenToLongestWord(label);
     return label;
 }
 
@@ -117,15 +119,9 @@ void Form1::buildControls() {
     QPalette background = client->palette();
     background.setColor(QPalette::Window, QColor(192, 255, 255));
     client->setPalette(background);
-    QFont bold = client->font();
-    bold.setPointSizeF(8.25);
-    bold.setBold(true);
-    client->setFont(bold);
+    client->setFont(ui::layoutFont(8.25, true));
 
-    QLabel* heading = makeLabel("Label10", "Relative Permeability Correlations");
-    QFont headingFont = bold;
-    headingFont.setPointSizeF(13.5);
-    heading->setFont(headingFont);
+    makeLabel("Label10", "Relative Permeability Correlations")->setFont(ui::layoutFont(13.5, true));
 
     makeLabel("Label1", "Title");
     makeBox("Text1", &CalculatorForm::title);
@@ -210,6 +206,7 @@ void Form1::showModel() {
         }
         combo->setCurrentIndex(list.picked);
         combo->setEditText(qs(list.text));
+        combo->lineEdit()->setCursorPosition(0); // a long name shows its beginning
     }
     showingModel_ = false;
 }
