@@ -188,6 +188,40 @@ double textToNumber(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseNumber(std::string_view text) {
+    std::size_t i = 0;
+    auto at = [&](auto predicate) { return i < text.size() && predicate(text[i]); };
+    auto digits = [&] {
+        std::size_t start = i;
+        while (at(isDigit))
+            ++i;
+        return i - start;
+    };
+    while (at(isBlank))
+        ++i;
+    if (at([](char c) { return c == '-' || c == '+'; }))
+        ++i;
+    std::size_t mantissa = digits();
+    if (at([](char c) { return c == '.'; })) {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return std::nullopt;
+    if (at([](char c) { return c == 'e' || c == 'E'; })) {
+        ++i;
+        if (at([](char c) { return c == '-' || c == '+'; }))
+            ++i;
+        if (digits() == 0)
+            return std::nullopt;
+    }
+    while (at(isBlank))
+        ++i;
+    if (i != text.size())
+        return std::nullopt;
+    return textToNumber(text);
+}
+
 std::string formatPattern(double value, std::string_view pattern) {
     if (!std::isfinite(value))
         return nonFinite(value);

@@ -16,6 +16,7 @@
 // minus sign (-0.000001 with "#.0####" prints .0, not -.0).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,11 @@ namespace relperm {
 // digits); reading stops at the first other character. A text without a number gives 0.
 // A number too large for a double gives an infinite value, which callers refuse.
 double textToNumber(std::string_view text);
+
+// A field of a file that must hold a number and nothing else: an optional sign, digits
+// with at most one point, an optional exponent, blanks only around it. Returns nothing for
+// any other text, including an empty one.
+std::optional<double> parseNumber(std::string_view text);
 
 // `value` shown with a display pattern. In a pattern '#' is an optional digit, '0' a
 // required digit and '.' the point, which is always printed when the pattern has one. No

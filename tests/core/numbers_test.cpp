@@ -62,6 +62,15 @@ TEST(TextToNumber, IgnoresTheProcessLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(ParseNumber, AcceptsOnlyAWholeNumber) {
+    EXPECT_EQ(parseNumber("20"), 20.0);
+    EXPECT_EQ(parseNumber(" .35 "), 0.35);
+    EXPECT_EQ(parseNumber("-1E-05"), -0.00001);
+    EXPECT_EQ(parseNumber("5."), 5.0);
+    for (const char* bad : {"", " ", ".", "-", "20%", "1 2", "abc", "1E", "1e+", "0x10", "1.2.3"})
+        EXPECT_EQ(parseNumber(bad), std::nullopt) << '"' << bad << '"';
+}
+
 struct PatternCase {
     double value;
     const char* pattern;
