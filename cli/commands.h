@@ -14,6 +14,7 @@ inline constexpr int exitFileError = 1;
 inline constexpr int exitRefused = 2;
 
 int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The whole command line: program arguments without the program name.
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

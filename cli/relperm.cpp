@@ -14,6 +14,7 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "\n"
                     "commands:\n"
                     "  generate   build the calculator's water-oil and gas tables\n"
+                    "  db         count, show, dump and import measured data sets\n"
                     "\n"
                     "'relperm COMMAND --help' describes each command.\n";
 
@@ -46,6 +47,8 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (command == "generate")
         return runGenerate(rest, out, err);
+    if (command == "db")
+        return runDb(rest, out, err);
     err << "relperm: unknown command \"" << command << "\"\n" << usage;
     return exitRefused;
 }

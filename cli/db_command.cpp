@@ -1,0 +1,282 @@
+// relperm db: the measured-data files of a folder from the command line. `count` and
+// `show` replay a user's session in the browser through the same model the window uses;
+// `dump` and `import` convert between a record file and the readable import text.
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "common/filewrite.h"
+#include "database/browser.h"
+#include "database/csvrows.h"
+#include "database/importfile.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace relperm::cli {
+
+namespace {
+
+const char* dbHelp =
+    "usage: relperm db count  --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
+    "       relperm db show   --system TEXT --match N [SELECTION] [--dir DIR] [--out FILE]\n"
+    "       relperm db dump   --system TEXT [--dir DIR] [--out FILE]\n"
+    "       relperm db import --system TEXT --out FILE CSV...\n"
+    "\n"
+    "Works on the measured-data files OWBIN, OGBIN, GWBIN, CGBIN of a folder.\n"
+    "\n"
+    "  count    the number of matching data sets, as the browser's Count shows it\n"
+    "  show     what the browser shows after the N-th Show that follows a count:\n"
+    "           the data-set number, the grids and the description\n"
+    "  dump     every record of the system's file as import text\n"
+    "  import   builds the system's record file from import text (see the README);\n"
+    "           a bad row is refused with its file and line and nothing is written\n"
+    "\n"
+    "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
+    "  --dir DIR          the folder of the data files (default: the working folder)\n"
+    "\n"
+    "SELECTION (list indices as in the browser; 0, the default, is \"All ...\"):\n"
+    "  --location N       0-6: North America, South America, Africa, Asia, Europe, Australia\n"
+    "  --method N         0-2: Steady State, Unsteady State (also capillary pressure and\n"
+    "                     centrifuge tests)\n"
+    "  --lithology N      0-4: Sandstone, Limestone, Dolomite, Shale\n"
+    "  --wettability N    0-3: Water-Wet, Intermediate (Mixed) Wet, Oil-Wet (Water-Oil only)\n"
+    "  --search-percent   select \"Search %\": end points within the tolerance of yours\n"
+    "  --tolerance TEXT   the tolerance box, percentage points (default 5)\n"
+    "  --swc TEXT --sor TEXT --sgc TEXT   the end-point boxes, % (Swc is Slc for\n"
+    "                     gas-condensate data); they also rescale the shown data set\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written (or records in it were\n"
+    "damaged), 2 input refused.\n";
+
+const std::set<std::string> selectionOptions{"dir",       "system",      "location",  "method",
+                                             "lithology", "wettability", "tolerance", "swc",
+                                             "sor",       "sgc",         "out"};
+
+struct Failure {
+    int status;
+    std::string message;
+};
+
+std::optional<long> wholeNumber(const std::string& text) {
+    long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& system) {
+    auto text = options.get("system");
+    if (!text)
+        return Failure{exitRefused, "--system is needed: \"Water-Oil Data\", \"Gas-Oil Data\", "
+                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\""};
+    auto found = systemFromListText(*text);
+    if (!found)
+        return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
+                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not \"" +
+                                        *text + "\""};
+    system = *found;
+    return std::nullopt;
+}
+
+std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir) {
+    dir = options.get("dir").value_or(".");
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec))
+        return Failure{exitFileError, "the folder \"" + dir.string() + "\" does not exist"};
+    return std::nullopt;
+}
+
+// Replays the window: the system, the four lists, the search option and tolerance, the
+// end-point boxes in the order Swc, Sor, Sgc (each a typing that redraws), then Count.
+std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem system,
+                                       DatabaseBrowser& browser) {
+    browser.pick(BrowserList::TwoPhase, static_cast<int>(system));
+    struct ListOption {
+        const char* name;
+        BrowserList list;
+    };
+    for (const ListOption& option : {ListOption{"wettability", BrowserList::Wettability},
+                                     ListOption{"lithology", BrowserList::Lithology},
+                                     ListOption{"location", BrowserList::Location},
+                                     ListOption{"method", BrowserList::Method}}) {
+        const bool wettability = option.list == BrowserList::Wettability;
+        auto text = options.get(option.name);
+        if (wettability && system != TwoPhaseSystem::WaterOil) {
+            if (text)
+                return Failure{exitRefused, "--wettability applies to Water-Oil Data only"};
+            continue;
+        }
+        const SelectionList& list = browser.list(option.list);
+        const long highest = static_cast<long>(list.entries.size()) - 1;
+        auto index = text ? wholeNumber(*text) : std::optional<long>(0);
+        if (!index || *index < 0 || *index > highest)
+            return Failure{exitRefused,
+                           "--" + std::string(option.name) + " must be a list index from 0 to " +
+                               std::to_string(highest) + ", not \"" + text.value_or("") + "\""};
+        browser.pick(option.list, static_cast<int>(*index));
+    }
+    if (options.has("search-percent"))
+        browser.Option2_Click();
+    if (auto tolerance = options.get("tolerance"))
+        browser.typeTolerance(*tolerance);
+    for (auto [name, box] : {std::pair{"swc", EndPointBox::Swc}, std::pair{"sor", EndPointBox::Sor},
+                             std::pair{"sgc", EndPointBox::Sgc}})
+        if (auto text = options.get(name))
+            browser.typeEndPoint(box, *text);
+    browser.Command2_Click();
+    return std::nullopt;
+}
+
+// What the window shows after a Show: the number caption, the grids, the description.
+std::string shownText(const DatabaseBrowser& browser) {
+    std::string text = browser.caption("Label8") + "\n\n";
+    text += browser.caption("Label3") + "\n" + tabSeparated(browser.asInputGrid()) + "\n";
+    if (browser.isShown("MSFlexGrid1"))
+        text += browser.caption("Label4") + "\n" + tabSeparated(browser.adjustedGrid()) + "\n";
+    return text + renderDescription(browser.description());
+}
+
+struct Run {
+    std::ostream& out;
+    std::ostream& err;
+
+    int fail(const Failure& failure) const {
+        err << "relperm db: " << failure.message << "\n";
+        return failure.status;
+    }
+
+    // Writes the output, then reports lost records, which turn success into exit 1.
+    int finish(const std::string& bytes, const Options& options,
+               const std::optional<DataFileProblem>& problem) const {
+        auto outFile = options.get("out");
+        int status = emit(bytes, outFile ? &*outFile : nullptr, out, err);
+        if (problem) {
+            err << "relperm db: " << problem->message() << "\n";
+            status = exitFileError;
+        }
+        return status;
+    }
+
+    int count(const Options& options) const {
+        TwoPhaseSystem system{};
+        std::filesystem::path dir;
+        if (auto f = systemOption(options, system))
+            return fail(*f);
+        if (auto f = folderOption(options, dir))
+            return fail(*f);
+        DatabaseBrowser browser(dir);
+        if (auto f = replaySelection(options, system, browser))
+            return fail(*f);
+        return finish(std::to_string(browser.scan().matchCount) + "\n", options,
+                      browser.lastProblem());
+    }
+
+    int show(const Options& options) const {
+        TwoPhaseSystem system{};
+        std::filesystem::path dir;
+        if (auto f = systemOption(options, system))
+            return fail(*f);
+        auto match = wholeNumber(options.get("match").value_or(""));
+        if (!match || *match < 1 || *match > 1000000)
+            return fail({exitRefused, "--match must be a match number of 1 or more, not \"" +
+                                          options.get("match").value_or("") + "\""});
+        if (auto f = folderOption(options, dir))
+            return fail(*f);
+        DatabaseBrowser browser(dir);
+        if (auto f = replaySelection(options, system, browser))
+            return fail(*f);
+        std::optional<DataFileProblem> problem = browser.lastProblem();
+        for (long press = 0; press < *match; ++press) {
+            browser.Command1_Click();
+            if (browser.lastProblem())
+                problem = browser.lastProblem();
+        }
+        // A scan that found no record at all leaves nothing shown.
+        const std::string text = browser.scan().noMoreData == 1 ? "" : shownText(browser);
+        return finish(text, options, problem);
+    }
+
+    int dump(const Options& options) const {
+        TwoPhaseSystem system{};
+        std::filesystem::path dir;
+        if (auto f = systemOption(options, system))
+            return fail(*f);
+        if (auto f = folderOption(options, dir))
+            return fail(*f);
+        DumpResult result = dumpDataFile(dir, system);
+        return finish(result.text, options, result.problem);
+    }
+
+    int import(const Options& options) const {
+        TwoPhaseSystem system{};
+        if (auto f = systemOption(options, system))
+            return fail(*f);
+        auto outFile = options.get("out");
+        if (!outFile)
+            return fail({exitRefused, "--out FILE is needed: the record file to write"});
+        if (options.positional.empty())
+            return fail({exitRefused, "name at least one CSV file to import"});
+        RecordImport import(system);
+        for (const std::string& name : options.positional) {
+            std::string text;
+            if (auto failure = readTextFile(name, text))
+                return fail({exitFileError, *failure});
+            if (auto refusal = import.add(text, name))
+                return fail({exitRefused, *refusal});
+        }
+        std::string bytes;
+        if (auto refusal = import.bytes(bytes))
+            return fail({exitRefused, *refusal});
+        if (auto failure = writeFileAtomically(*outFile, bytes))
+            return fail({exitFileError, *failure});
+        return exitOk;
+    }
+};
+
+OptionSpec specFor(const std::string& sub) {
+    if (sub == "count")
+        return {selectionOptions, {"search-percent"}};
+    if (sub == "show") {
+        OptionSpec spec{selectionOptions, {"search-percent"}};
+        spec.withValue.insert("match");
+        return spec;
+    }
+    if (sub == "dump")
+        return {{"dir", "system", "out"}, {}};
+    return {{"system", "out"}, {}};
+}
+
+} // namespace
+
+int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Run run{out, err};
+    if (args.empty() || args[0] == "--help" || args[0] == "help") {
+        (args.empty() ? err : out) << dbHelp;
+        return args.empty() ? exitRefused : exitOk;
+    }
+    const std::string& sub = args[0];
+    if (sub != "count" && sub != "show" && sub != "dump" && sub != "import")
+        return run.fail({exitRefused, "unknown subcommand \"" + sub +
+                                          "\": count, show, dump or import (see relperm db "
+                                          "--help)"});
+    std::string error;
+    auto options = parseOptions({args.begin() + 1, args.end()}, specFor(sub), error);
+    if (!options)
+        return run.fail({exitRefused, sub + ": " + error + " (see relperm db --help)"});
+    if (options->has("help")) {
+        out << dbHelp;
+        return exitOk;
+    }
+    if (sub != "import" && !options->positional.empty())
+        return run.fail(
+            {exitRefused, sub + ": unexpected argument \"" + options->positional.front() + "\""});
+    if (sub == "count")
+        return run.count(*options);
+    if (sub == "show")
+        return run.show(*options);
+    if (sub == "dump")
+        return run.dump(*options);
+    return run.import(*options);
+}
+
+} // namespace relperm::cli

@@ -1,0 +1,342 @@
+#include "database/browser.h"
+
+#include "common/numbers.h"
+#include "database/adjust.h"
+#include "database/datasetfile.h"
+#include "database/plot.h"
+
+namespace relperm {
+
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+std::string_view listControlName(BrowserList list) {
+    switch (list) {
+    case BrowserList::TwoPhase:
+        return "wetpk";
+    case BrowserList::Location:
+        return "locpk";
+    case BrowserList::Method:
+        return "methpk";
+    case BrowserList::Lithology:
+        return "rockpk";
+    case BrowserList::Wettability:
+        break;
+    }
+    return "wettpk";
+}
+
+DatabaseBrowser::DatabaseBrowser(std::filesystem::path dataDirectory)
+    : dataDirectory_(std::move(dataDirectory)) {
+    locpk_ = {"Select Location",
+              {"All Locations", "North America", "South America", "Africa", "Asia", "Europe",
+               "Australia"}};
+    wetpk_ = {"Select Two Phase Data",
+              {"Water-Oil Data", "Gas-Oil Data", "Gas-Water Data", "Gas-Condensate Data"}};
+    wettpk_ = {"Select Wettability",
+               {"All Wettabilities", "Water-Wet", "Intermediate (Mixed) Wet", "Oil-Wet"}};
+    rockpk_ = {"Select Lithology",
+               {"All Formations", "Sandstone", "Limestone", "Dolomite", "Shale"}};
+    methpk_ = {"Select Method", {"All Methods", "Steady State", "Unsteady State"}};
+
+    for (std::string_view c :
+         {"Toolbar1", "Label1", "Text1", "wetpk", "wettpk", "rockpk", "locpk", "methpk", "Option1",
+          "Option2", "stol", "Label6", "swcin", "Label7", "sorin", "Label9", "sgcin"})
+        shown_[std::string(c)] = true;
+    for (std::string_view c :
+         {"Label10", "Command1", "Command2", "Command3", "Label2", "Label11", "Label8", "Frame1",
+          "Frame2", "Picture1", "Label3", "MSFlexGrid2", "vomar", "Label4", "MSFlexGrid1"})
+        shown_[std::string(c)] = false;
+
+    captions_ = {{"Label1", "Title"},
+                 {"Label10", "Relative Permeability Database"},
+                 {"Command1", "Show Relative Permeability Data"},
+                 {"Command2", "Count Data Sets"},
+                 {"Command3", "Matching Gas-Oil Data"},
+                 {"Label2", "No. of Data      Sets"},
+                 {"Label11", ""},
+                 {"Label8", ""},
+                 {"Frame2", "Selection Criteria"},
+                 {"Option1", "Search All"},
+                 {"Option2", "Search %"},
+                 {"Frame1", "Select/Adjust Data"},
+                 {"Label6", "Swc %"},
+                 {"Label7", "Sorw %"},
+                 {"Label9", "Sgc %"},
+                 {"Label3", "Data as Input"},
+                 {"Label4", "Adjusted Data"}};
+    search_.tolerance = textToNumber(toleranceText_);
+    plot_.coordinates = krPlotCoordinates;
+}
+
+const SelectionList& DatabaseBrowser::list(BrowserList list) const {
+    return lists_[static_cast<std::size_t>(list)];
+}
+
+bool DatabaseBrowser::isShown(std::string_view control) const {
+    auto it = shown_.find(control);
+    return it != shown_.end() && it->second;
+}
+
+std::string DatabaseBrowser::caption(std::string_view control) const {
+    auto it = captions_.find(control);
+    return it == captions_.end() ? std::string() : it->second;
+}
+
+const std::string& DatabaseBrowser::endPointText(EndPointBox box) const {
+    switch (box) {
+    case EndPointBox::Swc:
+        return swcin_;
+    case EndPointBox::Sor:
+        return sorin_;
+    case EndPointBox::Sgc:
+        break;
+    }
+    return sgcin_;
+}
+
+void DatabaseBrowser::show(std::initializer_list<std::string_view> controls, bool visible) {
+    for (std::string_view c : controls)
+        shown_[std::string(c)] = visible;
+}
+
+bool DatabaseBrowser::SelectionComplete() const {
+    if (locpk_.index < 0 || methpk_.index < 0 || rockpk_.index < 0)
+        return false;
+    return (wetpk_.index >= 1 && wetpk_.index <= 3) || (wetpk_.index == 0 && wettpk_.index >= 0);
+}
+
+std::optional<TwoPhaseSystem> DatabaseBrowser::selectedSystem() const {
+    if (wetpk_.index < 0)
+        return std::nullopt;
+    return static_cast<TwoPhaseSystem>(wetpk_.index);
+}
+
+void DatabaseBrowser::setProblem(std::optional<DataFileProblem> problem) {
+    lastProblem_ = std::move(problem);
+}
+
+void DatabaseBrowser::pick(BrowserList which, int index) {
+    SelectionList& l = lists_[static_cast<std::size_t>(which)];
+    if (index < 0 || index >= static_cast<int>(l.entries.size()))
+        return;
+    l.index = index;
+    if (which == BrowserList::TwoPhase)
+        wetpk_Click();
+    else
+        criteriaList_Click();
+}
+
+void DatabaseBrowser::criteriaList_Click() {
+    if (!SelectionComplete())
+        return;
+    show({"Command1", "Command2"}, true);
+    Command2_Click();
+    show({"Frame2"}, true);
+}
+
+void DatabaseBrowser::wetpk_Click() {
+    if (SelectionComplete())
+        show({"Command1", "Command2", "Frame2"}, true);
+    const std::optional<TwoPhaseSystem> system = selectedSystem();
+    if (!system)
+        return;
+    twoPhaseSystem_ = *system;
+    show({"wettpk"}, *system == TwoPhaseSystem::WaterOil);
+    // Without oil there is no residual oil to type, so it cannot hold the adjustment back.
+    if (*system == TwoPhaseSystem::GasWater || *system == TwoPhaseSystem::GasCondensate)
+        user_.sor = 0.0;
+}
+
+void DatabaseBrowser::findDataSet() {
+    const SearchCriteria lists{wettpk_.index, rockpk_.index, methpk_.index, locpk_.index};
+    search_.enabled = searchPercent_;
+    setProblem(
+        FindDataSet(dataDirectory_, selectedSystem(), lists, search_, user_, scan_, dataSet_));
+}
+
+void DatabaseBrowser::Command2_Click() {
+    scan_.targetMatch = 0;
+    findDataSet();
+    show({"Label2", "Label11"}, true);
+    captions_["Label11"] = " " + std::to_string(scan_.matchCount);
+    show({"Command3"}, false);
+}
+
+void DatabaseBrowser::Command1_Click() {
+    captions_["Command1"] = "Show Next Relative Permeability Data";
+    const std::string& system = wetpk_.text();
+    if (startsWith(system, "Gas"))
+        captions_["Command3"] = "Matching Water-Oil Data";
+    if (startsWith(system, "Wat"))
+        captions_["Command3"] = "Matching Gas-Oil Data";
+    show({"Command3"}, !startsWith(system, "Gas-W") && !startsWith(system, "Gas-C"));
+    ++scan_.targetMatch;
+    findDataSet();
+    ShowDataSet();
+}
+
+void DatabaseBrowser::Command3_Click() {
+    const std::optional<TwoPhaseSystem> current = selectedSystem();
+    const std::optional<TwoPhaseSystem> other = current ? matchingSystem(*current) : std::nullopt;
+    if (other) {
+        SampleMatch match = findSameSample(dataDirectory_, *other, dataSet_, scan_.matchCount);
+        setProblem(std::move(match.problem));
+        if (!match.found) {
+            description_.push_back(DescriptionLine{{{0, noMatchNotice(*other)}}, noticeRed});
+            return;
+        }
+        pick(BrowserList::TwoPhase, static_cast<int>(*other));
+        captions_["Command3"] = *other == TwoPhaseSystem::WaterOil ? "Matching Gas-Oil Data"
+                                                                   : "Matching Water-Oil Data";
+    }
+    show({"vomar", "Picture1"}, true);
+    description_ = matchSummary(twoPhaseSystem_, dataSet_);
+    ShowDataSet();
+    show({"Label8"}, false);
+}
+
+void DatabaseBrowser::layOutEndPointBoxes() {
+    const EndPointLayout layout = LayoutEndPointBoxes(twoPhaseSystem_);
+    show({"Label7", "sorin"}, layout.sorShown);
+    show({"Label9", "sgcin"}, layout.sgcShown);
+    if (layout.label7Caption)
+        captions_["Label7"] = std::string(*layout.label7Caption);
+}
+
+void DatabaseBrowser::Option1_Click() {
+    searchPercent_ = false;
+    show({"Frame1"}, false);
+}
+
+void DatabaseBrowser::Option2_Click() {
+    searchPercent_ = true;
+    show({"Frame1"}, true);
+    layOutEndPointBoxes();
+}
+
+void DatabaseBrowser::typeTolerance(std::string text) {
+    toleranceText_ = std::move(text);
+    search_.tolerance = textToNumber(toleranceText_);
+}
+
+void DatabaseBrowser::typeEndPoint(EndPointBox box, std::string text) {
+    std::optional<double> value = endPointValue(text);
+    switch (box) {
+    case EndPointBox::Swc:
+        swcin_ = std::move(text);
+        user_.swc = value;
+        break;
+    case EndPointBox::Sor:
+        sorin_ = std::move(text);
+        user_.sor = value;
+        break;
+    case EndPointBox::Sgc:
+        sgcin_ = std::move(text);
+        user_.sgc = value;
+        break;
+    }
+    ShowDataSet();
+}
+
+void DatabaseBrowser::typeTitle(std::string text) {
+    title_ = std::move(text);
+}
+
+void DatabaseBrowser::clickGrid(BrowserGrid grid) {
+    (grid == BrowserGrid::AsInput ? asInputGrid_ : adjustedGrid_).header =
+        gridHeader(twoPhaseSystem_);
+}
+
+void DatabaseBrowser::windowActivated() {
+    if (loadedFromFile_)
+        ShowDataSet();
+}
+
+void DatabaseBrowser::ShowDataSet() {
+    plot_ = Scene{};
+    plot_.coordinates = krPlotCoordinates;
+    if (scan_.noMoreData == 1)
+        return;
+    show({"vomar", "Picture1"}, true);
+    description_.clear();
+    captions_["Label6"] = std::string(swcBoxCaption(twoPhaseSystem_));
+    if (!loadedFromFile_)
+        show({"Label8"}, true);
+    captions_["Label8"] = dataSetCaption(scan_.matchCount);
+    adjustedGrid_.header = gridHeader(twoPhaseSystem_);
+    show({"Label3"}, true);
+    asInputGrid_ = asInputTable(twoPhaseSystem_, dataSet_);
+    if (dataSet_.pointCount > 0) {
+        layOutEndPointBoxes();
+        show({"Frame1"}, true);
+    }
+    show({"MSFlexGrid2"}, true);
+    show({"MSFlexGrid1", "Label4"}, false);
+
+    applySgcDefault(user_);
+    const bool adjusted = AdjustmentWanted(twoPhaseSystem_, user_);
+    if (adjusted) {
+        adjustedGrid_ = MakeAdjustedTable(twoPhaseSystem_, user_, dataSet_);
+        show({"MSFlexGrid1", "Label4"}, true);
+    }
+    plot_ = dataSetPlot(twoPhaseSystem_, dataSet_, adjusted);
+    description_ = describeDataSet(twoPhaseSystem_, dataSet_);
+}
+
+std::optional<std::string> DatabaseBrowser::save(const std::filesystem::path& path) const {
+    SavedDataSet saved;
+    saved.systemIndex = wetpk_.index;
+    saved.title = title_;
+    saved.criteria = scan_.criteria;
+    saved.values = dataSet_;
+    return saveDataSetFile(path, saved);
+}
+
+std::optional<std::string> DatabaseBrowser::open(const std::filesystem::path& path) {
+    SavedDataSet saved;
+    if (auto failure = openDataSetFile(path, saved))
+        return failure;
+    loadedFromFile_ = true;
+    show({"Command1", "Command2"}, false);
+    if (saved.systemIndex >= 0) {
+        pick(BrowserList::TwoPhase, saved.systemIndex);
+    } else {
+        wetpk_.index = -1;
+        wetpk_Click();
+    }
+    typeTitle(saved.title);
+    // The lists show the saved criteria without running their handlers, so no count
+    // replaces the data set just read.
+    for (const LineTwoItem& item : lineTwoItems(saved.systemIndex)) {
+        switch (item.kind) {
+        case LineTwoItem::Kind::Wettability:
+            scan_.criteria.wettability = wettpk_.index = saved.criteria.wettability;
+            break;
+        case LineTwoItem::Kind::Location:
+            scan_.criteria.location = locpk_.index = saved.criteria.location;
+            break;
+        case LineTwoItem::Kind::Lithology:
+            scan_.criteria.lithology = rockpk_.index = saved.criteria.lithology;
+            break;
+        case LineTwoItem::Kind::Method:
+            scan_.criteria.method = methpk_.index = saved.criteria.method;
+            break;
+        default:
+            break;
+        }
+    }
+    applySavedValues(saved, dataSet_);
+    // The data set in memory is now the one read, whatever the last scan found; it has no
+    // number in any file's scan, so the number label goes.
+    scan_.noMoreData = 0;
+    show({"Label8"}, false);
+    return std::nullopt;
+}
+
+} // namespace relperm

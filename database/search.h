@@ -1,0 +1,94 @@
+// The scans over the record files: counting and stepping through the data sets that match
+// the selection lists (FindDataSet), and finding the data set of the other system measured
+// on the same sample (findSameSample, the search behind "Matching Gas-Oil Data").
+//
+// Every scan reads its file from the first record, so showing match n re-reads the n - 1
+// matches before it; the files are small enough that keeping no index costs nothing a user
+// would notice, and the display never shows a record the file no longer holds.
+#pragma once
+
+#include "database/datafile.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace relperm {
+
+// List indices of the four criteria lists; 0 ("All ...") selects every code, -1 means
+// nothing is picked.
+struct SearchCriteria {
+    int wettability = 0; // wettpk
+    int lithology = 0;   // rockpk
+    int method = 0;      // methpk
+    int location = 0;    // locpk
+    friend bool operator==(const SearchCriteria&, const SearchCriteria&) = default;
+};
+
+// The user's end points as fractions: empty while the box was never typed in or after it
+// was cleared, the text's value / 100 otherwise (a text without a number gives 0).
+struct UserEndPoints {
+    std::optional<double> swc; // Swc (Slc)
+    std::optional<double> sor; // Sorw or Sorg
+    std::optional<double> sgc;
+};
+
+// "Search %": a record must also lie within `tolerance` percentage points of each end point
+// the user gave.
+struct ToleranceSearch {
+    bool enabled = false; // Option2 "Search %" rather than Option1 "Search All"
+    double tolerance = 5; // stol, in percentage points
+};
+
+struct ScanState {
+    int targetMatch = 0;     // the match at which the next scan stops; 0 counts them all
+    int matchCount = 0;      // matches passed by the last scan (the match number when it stopped)
+    int noMoreData = 0;      // 1 when the last scan found no record at all
+    SearchCriteria criteria; // critWettability, ... captured at the start of each scan
+};
+
+// A method code of 3 (capillary pressure) or 4 (centrifuge) is searched as 2 (unsteady).
+double effectiveMethod(const TaggedValue& methodCode);
+
+// The list criteria: each 0 or equal to the record's code; wettability for water-oil only.
+bool passesKeyTest(TwoPhaseSystem system, const SearchCriteria& criteria,
+                   const MeasuredDataSet& record);
+
+// Each end point the user gave lies within the tolerance of the record's. A deviation equal
+// to the tolerance in the decimals the user typed passes, although in binary 100 x
+// |0.15 - 0.20| is a little above 5.
+bool passesToleranceTest(TwoPhaseSystem system, const UserEndPoints& user, double tolerance,
+                         const MeasuredDataSet& record);
+
+// FindDataSet: captures `lists` as the criteria and scans the file of `system` from its
+// start, counting matches, until the match numbered `scan.targetMatch`, a record with point
+// count 0, or the end. The data set holds the record at which it stopped. With no system
+// chosen it only resets `noMoreData` and captures the criteria. Returns why records were
+// lost, when the file could not be read or a record was damaged.
+std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDirectory,
+                                           std::optional<TwoPhaseSystem> system,
+                                           const SearchCriteria& lists,
+                                           const ToleranceSearch& search, const UserEndPoints& user,
+                                           ScanState& scan, MeasuredDataSet& set);
+
+// The system whose file holds the data set measured on the same sample: gas-oil for
+// water-oil and water-oil for gas-oil; none for the other two.
+std::optional<TwoPhaseSystem> matchingSystem(TwoPhaseSystem system);
+
+struct SampleMatch {
+    bool found = false;
+    std::optional<DataFileProblem> problem;
+};
+
+// Scans the file of `other` from its start for the first record whose seven sample keys
+// (location, lithology, method, depth, porosity, k, Swc) equal those of `set` exactly. On
+// success `set` holds that record and `matchCount` its number in the file; otherwise both
+// are as they were. The end of the file is not a record and never matches.
+SampleMatch findSameSample(const std::filesystem::path& dataDirectory, TwoPhaseSystem other,
+                           MeasuredDataSet& set, int& matchCount);
+
+// The red notice of a failed search of `scanned`'s file: "NO Water-Oil MATCH FOUND" or
+// "NO Gas-Oil MATCH FOUND".
+std::string noMatchNotice(TwoPhaseSystem scanned);
+
+} // namespace relperm
