@@ -2,10 +2,18 @@
 #include "calculator/form.h"
 #include "calculator/generate.h"
 #include "calculator/grids.h"
+#include "calculator/runfile.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 
+#include "common/csv.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <ostream>
+#include <sstream>
+#include <variant>
 
 namespace relperm::cli {
 
@@ -28,7 +36,10 @@ const char* generateHelp =
     "  --swc S --sorw S --sorg S --sgc S   end-point saturations, %\n"
     "  --krg-sorg K         gas relative permeability at Sorg, fraction\n"
     "  --spacing D          saturation spacing, % (default 5)\n"
-    "  --format FORMAT      export (default): the Export file; grid: both grids as shown\n"
+    "  --run FILE           start from a run file's lists and values, as Open does\n"
+    "                       (the other options then change them)\n"
+    "  --format FORMAT      export (default): the Export file; grid: both grids as shown;\n"
+    "                       run: the run-file line Save As writes after this generation\n"
     "  --out FILE           write to FILE instead of standard output\n"
     "\n"
     "A list text equal to one of the list's entries is picked, as in the window, in the\n"
@@ -38,13 +49,12 @@ const char* generateHelp =
 
 const OptionSpec generateOptions{{"fluids", "correlation", "wettability", "formation", "title",
                                   "porosity", "permeability", "swc", "sorw", "sorg", "sgc",
-                                  "krg-sorg", "spacing", "format", "out"},
+                                  "krg-sorg", "spacing", "format", "out", "run"},
                                  {}};
 
-// Replays what a user does in the window: types the values, then picks (or types) the
-// four lists in the order of the window's handlers.
-CalculatorForm formFromOptions(const Options& options) {
-    CalculatorForm form;
+// Replays what a user does in the window: opens the run file if one is given, types the
+// values, then picks (or types) the four lists in the order of the window's handlers.
+void applyOptions(const Options& options, CalculatorForm& form) {
     struct Box {
         const char* option;
         std::string* text;
@@ -73,6 +83,31 @@ CalculatorForm formFromOptions(const Options& options) {
         else
             form.type(list.list, *value);
     }
+}
+
+// The window after Open of `path`, or the exit status of a failure already reported.
+std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostream& err) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        err << "relperm generate: could not read the run file \"" << path
+            << "\": " << std::strerror(errno) << "\n";
+        return exitFileError;
+    }
+    auto parsed = parseRunFile(text.str());
+    CalculatorForm form;
+    StoredInputs ignored; // Generate stores the inputs anew
+    std::optional<std::string> problem;
+    if (const auto* error = std::get_if<std::string>(&parsed))
+        problem = *error;
+    else
+        problem = applyRunFile(std::get<RunFile>(parsed), form, ignored);
+    if (problem) {
+        err << "relperm generate: \"" << path
+            << "\" is not a run file that can be opened: " << *problem << "\n";
+        return exitRefused;
+    }
     return form;
 }
 
@@ -95,12 +130,19 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         return exitRefused;
     }
     const std::string format = options->get("format").value_or("export");
-    if (format != "export" && format != "grid") {
-        err << "relperm generate: --format must be export or grid, not \"" << format << "\"\n";
+    if (format != "export" && format != "grid" && format != "run") {
+        err << "relperm generate: --format must be export, grid or run, not \"" << format << "\"\n";
         return exitRefused;
     }
 
-    const CalculatorForm form = formFromOptions(*options);
+    CalculatorForm form;
+    if (auto run = options->get("run")) {
+        auto opened = openRunFile(*run, err);
+        if (const int* status = std::get_if<int>(&opened))
+            return *status;
+        form = std::get<CalculatorForm>(opened);
+    }
+    applyOptions(*options, form);
     CalculatorState state;
     if (auto refusal = generate(state, form.generateInput())) {
         err << "relperm generate: " << refusal->message << "\n";
@@ -108,10 +150,16 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     }
 
     std::string bytes;
-    if (format == "grid")
+    if (format == "grid") {
         bytes = tabSeparated(waterOilGrid(state)) + "\n" + tabSeparated(gasGrid(state));
-    else
+    } else if (format == "run") {
+        bytes = runFileText(runFileOf(form, state.inputs));
+        if (containsQuote(form.title))
+            err << "relperm generate: the run file cannot hold a double quote; the title is "
+                   "written with apostrophes in its place\n";
+    } else {
         bytes = exportFileText(state.tables);
+    }
     auto outFile = options->get("out");
     return emit(bytes, outFile ? &*outFile : nullptr, out, err);
 }

@@ -14,6 +14,17 @@ std::string failure(const std::filesystem::path& target, const char* step, int e
     return "Could not write \"" + target.string() + "\": " + step + ": " + std::strerror(error);
 }
 
+std::optional<WriteStep> injectedStep;
+int injectedError = 0;
+
+// True when a test asked `step` to fail; errno then holds the error the test chose.
+bool injected(WriteStep step) {
+    if (injectedStep != step)
+        return false;
+    errno = injectedError;
+    return true;
+}
+
 mode_t newFileMode() {
     mode_t mask = ::umask(0);
     ::umask(mask);
@@ -21,6 +32,11 @@ mode_t newFileMode() {
 }
 
 } // namespace
+
+void failFileWriteStepForTesting(std::optional<WriteStep> step, int error) {
+    injectedStep = step;
+    injectedError = error;
+}
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
                                                std::string_view bytes) {
@@ -37,7 +53,7 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
         ::stat(real.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
 
     std::string temp = real.string() + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    int fd = injected(WriteStep::CreateTemporary) ? -1 : ::mkstemp(temp.data());
     if (fd < 0)
         return failure(target, "creating a temporary file", errno);
 
@@ -51,7 +67,7 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
+        ssize_t written = injected(WriteStep::Write) ? -1 : ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -62,14 +78,14 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
     }
     if (::fchmod(fd, mode) != 0)
         return abandon("setting permissions");
-    if (::fsync(fd) != 0)
+    if (injected(WriteStep::Flush) || ::fsync(fd) != 0)
         return abandon("flushing to disk");
     if (::close(fd) != 0) {
         int error = errno;
         ::unlink(temp.c_str());
         return failure(target, "closing", error);
     }
-    if (::rename(temp.c_str(), real.c_str()) != 0) {
+    if (injected(WriteStep::Rename) || ::rename(temp.c_str(), real.c_str()) != 0) {
         int error = errno;
         ::unlink(temp.c_str());
         return failure(target, "renaming the temporary file", error);

@@ -17,4 +17,12 @@ namespace relperm {
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
                                                std::string_view bytes);
 
+// The steps of a write, for tests that must see each one fail as a full or read-only disk
+// would make it fail.
+enum class WriteStep { CreateTemporary, Write, Flush, Rename };
+
+// Makes `step` of every following write fail with `error` (an errno value), until called
+// with nothing. For tests only.
+void failFileWriteStepForTesting(std::optional<WriteStep> step, int error = 0);
+
 } // namespace relperm

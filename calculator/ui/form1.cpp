@@ -3,15 +3,18 @@
 #include "calculator/grids.h"
 #include "calculator/plot.h"
 #include "ui/drawingsurface.h"
+#include "ui/filedialog.h"
 #include "ui/flexgrid.h"
 #include "ui/fonts.h"
 #include "ui/icons.h"
+#include "ui/keyedtoolbar.h"
+#include "ui/messages.h"
+#include "ui/printing.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace relperm::calculatorui {
@@ -57,13 +60,21 @@ QString qs(const std::string& s) {
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(WindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
     setObjectName("Form1");
     setWindowTitle("Relative Permeability Correlations");
     setWindowIcon(ui::suiteIcon());
-    warn = [](QWidget* parentWidget, const QString& title, const QString& text) {
-        QMessageBox::warning(parentWidget, title, text);
-    };
+    if (!services_.fileDialog)
+        services_.fileDialog =
+            std::make_shared<ui::QtFileDialog>("Relative Permeability File Selection");
+    if (!services_.pdfDialog)
+        services_.pdfDialog = std::make_shared<ui::QtFileDialog>("Save the Page as PDF");
+    if (!services_.printer)
+        services_.printer = std::make_shared<ui::Printer>();
+    if (!services_.messages)
+        services_.messages = std::make_shared<ui::Messages>();
+    buildMenu();
     buildControls();
     setTabOrder();
     MSFlexGrid1_Click();
@@ -86,6 +97,7 @@ QLineEdit* Form1::makeBox(const char* name, std::string CalculatorForm::*text) {
     auto* box = new QLineEdit(qs(form_.*text), centralWidget());
     box->setObjectName(name);
     place(box);
+    boxes_[box] = text;
     connect(box, &QLineEdit::textChanged, this, [this, text](const QString& value) {
         if (!showingModel_)
             form_.*text = value.toStdString();
@@ -121,7 +133,8 @@ void Form1::buildControls() {
     client->setPalette(background);
     client->setFont(ui::layoutFont(8.25, true));
 
-    makeLabel("Label10", "Relative Permeability Correlations")->setFont(ui::layoutFont(13.5, true));
+    label10_ = makeLabel("Label10", "Relative Permeability Correlations");
+    label10_->setFont(ui::layoutFont(13.5, true));
 
     makeLabel("Label1", "Title");
     makeBox("Text1", &CalculatorForm::title);
@@ -170,7 +183,20 @@ void Form1::buildControls() {
     krl2_ = new ui::DrawingSurface(client);
     krl2_->setObjectName("krl2");
     place(krl2_);
+
+    // The toolbar stands over the top of the client area, where the heading shows while
+    // the window is printed.
+    toolbar_ = new ui::KeyedToolbar({{"Open", "Open File", "open"},
+                                     {"Save", "Save File", "save"},
+                                     {"Print", "Print", "print"},
+                                     {"Exit", "Exit", "exit"}},
+                                    client);
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->move(0, 0);
+    connect(toolbar_, &ui::KeyedToolbar::buttonClicked, this, &Form1::Toolbar1_ButtonClick);
 }
+
+Form1::~Form1() = default;
 
 void Form1::setTabOrder() {
     const char* order[] = {"Text1",    "corpk", "wetpk", "formpk",      "poro",        "permo",
@@ -190,6 +216,9 @@ void Form1::showModel() {
     for (const auto& [name, shown] : form_.shown)
         if (QWidget* widget = centralWidget()->findChild<QWidget*>(qs(name)))
             widget->setVisible(shown);
+    for (const auto& [box, text] : boxes_)
+        if (box->text() != qs(form_.*text))
+            box->setText(qs(form_.*text));
     label4_->setText(qs(form_.label4Caption));
     label4_->setToolTip(qs(form_.label4Tooltip));
     for (const auto& [which, combo] : lists_) {
@@ -223,7 +252,7 @@ void Form1::MSFlexGrid2_Click() {
 
 void Form1::Command1_Click() {
     if (auto refusal = generate(state_, form_.generateInput())) {
-        warn(this, windowTitle(), qs(refusal->message));
+        services_.messages->warn(this, windowTitle(), qs(refusal->message));
         if (QWidget* box = centralWidget()->findChild<QWidget*>(qs(refusal->input)))
             box->setFocus();
         return;

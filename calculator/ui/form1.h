@@ -9,8 +9,8 @@
 
 #include <QMainWindow>
 
-#include <functional>
 #include <map>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -19,18 +19,28 @@ class QPushButton;
 
 namespace relperm::ui {
 class DrawingSurface;
+class FileDialog;
 class FlexGrid;
+class KeyedToolbar;
+class Messages;
+class Printer;
 } // namespace relperm::ui
 
 namespace relperm::calculatorui {
 
+// The platform services the window uses; any left empty gets the platform's own.
+struct WindowServices {
+    std::shared_ptr<ui::FileDialog> fileDialog; // cd1, shared by Open, Save As and Export
+    std::shared_ptr<ui::FileDialog> pdfDialog;  // where a page goes when there is no printer
+    std::shared_ptr<ui::Printer> printer;
+    std::shared_ptr<ui::Messages> messages;
+};
+
 class Form1 : public QMainWindow {
     Q_OBJECT
   public:
-    explicit Form1(QWidget* parent = nullptr);
-
-    // How a refusal reaches the user; a message box unless a test stands in for it.
-    std::function<void(QWidget* parent, const QString& title, const QString& text)> warn;
+    explicit Form1(WindowServices services = {}, QWidget* parent = nullptr);
+    ~Form1() override;
 
     const CalculatorState& state() const { return state_; }
     const CalculatorForm& model() const { return form_; }
@@ -40,8 +50,18 @@ class Form1 : public QMainWindow {
     void MSFlexGrid1_Click();
     void MSFlexGrid2_Click();
 
+    // The file commands and the toolbar (form1_commands.cpp).
+    void Open();
+    void SaveAs();
+    void Export();
+    void Print();
+    void Toolbar1_ButtonClick(const QString& key);
+
   private:
+    void buildMenu();
     void buildControls();
+    // Writes `bytes` to `path` atomically; a failure is reported and returns false.
+    bool writeFile(const QString& path, const std::string& bytes);
     void setTabOrder();
     QComboBox* makeList(const char* name, CalculatorList list);
     QLineEdit* makeBox(const char* name, std::string CalculatorForm::*text);
@@ -50,12 +70,16 @@ class Form1 : public QMainWindow {
     void showModel();
     void PlotCurves();
 
+    WindowServices services_;
     CalculatorForm form_;
     CalculatorState state_;
     std::map<CalculatorList, QComboBox*> lists_;
+    std::map<QLineEdit*, std::string CalculatorForm::*> boxes_;
     bool showingModel_ = false;
 
     QLabel* label4_ = nullptr;
+    QLabel* label10_ = nullptr;
+    ui::KeyedToolbar* toolbar_ = nullptr;
     QPushButton* command1_ = nullptr;
     ui::FlexGrid* grid1_ = nullptr;
     ui::FlexGrid* grid2_ = nullptr;

@@ -170,6 +170,37 @@ TEST_F(TempDir, AnUnwritableOutFileExitsOne) {
     EXPECT_NE(r.err.find("no/such/t.txt"), std::string::npos) << r.err;
 }
 
+// The line the calculator's Save As writes for a Honarpour run generated in the window.
+const std::string honarpourRun = "\"Well 7, core 3, plug A\",0,1,1,1,18,20,25,10,5,.8,250\r\n";
+
+TEST_F(TempDir, RunFileInRunFileOutReproducesTheWindowsSaveAs) {
+    std::ofstream(dir / "run.txt", std::ios::binary) << honarpourRun;
+    Outcome r = relperm({"generate", "--run", (dir / "run.txt").string(), "--format", "run"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out, honarpourRun);
+    // The grids are those of the opened run: Honarpour, oil-wet, carbonate.
+    Outcome grid = relperm({"generate", "--run", (dir / "run.txt").string(), "--format", "grid"});
+    EXPECT_EQ(lines(grid.out)[6], ".45\t.15024\t.10051") << grid.out;
+}
+
+TEST_F(TempDir, OptionsAfterARunFileChangeWhatItHolds) {
+    std::ofstream(dir / "run.txt", std::ios::binary) << honarpourRun;
+    Outcome r = relperm({"generate", "--run", (dir / "run.txt").string(), "--swc", "22",
+                         "--wettability", "Water Wet", "--title", "changed", "--format", "run"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out, "\"changed\",0,1,0,1,18,22,25,10,5,.8,250\r\n");
+}
+
+TEST_F(TempDir, AnUnreadableRunFileExitsOneAndAMalformedOneTwo) {
+    Outcome missing = relperm({"generate", "--run", (dir / "none.txt").string()});
+    EXPECT_EQ(missing.status, exitFileError);
+    EXPECT_NE(missing.err.find("none.txt"), std::string::npos) << missing.err;
+    std::ofstream(dir / "bad.txt", std::ios::binary) << "\"t\",0,9,-1,-1,0,0,0,0,0,,\r\n";
+    Outcome bad = relperm({"generate", "--run", (dir / "bad.txt").string()});
+    EXPECT_EQ(bad.status, exitRefused);
+    EXPECT_NE(bad.err.find("field 3 (the correlation) is 9"), std::string::npos) << bad.err;
+}
+
 TEST(GenerateOptions, BadOptionsAreRefusedWithTheirName) {
     Outcome unknown = relperm({"generate", "--colour", "red"});
     EXPECT_EQ(unknown.status, exitRefused);

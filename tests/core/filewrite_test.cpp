@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -63,6 +64,32 @@ TEST_F(FileWrite, AFailedRenameLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_EQ(readFile(target / "inside"), "kept");
     EXPECT_EQ(entries(), 1u);
 }
+
+// Each failing step reports the file and the reason and leaves the old bytes in place.
+class FailingStep : public FileWrite, public ::testing::WithParamInterface<WriteStep> {
+  protected:
+    void TearDown() override {
+        failFileWriteStepForTesting(std::nullopt);
+        FileWrite::TearDown();
+    }
+};
+
+TEST_P(FailingStep, KeepsTheOldFileByteForByte) {
+    const fs::path target = dir / "run.txt";
+    const std::string old = "\"old\",0\r\n";
+    ASSERT_EQ(writeFileAtomically(target, old), std::nullopt);
+    failFileWriteStepForTesting(GetParam(), ENOSPC);
+    auto error = writeFileAtomically(target, "new contents");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find(target.string()), std::string::npos) << *error;
+    EXPECT_NE(error->find(std::strerror(ENOSPC)), std::string::npos) << *error;
+    EXPECT_EQ(readFile(target), old);
+    EXPECT_EQ(entries(), 1u) << "the temporary file is removed";
+}
+
+INSTANTIATE_TEST_SUITE_P(FileWrite, FailingStep,
+                         ::testing::Values(WriteStep::CreateTemporary, WriteStep::Write,
+                                           WriteStep::Flush, WriteStep::Rename));
 
 } // namespace
 } // namespace relperm

@@ -3,6 +3,7 @@
 #include "calculator/plot.h"
 #include "calculator/ui/form1.h"
 #include "support/quiet_offscreen.h"
+#include "support/ui_standins.h"
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 #include "ui/twips.h"
@@ -22,7 +23,7 @@ class CalculatorWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Form1> window;
-    QStringList warnings;
+    std::shared_ptr<relperm::testing::RecordingMessages> messages;
 
     template <class T = QWidget> T* find(const char* name) {
         T* widget = window->findChild<T*>(name);
@@ -80,9 +81,8 @@ class CalculatorWindowTest : public QObject {
     void initTestCase() { relperm::testing::quietOffscreenWarnings(); }
 
     void init() {
-        window = std::make_unique<Form1>();
-        warnings.clear();
-        window->warn = [this](QWidget*, const QString&, const QString& text) { warnings << text; };
+        messages = std::make_shared<relperm::testing::RecordingMessages>();
+        window = std::make_unique<Form1>(calculatorui::WindowServices{{}, {}, {}, messages});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -199,7 +199,7 @@ class CalculatorWindowTest : public QObject {
         pick("corpk", "Corey");
         typeWorkedExample();
         generate();
-        QVERIFY(warnings.isEmpty());
+        QVERIFY(messages->warnings.isEmpty());
         QCOMPARE(grid("MSFlexGrid1")->rowCount(), 13);
         QCOMPARE(row("MSFlexGrid1", 0), QStringList({"Sw", "krow", "krw"}));
         QCOMPARE(row("MSFlexGrid1", 1), QStringList({".2", "1.0", ".0"}));
@@ -230,7 +230,7 @@ class CalculatorWindowTest : public QObject {
         type("Swco", "20");
         type("sgco", "5");
         generate();
-        QVERIFY(warnings.isEmpty());
+        QVERIFY(messages->warnings.isEmpty());
         QVERIFY(!shown("MSFlexGrid1"));
         QVERIFY(!shown("vomar"));
         QVERIFY(shown("MSFlexGrid2"));
@@ -248,9 +248,9 @@ class CalculatorWindowTest : public QObject {
         generate();
         type("spo", "0");
         generate();
-        QCOMPARE(warnings.size(), 1);
-        QVERIFY2(warnings[0].startsWith("Saturation Spacing must be greater than 0%"),
-                 qPrintable(warnings[0]));
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].startsWith("Saturation Spacing must be greater than 0%"),
+                 qPrintable(messages->warnings[0]));
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("spo"));
         QCOMPARE(grid("MSFlexGrid1")->rowCount(), 13);
         QCOMPARE(row("MSFlexGrid1", 2), QStringList({".25", ".77248", ".00007"}));

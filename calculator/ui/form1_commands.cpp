@@ -1,0 +1,128 @@
+// The calculator's menu, toolbar and file commands: Open, Save As, Export, Print, Exit.
+#include "calculator/exportfile.h"
+#include "calculator/runfile.h"
+#include "calculator/ui/form1.h"
+#include "common/csv.h"
+#include "common/filewrite.h"
+#include "ui/drawingsurface.h"
+#include "ui/filedialog.h"
+#include "ui/keyedtoolbar.h"
+#include "ui/messages.h"
+#include "ui/printing.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+
+namespace relperm::calculatorui {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QAction* addItem(QWidget* menu, const char* name, const QString& caption) {
+    auto* action = new QAction(caption, menu);
+    action->setObjectName(name);
+    menu->addAction(action);
+    return action;
+}
+
+} // namespace
+
+void Form1::buildMenu() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu("&File");
+    file->setObjectName("a1");
+    connect(addItem(file, "a2", "&Open"), &QAction::triggered, this, &Form1::Open);
+    connect(addItem(file, "a3", "&Save As.."), &QAction::triggered, this, &Form1::SaveAs);
+    connect(addItem(file, "ex", "&Export"), &QAction::triggered, this, &Form1::Export);
+    // "Print" and "Exit" stand on the bar itself and act when clicked.
+    connect(addItem(bar, "a4", "&Print"), &QAction::triggered, this, &Form1::Print);
+    connect(addItem(bar, "a5", "E&xit"), &QAction::triggered, this, &QWidget::close);
+    QMenu* version = bar->addMenu("&Version");
+    version->setObjectName("a9");
+    addItem(version, "a11", "14302");
+}
+
+void Form1::Toolbar1_ButtonClick(const QString& key) {
+    if (key == "Open")
+        Open();
+    else if (key == "Save")
+        SaveAs();
+    else if (key == "Print")
+        Print();
+    else if (key == "Exit")
+        close();
+}
+
+bool Form1::writeFile(const QString& path, const std::string& bytes) {
+    if (auto failure = writeFileAtomically(path.toStdString(), bytes)) {
+        services_.messages->warn(this, windowTitle(), qs(*failure));
+        return false;
+    }
+    return true;
+}
+
+void Form1::Open() {
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Open);
+    if (!path)
+        return;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        services_.messages->warn(
+            this, windowTitle(),
+            QString("Could not open \"%1\": %2").arg(*path, file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    auto parsed = parseRunFile(std::string_view(bytes.constData(), bytes.size()));
+    std::optional<std::string> problem;
+    if (const auto* error = std::get_if<std::string>(&parsed))
+        problem = *error;
+    else
+        problem = applyRunFile(std::get<RunFile>(parsed), form_, state_.inputs);
+    if (problem) {
+        services_.messages->warn(
+            this, windowTitle(),
+            QString("\"%1\" is not a run file that can be opened: %2").arg(*path, qs(*problem)));
+        return;
+    }
+    showModel();
+}
+
+void Form1::SaveAs() {
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (!path)
+        return;
+    if (!writeFile(*path, runFileText(runFileOf(form_, state_.inputs))))
+        return;
+    if (containsQuote(form_.title))
+        services_.messages->inform(this, windowTitle(),
+                                   "The run file cannot hold a double quote, so the title was "
+                                   "saved with apostrophes in its place.");
+}
+
+void Form1::Export() {
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (path)
+        writeFile(*path, exportFileText(state_.tables));
+}
+
+void Form1::Print() {
+    toolbar_->hide();
+    label10_->show();
+    vomar_->fixIntoBackground();
+    krl2_->fixIntoBackground();
+    const QImage page = centralWidget()->grab().toImage();
+    label10_->hide();
+    toolbar_->show();
+    ui::printPage(this, page, windowTitle(), *services_.printer, *services_.pdfDialog,
+                  *services_.messages);
+}
+
+} // namespace relperm::calculatorui

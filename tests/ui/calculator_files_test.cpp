@@ -1,0 +1,343 @@
+// The calculator's menu, toolbar and file commands, with a scripted file dialog, a
+// recording printer and recorded messages standing in for the platform.
+#include "calculator/ui/form1.h"
+#include "common/filewrite.h"
+#include "support/quiet_offscreen.h"
+#include "support/ui_standins.h"
+#include "ui/drawingsurface.h"
+#include "ui/flexgrid.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace relperm;
+using relperm::calculatorui::Form1;
+
+class CalculatorFilesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> window;
+    std::shared_ptr<testing::ScriptedFileDialog> dialog;
+    std::shared_ptr<testing::ScriptedFileDialog> pdfDialog;
+    std::shared_ptr<testing::RecordingPrinter> printer;
+    std::shared_ptr<testing::RecordingMessages> messages;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    template <class T = QWidget> T* find(const char* name) {
+        T* object = window->findChild<T*>(name);
+        if (!object)
+            qFatal("nothing named %s", name);
+        return object;
+    }
+
+    QString path(const QString& name) { return dir->filePath(name); }
+
+    static QByteArray read(const QString& file) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    static void write(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+
+    void pick(const char* list, const QString& entry) {
+        auto* combo = find<QComboBox>(list);
+        const int index = combo->findText(entry, Qt::MatchExactly);
+        QVERIFY2(index >= 0, qPrintable(entry));
+        combo->setCurrentIndex(index);
+        emit combo->activated(index); // as the drop-down reports a click on the entry
+    }
+
+    void type(const char* box, const QString& text) {
+        auto* edit = find<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    void trigger(const char* action) { find<QAction>(action)->trigger(); }
+
+    void saveAs(const QString& file) {
+        dialog->answers.push_back(file);
+        trigger("a3");
+    }
+
+    void open(const QString& file) {
+        dialog->answers.push_back(file);
+        trigger("a2");
+    }
+
+    // Everything a user sees in the window, to compare before and after a command.
+    QStringList snapshot() {
+        QStringList out;
+        for (QWidget* w : window->centralWidget()->findChildren<QWidget*>()) {
+            if (w->objectName().isEmpty())
+                continue;
+            QString line = w->objectName() + (w->isVisible() ? " shown" : " hidden");
+            if (auto* edit = qobject_cast<QLineEdit*>(w))
+                line += " text=" + edit->text();
+            if (auto* combo = qobject_cast<QComboBox*>(w)) {
+                line += " text=" + combo->currentText() +
+                        " index=" + QString::number(combo->currentIndex());
+                for (int i = 0; i < combo->count(); ++i)
+                    line += " | " + combo->itemText(i);
+            }
+            if (auto* label = qobject_cast<QLabel*>(w))
+                line += " caption=" + label->text();
+            out << line;
+        }
+        out.sort();
+        return out;
+    }
+
+    void generateCorey() {
+        pick("fldpk", "Water-Oil-Gas");
+        pick("corpk", "Corey");
+        type("Swco", "20");
+        type("sorwo", "25");
+        type("sorgo", "10");
+        type("sgco", "5");
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY(messages->warnings.isEmpty());
+    }
+
+  private slots:
+    void initTestCase() { relperm::testing::quietOffscreenWarnings(); }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        dialog =
+            std::make_shared<testing::ScriptedFileDialog>("Relative Permeability File Selection");
+        pdfDialog = std::make_shared<testing::ScriptedFileDialog>("Save the Page as PDF");
+        printer = std::make_shared<testing::RecordingPrinter>();
+        messages = std::make_shared<testing::RecordingMessages>();
+        window = std::make_unique<Form1>(
+            calculatorui::WindowServices{dialog, pdfDialog, printer, messages});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        failFileWriteStepForTesting(std::nullopt);
+        window.reset();
+    }
+
+    void menuAndToolbarCarryTheirNamesAndCaptions() {
+        QCOMPARE(find<QMenu>("a1")->title(), QString("&File"));
+        QCOMPARE(find<QAction>("a2")->text(), QString("&Open"));
+        QCOMPARE(find<QAction>("a3")->text(), QString("&Save As.."));
+        QCOMPARE(find<QAction>("ex")->text(), QString("&Export"));
+        QCOMPARE(find<QAction>("a4")->text(), QString("&Print"));
+        QCOMPARE(find<QAction>("a5")->text(), QString("E&xit"));
+        QCOMPARE(find<QMenu>("a9")->title(), QString("&Version"));
+        QCOMPARE(find<QAction>("a11")->text(), QString("14302"));
+        const QList<QAction*> bar = window->menuBar()->actions();
+        QCOMPARE(bar.size(), 4);
+        QCOMPARE(bar[1]->objectName(), QString("a4"));
+        QVERIFY2(!bar[1]->menu(), "Print acts on the bar itself");
+
+        auto* toolbar = find<QToolBar>("Toolbar1");
+        QStringList keys, tips;
+        for (QAction* action : toolbar->actions()) {
+            keys << action->objectName();
+            tips << action->toolTip();
+            QVERIFY(!action->icon().isNull());
+        }
+        QCOMPARE(keys, QStringList({"Open", "Save", "Print", "Exit"}));
+        QCOMPARE(tips, QStringList({"Open File", "Save File", "Print", "Exit"}));
+    }
+
+    void saveAsBeforeAnyGenerationWritesZerosAndEmptyFields() {
+        saveAs(path("run.txt"));
+        QCOMPARE(dialog->asked.back().mode, ui::FileDialog::Mode::Save);
+        QCOMPARE(read(path("run.txt")), QByteArray("\"\",-1,-1,-1,-1,0,0,0,0,0,,\r\n"));
+    }
+
+    void theDialogRemembersTheLastNameForEveryCommand() {
+        QCOMPARE(dialog->title(), QString("Relative Permeability File Selection"));
+        saveAs(path("run.txt"));
+        dialog->answers.push_back(""); // cancel
+        trigger("ex");
+        QCOMPARE(dialog->asked.back().prefilled, path("run.txt"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"run.txt"})); // cancelled
+        QVERIFY(messages->warnings.isEmpty());
+        open(path("run.txt"));
+        QCOMPARE(dialog->asked.back().mode, ui::FileDialog::Mode::Open);
+        QCOMPARE(dialog->asked.back().prefilled, path("run.txt"));
+    }
+
+    void saveAsThenOpenRestoresTitleListsAndValues() {
+        pick("fldpk", "Water-Oil-Gas");
+        pick("corpk", "Honarpour/Varnholt/Harvey");
+        pick("wetpk", "Oil or Intermediate Wet");
+        pick("formpk", "Carbonate");
+        type("Text1", "Well 7, core 3, plug A");
+        type("poro", "18");
+        type("permo", "250");
+        type("krgo", ".8");
+        type("Swco", "20");
+        type("sorwo", "25");
+        type("sorgo", "10");
+        type("sgco", "5");
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY(messages->warnings.isEmpty());
+        saveAs(path("run.txt"));
+        QCOMPARE(read(path("run.txt")),
+                 QByteArray("\"Well 7, core 3, plug A\",0,1,1,1,18,20,25,10,5,.8,250\r\n"));
+
+        window = std::make_unique<Form1>(
+            calculatorui::WindowServices{dialog, pdfDialog, printer, messages});
+        window->show();
+        open(path("run.txt"));
+        QVERIFY(messages->warnings.isEmpty());
+        QCOMPARE(find<QLineEdit>("Text1")->text(), QString("Well 7, core 3, plug A"));
+        QCOMPARE(find<QComboBox>("corpk")->currentText(), QString("Honarpour/Varnholt/Harvey"));
+        QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString("Oil or Intermediate Wet"));
+        QCOMPARE(find<QComboBox>("formpk")->currentText(), QString("Carbonate"));
+        QVERIFY2(find("Command1")->isVisible(), "the handlers ran");
+        QVERIFY(find("krgo")->isVisible());
+        // The boxes are filled after the handlers, in the general form after a blank.
+        QCOMPARE(find<QLineEdit>("poro")->text(), QString(" 18"));
+        QCOMPARE(find<QLineEdit>("krgo")->text(), QString(" .8"));
+        QCOMPARE(find<QLineEdit>("permo")->text(), QString(" 250"));
+        QVERIFY2(!find("MSFlexGrid1")->isVisible(), "Open does not generate");
+
+        saveAs(path("again.txt"));
+        QCOMPARE(read(path("again.txt")), read(path("run.txt")));
+    }
+
+    void aTitleWithADoubleQuoteIsSavedWithApostrophesAndTheUserIsTold() {
+        type("Text1", "the \"best\" run");
+        saveAs(path("run.txt"));
+        QVERIFY(read(path("run.txt")).startsWith("\"the 'best' run\","));
+        QCOMPARE(messages->notes.size(), 1);
+    }
+
+    void exportWritesBothBlocks() {
+        dialog->answers.push_back(path("empty.txt"));
+        trigger("ex");
+        QCOMPARE(read(path("empty.txt")),
+                 QByteArray("\"Sw  krw  krow\",0\r\n\"Sl krog krg\",0\r\n"));
+
+        generateCorey();
+        dialog->answers.push_back(path("tables.txt"));
+        trigger("ex");
+        const QList<QByteArray> lines = read(path("tables.txt")).split('\n');
+        QCOMPARE(lines[0], QByteArray("\"Sw  krw  krow\",12\r"));
+        QCOMPARE(lines[13], QByteArray("\"Sl krog krg\",15\r"));
+        QVERIFY2(lines[14].startsWith(".3,"), lines[14].constData());
+        QCOMPARE(lines[28], QByteArray("1,1,0\r"));
+    }
+
+    void aMalformedRunFileChangesNothing() {
+        generateCorey();
+        const QStringList before = snapshot();
+        const QString gridCell = find<ui::FlexGrid>("MSFlexGrid1")->cellText(2, 1);
+        const struct {
+            QByteArray bytes;
+            QString mentions;
+        } files[] = {
+            {"\"t\",0,4,-1,-1,0,20\r\n", "field 8 (Sorw) is missing"},
+            {"\"t\",1,4,-1,-1,18,20,25,10,5,0,0\r\n", "field 3 (the correlation) is 4"},
+            {"\"t\",0,4,-1,-1,x,20,25,10,5,0,0\r\n", "field 6 (the porosity)"},
+        };
+        for (const auto& file : files) {
+            write(path("bad.txt"), file.bytes);
+            messages->warnings.clear();
+            open(path("bad.txt"));
+            QCOMPARE(messages->warnings.size(), 1);
+            QVERIFY2(messages->warnings[0].contains(path("bad.txt")),
+                     qPrintable(messages->warnings[0]));
+            QVERIFY2(messages->warnings[0].contains(file.mentions),
+                     qPrintable(messages->warnings[0]));
+            QCOMPARE(snapshot(), before);
+        }
+        open(path("missing.txt"));
+        QVERIFY(messages->warnings.back().contains("missing.txt"));
+        QCOMPARE(snapshot(), before);
+        QCOMPARE(find<ui::FlexGrid>("MSFlexGrid1")->cellText(2, 1), gridCell);
+    }
+
+    void aFailedSaveIsReportedAndTheOldFileKept() {
+        saveAs(path("run.txt"));
+        const QByteArray old = read(path("run.txt"));
+        type("Text1", "new title");
+        failFileWriteStepForTesting(WriteStep::CreateTemporary, EACCES); // a read-only folder
+        saveAs(path("run.txt"));
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].contains("Permission denied"),
+                 qPrintable(messages->warnings[0]));
+        QCOMPARE(read(path("run.txt")), old);
+        QVERIFY(messages->notes.isEmpty());
+    }
+
+    void printHidesTheToolbarShowsTheHeadingAndFixesThePlots() {
+        generateCorey();
+        trigger("a4");
+        QCOMPARE(printer->pages.size(), std::size_t{1});
+        const QImage page = printer->pages[0];
+        QCOMPARE(page.size(), window->centralWidget()->size());
+        // Where the toolbar stands, the page shows the window's background.
+        QCOMPARE(QColor(page.pixel(8, 8)), QColor(192, 255, 255));
+        // The heading, in dark letters, across the top.
+        int dark = 0;
+        const QRect heading = find<QLabel>("Label10")->geometry();
+        for (int x = heading.left(); x < heading.right(); ++x)
+            for (int y = heading.top(); y < heading.bottom(); ++y)
+                dark += qGray(page.pixel(x, y)) < 100 ? 1 : 0;
+        QVERIFY2(dark > 100, qPrintable(QString::number(dark)));
+        QVERIFY(find("Toolbar1")->isVisible());
+        QVERIFY(!find("Label10")->isVisible());
+        QVERIFY(find<ui::DrawingSurface>("vomar")->hasBackgroundPicture());
+        QVERIFY(find<ui::DrawingSurface>("krl2")->hasBackgroundPicture());
+
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY2(!find<ui::DrawingSurface>("vomar")->hasBackgroundPicture(),
+                 "the next generation removes the fixed drawing");
+    }
+
+    void withoutAPrinterThePageCanBeSavedAsPdf() {
+        generateCorey();
+        printer->present = false;
+        pdfDialog->answers.push_back(path("page.pdf"));
+        trigger("a4");
+        QCOMPARE(messages->questions.size(), 1);
+        QVERIFY(messages->warnings.isEmpty());
+        const QByteArray pdf = read(path("page.pdf"));
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QVERIFY(pdf.size() > 10000);
+        QDir().mkpath(SHOTS_DIR);
+        QFile::remove(QString(SHOTS_DIR) + "/vomar-print.pdf");
+        QVERIFY(QFile::copy(path("page.pdf"), QString(SHOTS_DIR) + "/vomar-print.pdf"));
+
+        messages->answer = false;
+        trigger("a4");
+        QCOMPARE(pdfDialog->asked.size(), std::size_t{1}); // declined: no dialog
+    }
+
+    void toolbarButtonsDispatchOnTheirKeys() {
+        dialog->answers.push_back(path("run.txt"));
+        window->Toolbar1_ButtonClick("Save");
+        QVERIFY(QFile::exists(path("run.txt")));
+        window->Toolbar1_ButtonClick("save"); // keys are compared exactly
+        QCOMPARE(dialog->asked.size(), std::size_t{1});
+        window->Toolbar1_ButtonClick("Exit");
+        QVERIFY(!window->isVisible());
+    }
+};
+
+QTEST_MAIN(CalculatorFilesTest)
+#include "calculator_files_test.moc"

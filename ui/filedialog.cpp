@@ -1,0 +1,26 @@
+#include "ui/filedialog.h"
+
+#include <QFileDialog>
+
+namespace relperm::ui {
+
+std::optional<QString> FileDialog::choose(QWidget* parent, Mode mode) {
+    const QString name = ask(parent, mode, last_);
+    if (name.isEmpty())
+        return std::nullopt;
+    last_ = name;
+    return name;
+}
+
+QString QtFileDialog::ask(QWidget* parent, Mode mode, const QString& name) {
+    QFileDialog dialog(parent, title(), name);
+    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+} // namespace relperm::ui

@@ -1,0 +1,45 @@
+// The file dialog of a window: one open/save dialog with a fixed title that remembers the
+// last name chosen and shows it pre-filled the next time, whichever command opens it.
+// Tests stand in for the platform's dialog by overriding `ask`.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace relperm::ui {
+
+class FileDialog {
+  public:
+    enum class Mode { Open, Save };
+
+    explicit FileDialog(QString title) : title_(std::move(title)) {}
+    virtual ~FileDialog() = default;
+
+    // The chosen path, or nothing when the user cancels or leaves the name empty.
+    std::optional<QString> choose(QWidget* parent, Mode mode);
+
+    const QString& title() const { return title_; }
+    const QString& lastName() const { return last_; }
+
+  protected:
+    // Shows the dialog pre-filled with `name`; an empty result means cancel.
+    virtual QString ask(QWidget* parent, Mode mode, const QString& name) = 0;
+
+  private:
+    QString title_;
+    QString last_;
+};
+
+// The platform's dialog: every file listed (no filter), the name used exactly as typed.
+class QtFileDialog : public FileDialog {
+  public:
+    using FileDialog::FileDialog;
+
+  protected:
+    QString ask(QWidget* parent, Mode mode, const QString& name) override;
+};
+
+} // namespace relperm::ui
