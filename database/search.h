@@ -28,9 +28,9 @@ struct SearchCriteria {
 // The user's end points as fractions: empty while the box was never typed in or after it
 // was cleared, the text's value / 100 otherwise (a text without a number gives 0).
 struct UserEndPoints {
-    std::optional<double> swc; // Swc (Slc)
-    std::optional<double> sor; // Sorw or Sorg
-    std::optional<double> sgc;
+    std::optional<double> swc = std::nullopt; // Swc (Slc)
+    std::optional<double> sor = std::nullopt; // Sorw or Sorg
+    std::optional<double> sgc = std::nullopt;
 };
 
 // "Search %": a record must also lie within `tolerance` percentage points of each end point

@@ -1,0 +1,214 @@
+#include "cli/commands.h"
+#include "database/browser.h"
+#include "records.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace relperm::cli {
+namespace {
+
+using namespace relperm::testing;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome relperm(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int status = runRelperm(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+constexpr auto WO = TwoPhaseSystem::WaterOil;
+constexpr auto GW = TwoPhaseSystem::GasWater;
+
+class Db : public TempDirTest {
+  protected:
+    Outcome db(std::vector<std::string> args) {
+        args.insert(args.begin(), "db");
+        args.insert(args.begin() + 2, {"--dir", dir.string()});
+        return relperm(args);
+    }
+};
+
+TEST_F(Db, CountPrintsTheNumberAlone) {
+    writeDataFile(dir, WO,
+                  recordsOf(WO, {SetSpec{.location = 1, .method = 4}, SetSpec{.location = 2},
+                                 SetSpec{.location = 1, .method = 1, .swc = 0.3}}));
+    Outcome all = db({"count", "--system", "Water-Oil Data"});
+    EXPECT_EQ(all.status, exitOk) << all.err;
+    EXPECT_EQ(all.out, "3\n");
+    EXPECT_EQ(db({"count", "--system", "Water-Oil Data", "--location", "1", "--method", "2"}).out,
+              "1\n");
+    EXPECT_EQ(db({"count", "--system", "Water-Oil Data", "--search-percent", "--swc", "29",
+                  "--tolerance", "1"})
+                  .out,
+              "1\n");
+    EXPECT_EQ(db({"count", "--system", "Gas-Oil Data"}).out, "0\n") << "no gas-oil file";
+}
+
+TEST_F(Db, ShowPrintsCaptionGridsAndDescription) {
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.location = 4, .lithology = 2}}));
+    Outcome r = db({"show", "--system", "Water-Oil Data", "--match", "1"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out, "Data Set # 1\n"
+                     "\n"
+                     "Data as Input\n"
+                     "Sw\tkrow\tkrw\n"
+                     ".2\t1.0\t.0\n"
+                     ".45\t.3\t.1\n"
+                     ".7\t.0\t.4\n"
+                     "\n"
+                     "Swc =20.%        Water-Wet\n"
+                     "Sorw =30.%       Limestone\n"
+                     "k =100. md.      Asia\n"
+                     "Porosity =20.%    \n"
+                     "Depth =5000 ft. ss\n"
+                     "       Steady State\n");
+}
+
+TEST_F(Db, ShowWithEndPointsAddsTheAdjustedTable) {
+    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{}}));
+    Outcome r =
+        db({"show", "--system", "Gas-Water Data", "--match", "1", "--sgc", "10", "--swc", "20"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    // The boxes are typed Swc first, so the Sgc default does not swallow the typed Sgc. The
+    // first row moves to zero gas with krw extrapolated: 0.3 + 0.7 x 0.45 / 0.35 = 1.2.
+    EXPECT_NE(
+        r.out.find("\n\nAdjusted Data\nSg\tkrw\tkrg\n.0\t1.2\t.0\n.45\t.3\t.1\n.8\t.0\t.4\n\n"),
+        std::string::npos)
+        << r.out;
+}
+
+TEST_F(Db, ShowPastTheLastMatchPrintsTheEmptyDataSet) {
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}, SetSpec{}}));
+    Outcome r = db({"show", "--system", "Water-Oil Data", "--match", "5"});
+    ASSERT_EQ(r.status, exitOk);
+    EXPECT_EQ(r.out.substr(0, r.out.find("\n\nSwc")),
+              "Data Set # 2\n\nData as Input\nSw\tkrow\tkrw");
+}
+
+TEST_F(Db, ShowOfAnEmptyFilePrintsNothing) {
+    writeDataFile(dir, GW, "");
+    Outcome r = db({"show", "--system", "Gas-Water Data", "--match", "1"});
+    EXPECT_EQ(r.status, exitOk);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Db, DamagedRecordsAreCountedAsTheEndAndReported) {
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}) + Bytes().raw16(77).data);
+    Outcome r = db({"count", "--system", "Water-Oil Data"});
+    EXPECT_EQ(r.status, exitFileError);
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_NE(r.err.find("OWBIN, record 2: the point count 77"), std::string::npos) << r.err;
+}
+
+TEST_F(Db, RefusesWhatTheWindowCouldNotBeToldToDo) {
+    auto refused = [&](std::vector<std::string> args, const char* message) {
+        Outcome r = db(args);
+        EXPECT_EQ(r.status, exitRefused) << message;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    };
+    refused({"count"}, "--system is needed");
+    refused({"count", "--system", "Oil"}, "--system must be");
+    refused({"count", "--system", "Water-Oil Data", "--location", "7"},
+            "--location must be a list index from 0 to 6, not \"7\"");
+    refused({"count", "--system", "Water-Oil Data", "--method", "x"}, "--method must be");
+    refused({"count", "--system", "Gas-Oil Data", "--wettability", "1"},
+            "--wettability applies to Water-Oil Data only");
+    refused({"show", "--system", "Gas-Oil Data", "--match", "0"}, "--match must be");
+    refused({"count", "--system", "Gas-Oil Data", "--match", "1"}, "unknown option --match");
+    refused({"frobnicate"}, "unknown subcommand");
+}
+
+TEST_F(Db, AMissingFolderIsAFileError) {
+    Outcome r =
+        relperm({"db", "count", "--dir", (dir / "none").string(), "--system", "Water-Oil Data"});
+    EXPECT_EQ(r.status, exitFileError);
+    EXPECT_NE(r.err.find("none"), std::string::npos);
+}
+
+TEST_F(Db, DumpAndImportRoundTripThroughFiles) {
+    const std::string bytes = recordsOf(GW, {SetSpec{.location = 5}, SetSpec{.k = 12.5}});
+    writeDataFile(dir, GW, bytes);
+    const std::string csv = (dir / "gw.csv").string();
+    ASSERT_EQ(db({"dump", "--system", "Gas-Water Data", "--out", csv}).status, exitOk);
+    const std::string built = (dir / "rebuilt").string();
+    Outcome r = relperm({"db", "import", "--system", "Gas-Water Data", "--out", built, csv});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(readFile(built), bytes);
+}
+
+TEST_F(Db, ImportRefusesABadRowAndWritesNothing) {
+    writeBytes(dir / "lab.csv", "set,1,1,1,1,1,.2,1,1,.2,.3\n0,0,1\n.5,x,.3\n");
+    const auto target = dir / "OWBIN";
+    Outcome r = relperm({"db", "import", "--system", "Water-Oil Data", "--out", target.string(),
+                         (dir / "lab.csv").string()});
+    EXPECT_EQ(r.status, exitRefused);
+    EXPECT_NE(r.err.find("lab.csv, line 3: krw must be"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    Outcome missing = relperm({"db", "import", "--system", "Water-Oil Data", "--out",
+                               target.string(), (dir / "none.csv").string()});
+    EXPECT_EQ(missing.status, exitFileError);
+    EXPECT_NE(missing.err.find("none.csv"), std::string::npos);
+    EXPECT_EQ(
+        relperm({"db", "import", "--system", "Water-Oil Data", (dir / "lab.csv").string()}).status,
+        exitRefused)
+        << "--out is needed";
+}
+
+// The demo database that the build makes from data/demo.
+class DemoDatabase : public ::testing::Test {
+  protected:
+    const std::filesystem::path demo = RELPERM_DEMO_DIR;
+};
+
+TEST_F(DemoDatabase, HoldsTheAdvertisedDataSets) {
+    for (auto [system, expected] :
+         {std::pair{"Water-Oil Data", "40\n"}, std::pair{"Gas-Oil Data", "30\n"},
+          std::pair{"Gas-Water Data", "12\n"}, std::pair{"Gas-Condensate Data", "10\n"}}) {
+        Outcome r = relperm({"db", "count", "--dir", demo.string(), "--system", system});
+        EXPECT_EQ(r.status, exitOk) << r.err;
+        EXPECT_EQ(r.out, expected) << system;
+    }
+    // Every method and location occurs: each list entry selects at least one set.
+    for (int method = 1; method <= 2; ++method)
+        EXPECT_NE(relperm({"db", "count", "--dir", demo.string(), "--system", "Water-Oil Data",
+                           "--method", std::to_string(method)})
+                      .out,
+                  "0\n");
+}
+
+TEST_F(DemoDatabase, GasOilSetsFindTheirWaterOilSample) {
+    DatabaseBrowser b(demo);
+    b.pick(BrowserList::TwoPhase, 1);
+    b.pick(BrowserList::Lithology, 0);
+    b.pick(BrowserList::Location, 0);
+    b.pick(BrowserList::Method, 0);
+    int matched = 0;
+    bool capillaryOrCentrifuge = false, kabsDiffers = false;
+    for (int set = 1; set <= 30; ++set) {
+        b.pick(BrowserList::TwoPhase, 1);
+        b.Command2_Click();
+        for (int press = 0; press < set; ++press)
+            b.Command1_Click();
+        const double method = b.dataSet().methodCode.value();
+        capillaryOrCentrifuge = capillaryOrCentrifuge || method == 3 || method == 4;
+        kabsDiffers = kabsDiffers ||
+                      b.dataSet().absPermeabilityMd.value() != b.dataSet().permeabilityMd.value();
+        b.Command3_Click();
+        if (b.twoPhaseSystem() == WO)
+            ++matched;
+    }
+    EXPECT_EQ(matched, 12);
+    EXPECT_TRUE(capillaryOrCentrifuge);
+    EXPECT_TRUE(kabsDiffers);
+}
+
+} // namespace
+} // namespace relperm::cli
