@@ -3,14 +3,17 @@
 #include "calculator/generate.h"
 #include "calculator/grids.h"
 #include "calculator/runfile.h"
+#include "calculator/simulator.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 
 #include "common/csv.h"
+#include "common/numbers.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <variant>
@@ -39,7 +42,11 @@ const char* generateHelp =
     "  --run FILE           start from a run file's lists and values, as Open does\n"
     "                       (the other options then change them)\n"
     "  --format FORMAT      export (default): the Export file; grid: both grids as shown;\n"
-    "                       run: the run-file line Save As writes after this generation\n"
+    "                       run: the run-file line Save As writes after this generation;\n"
+    "                       swof, sgof, swfn, sgfn: that simulator keyword;\n"
+    "                       simulator: every keyword that fits the fluid system\n"
+    "  --repair             for the simulator formats: drop rows out of order, clip kr to\n"
+    "                       [0, 1], level kr that moves the wrong way (listed in the file)\n"
     "  --out FILE           write to FILE instead of standard output\n"
     "\n"
     "A list text equal to one of the list's entries is picked, as in the window, in the\n"
@@ -50,7 +57,7 @@ const char* generateHelp =
 const OptionSpec generateOptions{{"fluids", "correlation", "wettability", "formation", "title",
                                   "porosity", "permeability", "swc", "sorw", "sorg", "sgc",
                                   "krg-sorg", "spacing", "format", "out", "run"},
-                                 {}};
+                                 {"repair"}};
 
 // Replays what a user does in the window: opens the run file if one is given, types the
 // values, then picks (or types) the four lists in the order of the window's handlers.
@@ -130,8 +137,16 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         return exitRefused;
     }
     const std::string format = options->get("format").value_or("export");
-    if (format != "export" && format != "grid" && format != "run") {
-        err << "relperm generate: --format must be export, grid or run, not \"" << format << "\"\n";
+    const std::map<std::string, std::vector<Keyword>> simulatorFormats = {{"swof", {Keyword::SWOF}},
+                                                                          {"sgof", {Keyword::SGOF}},
+                                                                          {"swfn", {Keyword::SWFN}},
+                                                                          {"sgfn", {Keyword::SGFN}},
+                                                                          {"simulator", {}}};
+    if (format != "export" && format != "grid" && format != "run" &&
+        !simulatorFormats.count(format)) {
+        err << "relperm generate: --format must be export, grid, run, swof, sgof, swfn, sgfn "
+               "or simulator, not \""
+            << format << "\"\n";
         return exitRefused;
     }
 
@@ -157,6 +172,23 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         if (containsQuote(form.title))
             err << "relperm generate: the run file cannot hold a double quote; the title is "
                    "written with apostrophes in its place\n";
+    } else if (auto keywords = simulatorFormats.find(format); keywords != simulatorFormats.end()) {
+        const SimulatorRun run{"relperm",
+                               form.title,
+                               form.list(CalculatorList::Fluids).text,
+                               form.list(CalculatorList::Correlation).text,
+                               form.list(CalculatorList::Wettability).text,
+                               form.list(CalculatorList::Formation).text,
+                               formatGeneral(textToNumber(form.spo))};
+        auto tables = simulatorTables(state, run,
+                                      keywords->second.empty() ? keywordsFor(state.fluidSystem)
+                                                               : keywords->second,
+                                      options->has("repair"));
+        if (const auto* refusal = std::get_if<Refusal>(&tables)) {
+            err << "relperm generate: " << refusal->message << "\n";
+            return exitRefused;
+        }
+        bytes = std::get<std::string>(tables);
     } else {
         bytes = exportFileText(state.tables);
     }

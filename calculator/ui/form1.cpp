@@ -251,12 +251,15 @@ void Form1::MSFlexGrid2_Click() {
 }
 
 void Form1::Command1_Click() {
-    if (auto refusal = generate(state_, form_.generateInput())) {
+    const GenerateInput input = form_.generateInput();
+    if (auto refusal = generate(state_, input)) {
         services_.messages->warn(this, windowTitle(), qs(refusal->message));
         if (QWidget* box = centralWidget()->findChild<QWidget*>(qs(refusal->input)))
             box->setFocus();
         return;
     }
+    generatedFrom_ = input;
+    generatedTitle_ = form_.title;
     grid1_->setColumnWidthsInTwips(gridColumnWidths(gridWidthTwips));
     grid1_->writeRows(waterOilGrid(state_));
     grid2_->setColumnWidthsInTwips(gridColumnWidths(gridWidthTwips));

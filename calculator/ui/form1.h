@@ -54,6 +54,7 @@ class Form1 : public QMainWindow {
     void Open();
     void SaveAs();
     void Export();
+    void SimulatorTables();
     void Print();
     void Toolbar1_ButtonClick(const QString& key);
 
@@ -73,6 +74,9 @@ class Form1 : public QMainWindow {
     WindowServices services_;
     CalculatorForm form_;
     CalculatorState state_;
+    // The texts the tables of `state_` were generated from, for the simulator file's header.
+    GenerateInput generatedFrom_;
+    std::string generatedTitle_;
     std::map<CalculatorList, QComboBox*> lists_;
     std::map<QLineEdit*, std::string CalculatorForm::*> boxes_;
     bool showingModel_ = false;

@@ -1,9 +1,11 @@
 // The calculator's menu, toolbar and file commands: Open, Save As, Export, Print, Exit.
 #include "calculator/exportfile.h"
 #include "calculator/runfile.h"
+#include "calculator/simulator.h"
 #include "calculator/ui/form1.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
+#include "common/numbers.h"
 #include "ui/drawingsurface.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
@@ -38,6 +40,8 @@ void Form1::buildMenu() {
     connect(addItem(file, "a2", "&Open"), &QAction::triggered, this, &Form1::Open);
     connect(addItem(file, "a3", "&Save As.."), &QAction::triggered, this, &Form1::SaveAs);
     connect(addItem(file, "ex", "&Export"), &QAction::triggered, this, &Form1::Export);
+    connect(addItem(file, "sim", "Simulator Tables..."), &QAction::triggered, this,
+            &Form1::SimulatorTables);
     // "Print" and "Exit" stand on the bar itself and act when clicked.
     connect(addItem(bar, "a4", "&Print"), &QAction::triggered, this, &Form1::Print);
     connect(addItem(bar, "a5", "E&xit"), &QAction::triggered, this, &QWidget::close);
@@ -111,6 +115,39 @@ void Form1::Export() {
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
     if (path)
         writeFile(*path, exportFileText(state_.tables));
+}
+
+void Form1::SimulatorTables() {
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (!path)
+        return;
+    const SimulatorRun run{"vomar",
+                           generatedTitle_,
+                           generatedFrom_.fluids,
+                           generatedFrom_.correlation,
+                           generatedFrom_.wettability,
+                           generatedFrom_.formation,
+                           formatGeneral(textToNumber(generatedFrom_.spacing))};
+    const std::vector<Keyword> keywords = keywordsFor(state_.fluidSystem);
+    auto tables = simulatorTables(state_, run, keywords, false);
+    if (const auto* refusal = std::get_if<Refusal>(&tables)) {
+        if (state_.tables.nGasLiquid == 0) {
+            services_.messages->warn(this, windowTitle(), qs(refusal->message));
+            return;
+        }
+        if (!services_.messages->ask(this, windowTitle(),
+                                     qs(refusal->message) +
+                                         "\n\nWrite the tables repaired instead? Every change "
+                                         "is listed at the head of the file."))
+            return;
+        tables = simulatorTables(state_, run, keywords, true);
+        if (const auto* still = std::get_if<Refusal>(&tables)) {
+            services_.messages->warn(this, windowTitle(), qs(still->message));
+            return;
+        }
+    }
+    writeFile(*path, std::get<std::string>(tables));
 }
 
 void Form1::Print() {

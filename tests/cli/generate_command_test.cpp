@@ -201,6 +201,30 @@ TEST_F(TempDir, AnUnreadableRunFileExitsOneAndAMalformedOneTwo) {
     EXPECT_NE(bad.err.find("field 3 (the correlation) is 9"), std::string::npos) << bad.err;
 }
 
+TEST(GenerateSimulator, WritesOneKeywordOrAllThatFitAndRepairsOnRequest) {
+    Outcome swof = relperm(with(workedExample, {"--correlation", "Wyllie", "--formation",
+                                                "Sandstone", "--format", "swof"}));
+    ASSERT_EQ(swof.status, exitOk) << swof.err;
+    EXPECT_NE(swof.out.find("\nSWOF\n"), std::string::npos);
+    EXPECT_EQ(swof.out.find("SGOF"), std::string::npos);
+
+    Outcome refused = relperm(with(workedExample, {"--format", "simulator"}));
+    EXPECT_EQ(refused.status, exitRefused);
+    EXPECT_NE(refused.err.find("krog must not rise as Sg increases; SGOF row 15"),
+              std::string::npos)
+        << refused.err;
+    Outcome repaired = relperm(with(workedExample, {"--format", "simulator", "--repair"}));
+    ASSERT_EQ(repaired.status, exitOk) << repaired.err;
+    EXPECT_NE(repaired.out.find("-- Repaired, so the simulator accepts the tables:"),
+              std::string::npos);
+
+    Outcome misfit = relperm({"generate", "--fluids", "Water-Gas", "--swc", "20", "--permeability",
+                              "100", "--format", "sgof"});
+    EXPECT_EQ(misfit.status, exitRefused);
+    EXPECT_NE(misfit.err.find("SGOF does not fit the Water-Gas system"), std::string::npos)
+        << misfit.err;
+}
+
 TEST(GenerateOptions, BadOptionsAreRefusedWithTheirName) {
     Outcome unknown = relperm({"generate", "--colour", "red"});
     EXPECT_EQ(unknown.status, exitRefused);

@@ -328,6 +328,31 @@ class CalculatorFilesTest : public QObject {
         QCOMPARE(pdfDialog->asked.size(), std::size_t{1}); // declined: no dialog
     }
 
+    void simulatorTablesFollowExportAndOfferARepair() {
+        const QList<QAction*> items = find<QMenu>("a1")->actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[2]->objectName(), QString("ex"));
+        QCOMPARE(items[3]->text(), QString("Simulator Tables..."));
+
+        generateCorey(); // its krog turns up at the end of the gas table
+        messages->answer = false;
+        dialog->answers.push_back(path("corey.inc"));
+        trigger("sim");
+        QCOMPARE(messages->questions.size(), 1);
+        QVERIFY2(messages->questions[0].contains("krog must not rise"),
+                 qPrintable(messages->questions[0]));
+        QVERIFY(!QFile::exists(path("corey.inc")));
+
+        messages->answer = true;
+        dialog->answers.push_back(path("corey.inc"));
+        trigger("sim");
+        const QByteArray text = read(path("corey.inc"));
+        QVERIFY(text.startsWith("-- Relative permeability tables written by vomar "));
+        QVERIFY(text.contains("-- Correlation: Corey\n"));
+        QVERIFY(text.contains("krog 3.50127796645779E-05 is set to 0"));
+        QVERIFY(text.contains("\nSWOF\n") && text.contains("\nSGOF\n"));
+    }
+
     void toolbarButtonsDispatchOnTheirKeys() {
         dialog->answers.push_back(path("run.txt"));
         window->Toolbar1_ButtonClick("Save");
