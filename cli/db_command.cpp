@@ -157,13 +157,8 @@ struct Run {
         return status;
     }
 
-    int count(const Options& options) const {
-        TwoPhaseSystem system{};
-        std::filesystem::path dir;
-        if (auto f = systemOption(options, system))
-            return fail(*f);
-        if (auto f = folderOption(options, dir))
-            return fail(*f);
+    int count(const Options& options, TwoPhaseSystem system,
+              const std::filesystem::path& dir) const {
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
@@ -171,17 +166,12 @@ struct Run {
                       browser.lastProblem());
     }
 
-    int show(const Options& options) const {
-        TwoPhaseSystem system{};
-        std::filesystem::path dir;
-        if (auto f = systemOption(options, system))
-            return fail(*f);
+    int show(const Options& options, TwoPhaseSystem system,
+             const std::filesystem::path& dir) const {
         auto match = wholeNumber(options.get("match").value_or(""));
         if (!match || *match < 1 || *match > 1000000)
             return fail({exitRefused, "--match must be a match number of 1 or more, not \"" +
                                           options.get("match").value_or("") + "\""});
-        if (auto f = folderOption(options, dir))
-            return fail(*f);
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
@@ -196,21 +186,13 @@ struct Run {
         return finish(text, options, problem);
     }
 
-    int dump(const Options& options) const {
-        TwoPhaseSystem system{};
-        std::filesystem::path dir;
-        if (auto f = systemOption(options, system))
-            return fail(*f);
-        if (auto f = folderOption(options, dir))
-            return fail(*f);
+    int dump(const Options& options, TwoPhaseSystem system,
+             const std::filesystem::path& dir) const {
         DumpResult result = dumpDataFile(dir, system);
         return finish(result.text, options, result.problem);
     }
 
-    int import(const Options& options) const {
-        TwoPhaseSystem system{};
-        if (auto f = systemOption(options, system))
-            return fail(*f);
+    int import(const Options& options, TwoPhaseSystem system) const {
         auto outFile = options.get("out");
         if (!outFile)
             return fail({exitRefused, "--out FILE is needed: the record file to write"});
@@ -270,13 +252,19 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     if (sub != "import" && !options->positional.empty())
         return run.fail(
             {exitRefused, sub + ": unexpected argument \"" + options->positional.front() + "\""});
+    TwoPhaseSystem system{};
+    if (auto f = systemOption(*options, system))
+        return run.fail(*f);
+    if (sub == "import")
+        return run.import(*options, system);
+    std::filesystem::path dir;
+    if (auto f = folderOption(*options, dir))
+        return run.fail(*f);
     if (sub == "count")
-        return run.count(*options);
+        return run.count(*options, system, dir);
     if (sub == "show")
-        return run.show(*options);
-    if (sub == "dump")
-        return run.dump(*options);
-    return run.import(*options);
+        return run.show(*options, system, dir);
+    return run.dump(*options, system, dir);
 }
 
 } // namespace relperm::cli

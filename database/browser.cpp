@@ -312,24 +312,14 @@ std::optional<std::string> DatabaseBrowser::open(const std::filesystem::path& pa
     }
     typeTitle(saved.title);
     // The lists show the saved criteria without running their handlers, so no count
-    // replaces the data set just read.
-    for (const LineTwoItem& item : lineTwoItems(saved.systemIndex)) {
-        switch (item.kind) {
-        case LineTwoItem::Kind::Wettability:
-            scan_.criteria.wettability = wettpk_.index = saved.criteria.wettability;
-            break;
-        case LineTwoItem::Kind::Location:
-            scan_.criteria.location = locpk_.index = saved.criteria.location;
-            break;
-        case LineTwoItem::Kind::Lithology:
-            scan_.criteria.lithology = rockpk_.index = saved.criteria.lithology;
-            break;
-        case LineTwoItem::Kind::Method:
-            scan_.criteria.method = methpk_.index = saved.criteria.method;
-            break;
-        default:
-            break;
-        }
+    // replaces the data set just read. Only a water-oil file carries a wettability.
+    const SearchCriteria& criteria = saved.criteria;
+    if (saved.systemIndex == 0)
+        scan_.criteria.wettability = wettpk_.index = criteria.wettability;
+    if (saved.systemIndex >= 0) {
+        scan_.criteria.lithology = rockpk_.index = criteria.lithology;
+        scan_.criteria.method = methpk_.index = criteria.method;
+        scan_.criteria.location = locpk_.index = criteria.location;
     }
     applySavedValues(saved, dataSet_);
     // The data set in memory is now the one read, whatever the last scan found; it has no

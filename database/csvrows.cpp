@@ -61,6 +61,15 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
     return std::nullopt;
 }
 
+void writeTaggedValue(CsvWriter& w, const TaggedValue& value) {
+    if (value.isEmpty())
+        w.empty();
+    else if (value.isText())
+        w.text(value.text);
+    else
+        w.number(value.number);
+}
+
 std::string quoteForMessage(const CsvField& field) {
     if (field.text.empty() && !field.quoted)
         return "an empty item";

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/csv.h"
+#include "database/datafile.h"
 
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,10 @@ std::optional<long> integerField(const CsvField& field);
 
 // Reads a whole file into `text`; returns a message naming the file when it cannot.
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text);
+
+// A header value as a field: nothing for an empty value, a quoted text for a string, the
+// general number form otherwise.
+void writeTaggedValue(CsvWriter& writer, const TaggedValue& value);
 
 // `text` in the message form of a field: "\"abc\"" (or "an empty item").
 std::string quoteForMessage(const CsvField& field);

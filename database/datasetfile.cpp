@@ -43,15 +43,6 @@ int& criterion(SearchCriteria& criteria, Kind kind) {
     }
 }
 
-void writeValue(CsvWriter& w, const TaggedValue& value) {
-    if (value.isEmpty())
-        w.empty();
-    else if (value.isText())
-        w.text(value.text);
-    else
-        w.number(value.number);
-}
-
 class Parser {
   public:
     Parser(std::string_view text, const std::string& fileName)
@@ -223,7 +214,7 @@ std::string dataSetFileText(const SavedDataSet& saved) {
     SearchCriteria criteria = saved.criteria;
     for (const LineTwoItem& item : items) {
         if (item.kind == Kind::Header)
-            writeValue(w, v.*item.member);
+            writeTaggedValue(w, v.*item.member);
         else if (item.kind == Kind::PointCount)
             w.integer(v.pointCount);
         else

@@ -57,15 +57,6 @@ void writeCode(CsvWriter& w, FieldKind kind, const TaggedValue& value) {
         w.number(value.number);
 }
 
-void writeValue(CsvWriter& w, const TaggedValue& value) {
-    if (value.isEmpty())
-        w.empty();
-    else if (value.isText())
-        w.text(value.text);
-    else
-        w.number(value.number);
-}
-
 std::string describeRange(FieldKind kind) {
     switch (kind) {
     case FieldKind::Fraction:
@@ -121,7 +112,7 @@ DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSyst
             if (isCode(field.kind))
                 writeCode(w, field.kind, set.*field.member);
             else
-                writeValue(w, set.*field.member);
+                writeTaggedValue(w, set.*field.member);
         }
         w.endLine();
         for (int i = 1; i <= set.pointCount; ++i) {

@@ -10,11 +10,6 @@ namespace {
 
 using namespace relperm::testing;
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GO = TwoPhaseSystem::GasOil;
-constexpr auto GW = TwoPhaseSystem::GasWater;
-constexpr auto GC = TwoPhaseSystem::GasCondensate;
-
 std::vector<std::string> column(const GridText& grid, std::size_t c) {
     std::vector<std::string> out;
     for (const auto& row : grid.rows)

@@ -8,11 +8,6 @@ namespace {
 
 using namespace relperm::testing;
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GO = TwoPhaseSystem::GasOil;
-constexpr auto GW = TwoPhaseSystem::GasWater;
-constexpr auto GC = TwoPhaseSystem::GasCondensate;
-
 class Browser : public TempDirTest {
   protected:
     // Picks the system and "All ..." in every other list, as a user would.

@@ -23,9 +23,6 @@ Outcome relperm(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GW = TwoPhaseSystem::GasWater;
-
 class Db : public TempDirTest {
   protected:
     Outcome db(std::vector<std::string> args) {

@@ -12,11 +12,6 @@ namespace {
 
 using namespace relperm::testing;
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GO = TwoPhaseSystem::GasOil;
-constexpr auto GW = TwoPhaseSystem::GasWater;
-constexpr auto GC = TwoPhaseSystem::GasCondensate;
-
 std::string described(TwoPhaseSystem system, const MeasuredDataSet& set) {
     return renderDescription(describeDataSet(system, set));
 }
@@ -171,21 +166,14 @@ TEST(Grids, CaptionCarriesTheMatchNumberAfterOneBlank) {
     EXPECT_EQ(dataSetCaption(0), "Data Set # 0");
 }
 
-std::vector<SceneLine> linesIn(const Scene& s, Rgb colour) {
-    std::vector<SceneLine> out;
-    for (const SceneLine& l : s.all<SceneLine>())
-        if (l.colour == colour)
-            out.push_back(l);
+// The dots or lines of one colour, in drawing order.
+template <class T> std::vector<T> drawnIn(const Scene& s, Rgb colour) {
+    std::vector<T> out = s.all<T>();
+    std::erase_if(out, [&](const T& item) { return !(item.colour == colour); });
     return out;
 }
-
-std::vector<SceneDot> dotsIn(const Scene& s, Rgb colour) {
-    std::vector<SceneDot> out;
-    for (const SceneDot& d : s.all<SceneDot>())
-        if (d.colour == colour)
-            out.push_back(d);
-    return out;
-}
+const auto dotsIn = drawnIn<SceneDot>;
+const auto linesIn = drawnIn<SceneLine>;
 
 TEST(Plot, MeasuredCurvesInGreenAndBlueOverTheSharedFrame) {
     MeasuredDataSet set = makeSet(SetSpec{});

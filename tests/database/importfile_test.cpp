@@ -8,9 +8,6 @@ namespace {
 
 using namespace relperm::testing;
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GC = TwoPhaseSystem::GasCondensate;
-
 const char* waterOilCsv = "# two sets typed by hand\r\n"
                           "set,Water-Wet,north america,Sandstone,Centrifuge,8450,.215,125,,.18,.3\n"
                           "0,0,1\n"

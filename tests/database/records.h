@@ -16,6 +16,11 @@
 
 namespace relperm::testing {
 
+inline constexpr auto WO = TwoPhaseSystem::WaterOil;
+inline constexpr auto GO = TwoPhaseSystem::GasOil;
+inline constexpr auto GW = TwoPhaseSystem::GasWater;
+inline constexpr auto GC = TwoPhaseSystem::GasCondensate;
+
 // Little-endian bytes of a record file, built field by field.
 struct Bytes {
     std::string data;

@@ -27,10 +27,6 @@ class Search : public TempDirTest {
     std::optional<DataFileProblem> problem;
 };
 
-constexpr auto WO = TwoPhaseSystem::WaterOil;
-constexpr auto GO = TwoPhaseSystem::GasOil;
-constexpr auto GW = TwoPhaseSystem::GasWater;
-
 TEST_F(Search, EmptyOrMissingFileCountsZeroAndFindsNoData) {
     ScanState missing = scan(GO, 1);
     EXPECT_EQ(missing.matchCount, 0);
