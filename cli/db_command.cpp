@@ -170,7 +170,7 @@ struct Run {
              const std::filesystem::path& dir) const {
         auto match = wholeNumber(options.get("match").value_or(""));
         if (!match || *match < 1 || *match > 1000000)
-            return fail({exitRefused, "--match must be a match number of 1 or more, not \"" +
+            return fail({exitRefused, "--match must be a match number from 1 to 1000000, not \"" +
                                           options.get("match").value_or("") + "\""});
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))

@@ -172,38 +172,25 @@ std::vector<LineTwoItem> lineTwoItems(int systemIndex) {
     const LineTwoItem kabs = header(&M::absPermeabilityMd, "kabs");
     const LineTwoItem swc = header(&M::connateWater, "Swc");
     const LineTwoItem sgc = header(&M::criticalGas, "Sgc");
-    switch (systemIndex) {
-    case 0:
-        return {count,
-                wettability,
-                location,
-                lithology,
-                method,
-                depth,
-                porosity,
-                k,
-                kabs,
-                swc,
-                header(&M::residualOilToWater, "Sorw")};
-    case 1:
-    case 2:
-        // A gas-water file carries Sorg too, although gas-water records have none.
-        return {count,
-                location,
-                lithology,
-                method,
-                depth,
-                porosity,
-                k,
-                kabs,
-                swc,
-                sgc,
-                header(&M::residualOilToGas, "Sorg")};
-    case 3:
-        return {count, location, lithology, method, porosity, k, kabs, swc, sgc};
-    default:
+    if (systemIndex < 0 || systemIndex > 3)
         return {};
-    }
+    const bool waterOil = systemIndex == 0;
+    const bool gasCondensate = systemIndex == 3;
+    std::vector<LineTwoItem> items{count};
+    if (waterOil)
+        items.push_back(wettability);
+    items.insert(items.end(), {location, lithology, method});
+    if (!gasCondensate)
+        items.push_back(depth);
+    items.insert(items.end(), {porosity, k, kabs, swc});
+    if (waterOil)
+        items.push_back(header(&M::residualOilToWater, "Sorw"));
+    else
+        items.push_back(sgc);
+    // A gas-water file carries Sorg too, although gas-water records have none.
+    if (!waterOil && !gasCondensate)
+        items.push_back(header(&M::residualOilToGas, "Sorg"));
+    return items;
 }
 
 std::string dataSetFileText(const SavedDataSet& saved) {
