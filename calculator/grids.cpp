@@ -2,8 +2,6 @@
 
 #include "common/numbers.h"
 
-#include <cmath>
-
 namespace relperm {
 
 namespace {
@@ -48,11 +46,6 @@ GridText gasGrid(const CalculatorState& state) {
                              formatPattern(t.krogTable[i], "#.0####"),
                              formatPattern(t.krgTable[i], "#.0####")});
     return grid;
-}
-
-std::array<int, 3> gridColumnWidths(int width) {
-    const int third = static_cast<int>(std::nearbyint(width / 3.0));
-    return {static_cast<int>(std::nearbyint(width / 4.5)), third, third};
 }
 
 } // namespace relperm

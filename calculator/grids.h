@@ -20,8 +20,4 @@ GridText waterOilGrid(const CalculatorState& state);
 // Rows 1..nGasLiquid: Sg with "#.0#", the liquid kr and krg with "#.0####".
 GridText gasGrid(const CalculatorState& state);
 
-// Column widths for a grid `width` wide: width / 4.5, then width / 3 twice, each rounded
-// to the nearest whole unit (2655 gives 590, 885, 885).
-std::array<int, 3> gridColumnWidths(int width);
-
 } // namespace relperm

@@ -1,5 +1,7 @@
 #include "common/gridtext.h"
 
+#include <cmath>
+
 namespace relperm {
 
 namespace {
@@ -14,6 +16,11 @@ void appendRow(std::string& out, const std::vector<std::string>& cells) {
 }
 
 } // namespace
+
+std::array<int, 3> gridColumnWidths(int width) {
+    const int third = static_cast<int>(std::nearbyint(width / 3.0));
+    return {static_cast<int>(std::nearbyint(width / 4.5)), third, third};
+}
 
 std::string tabSeparated(const GridText& grid) {
     std::string out;

@@ -26,8 +26,7 @@ std::vector<std::string> gridHeader(TwoPhaseSystem system);
 // One grid row: the saturation with "#.0##", the two kr values with "#.0###".
 std::vector<std::string> gridRow(double saturation, double krOther, double krAxis);
 
-// The column widths of both grids follow the calculator's rule (gridColumnWidths in
-// calculator/grids.h): a fourth and a half, a third and a third of the grid's width.
+// The column widths of both grids: gridColumnWidths in common/gridtext.h.
 
 // The data set's own end points: lower end point and width of the movable range, so a
 // point's saturation is lower + range x normSat.

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "support/run_relperm.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome relperm(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runRelperm(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using relperm::testing::Outcome;
+using relperm::testing::relperm;
 
 const std::vector<std::string> workedExample = {"generate",
                                                 "--fluids",

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "database/browser.h"
 #include "records.h"
+#include "support/run_relperm.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,8 @@ namespace {
 
 using namespace relperm::testing;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome relperm(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runRelperm(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using relperm::testing::Outcome;
+using relperm::testing::relperm;
 
 class Db : public TempDirTest {
   protected:
