@@ -1,0 +1,87 @@
+// The database browser window, pellam: the five selection lists, the count and show
+// buttons, the matching search, the selection criteria and end-point frames, the two
+// grids, the plot and the description. The window holds widgets only; every rule lives in
+// the browser model of the core, and the window mirrors it after each event.
+#pragma once
+
+#include "database/browser.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace relperm::ui {
+class DrawingSurface;
+class FileDialog;
+class FlexGrid;
+class KeyedToolbar;
+class Messages;
+class Printer;
+} // namespace relperm::ui
+
+namespace relperm::databaseui {
+
+class DescriptionBox;
+
+// The platform services the window uses; any left empty gets the platform's own.
+struct BrowserServices {
+    std::shared_ptr<ui::FileDialog> fileDialog; // cd1, shared by Open and Save
+    std::shared_ptr<ui::FileDialog> pdfDialog;  // where a page goes when there is no printer
+    std::shared_ptr<ui::Printer> printer;
+    std::shared_ptr<ui::Messages> messages;
+};
+
+class PellamWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `dataDirectory` is where the four data files are read: the working folder at start-up.
+    explicit PellamWindow(std::filesystem::path dataDirectory, BrowserServices services = {},
+                          QWidget* parent = nullptr);
+    ~PellamWindow() override;
+
+    const DatabaseBrowser& model() const { return browser_; }
+
+    // Menu and toolbar commands (pellamwindow_commands.cpp).
+    void a5_Click(); // Open
+    void a6_Click(); // Save
+    void a2_Click(); // Print
+    void Toolbar1_ButtonClick(const QString& key);
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void buildMenu();
+    void buildControls();
+    QLabel* makeLabel(QWidget* parent, const char* name);
+    QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text);
+    // Runs a model event, then shows what the model holds.
+    template <class Event> void act(Event&& event);
+    void showModel();
+    void reportProblem();
+
+    DatabaseBrowser browser_;
+    BrowserServices services_;
+    bool showingModel_ = false;
+    std::string reportedProblem_;
+
+    std::map<BrowserList, QComboBox*> lists_;
+    std::map<EndPointBox, QLineEdit*> endPoints_;
+    QLineEdit* title_ = nullptr;
+    QLineEdit* tolerance_ = nullptr;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    ui::KeyedToolbar* toolbar_ = nullptr;
+    ui::FlexGrid* asInput_ = nullptr;
+    ui::FlexGrid* adjusted_ = nullptr;
+    ui::DrawingSurface* vomar_ = nullptr;
+    DescriptionBox* picture1_ = nullptr;
+};
+
+} // namespace relperm::databaseui

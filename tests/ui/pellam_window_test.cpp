@@ -1,0 +1,340 @@
+// The database browser driven as a user drives it, on data files the test writes into a
+// folder of its own; and, for a look at it, on the demo database.
+#include "../database/records.h"
+#include "common/filewrite.h"
+#include "database/ui/descriptionbox.h"
+#include "database/ui/pellamwindow.h"
+#include "support/quiet_offscreen.h"
+#include "support/ui_standins.h"
+#include "ui/drawingsurface.h"
+#include "ui/flexgrid.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace relperm;
+using namespace relperm::testing;
+using relperm::databaseui::PellamWindow;
+
+class PellamWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<PellamWindow> window;
+    std::shared_ptr<ScriptedFileDialog> dialog;
+    std::shared_ptr<RecordingMessages> messages;
+    std::shared_ptr<RecordingPrinter> printer;
+
+    std::filesystem::path folder() const { return dir->path().toStdString(); }
+
+    void open(const std::filesystem::path& data) {
+        dialog =
+            std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
+        messages = std::make_shared<RecordingMessages>();
+        printer = std::make_shared<RecordingPrinter>();
+        auto pdf = std::make_shared<ScriptedFileDialog>("Save the Page as PDF");
+        window = std::make_unique<PellamWindow>(
+            data, databaseui::BrowserServices{dialog, pdf, printer, messages});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    template <class T = QWidget> T* find(const char* name) {
+        T* widget = window->findChild<T*>(name);
+        if (!widget)
+            qFatal("no widget named %s", name);
+        return widget;
+    }
+
+    bool shown(const char* name) { return find(name)->isVisible(); }
+    QString text(const char* label) { return find<QLabel>(label)->text(); }
+
+    void pick(const char* list, const QString& entry) {
+        auto* combo = find<QComboBox>(list);
+        const int index = combo->findText(entry, Qt::MatchExactly);
+        QVERIFY2(index >= 0, qPrintable(entry));
+        combo->setCurrentIndex(index);
+        emit combo->activated(index); // as the drop-down reports a chosen entry
+    }
+
+    void pickAll(const QString& system) {
+        pick("wetpk", system);
+        if (system == "Water-Oil Data")
+            pick("wettpk", "All Wettabilities");
+        pick("rockpk", "All Formations");
+        pick("locpk", "All Locations");
+        pick("methpk", "All Methods");
+    }
+
+    void press(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+
+    void type(const char* box, const QString& value) {
+        auto* edit = find<QLineEdit>(box);
+        edit->selectAll();
+        if (value.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        else
+            QTest::keyClicks(edit, value);
+    }
+
+    QString grid(const char* name, int row, int column) {
+        return find<ui::FlexGrid>(name)->cellText(row, column);
+    }
+
+    QStringList descriptionTexts() {
+        QStringList out;
+        for (const DescriptionLine& line : find<databaseui::DescriptionBox>("Picture1")->lines()) {
+            QString s;
+            for (const DescriptionItem& item : line.items)
+                s += QString::fromStdString(item.text);
+            out << s;
+        }
+        return out;
+    }
+
+    int dashedLines() {
+        int n = 0;
+        for (const Scene& scene : find<ui::DrawingSurface>("vomar")->scenes())
+            for (const SceneLine& line : scene.all<SceneLine>())
+                n += line.style == LineStyle::Dashed ? 1 : 0;
+        return n;
+    }
+
+    void shoot(const QString& name) {
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(window->grab().save(QString(SHOTS_DIR) + "/" + name));
+    }
+
+  private slots:
+    void initTestCase() { quietOffscreenWarnings(); }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        writeDataFile(folder(), WO,
+                      recordsOf(WO, {SetSpec{.location = 1, .depth = 5100, .swc = 0.22},
+                                     SetSpec{.location = 2, .depth = 5200},
+                                     SetSpec{.location = 1, .depth = 5300, .swc = 0.3}}));
+        // The gas-oil twin of the first water-oil set: the same sample keys.
+        writeDataFile(folder(), GO,
+                      recordsOf(GO, {SetSpec{.location = 3, .depth = 9000},
+                                     SetSpec{.location = 1, .depth = 5100, .swc = 0.22}}));
+        writeDataFile(folder(), GW, recordsOf(GW, {SetSpec{.lithology = 2}}));
+        open(folder());
+    }
+
+    void cleanup() {
+        failFileWriteStepForTesting(std::nullopt);
+        window.reset();
+    }
+
+    void opensWithTheListsAndTitleOnly() {
+        QCOMPARE(window->windowTitle(), QString("Relative Permeability DataBase"));
+        QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString());
+        QCOMPARE(find<QComboBox>("wetpk")->placeholderText(), QString("Select Two Phase Data"));
+        QCOMPARE(find<QComboBox>("locpk")->itemText(0), QString("All Locations"));
+        QCOMPARE(find<QComboBox>("methpk")->count(), 3);
+        for (const char* visible :
+             {"Label1", "Text1", "wetpk", "wettpk", "rockpk", "locpk", "methpk", "Toolbar1"})
+            QVERIFY2(shown(visible), visible);
+        for (const char* hidden : {"Command1", "Command2", "Command3", "Frame1", "Frame2", "vomar",
+                                   "Picture1", "MSFlexGrid1", "MSFlexGrid2", "Label8", "Label10"})
+            QVERIFY2(!shown(hidden), hidden);
+        QCOMPARE(find<QLineEdit>("stol")->text(), QString("5"));
+        QVERIFY(find<QRadioButton>("Option1")->isChecked());
+        QCOMPARE(find<QMenu>("a44")->actions().at(0)->text(), QString("02030"));
+        QCOMPARE(find<QAction>("a5")->text(), QString("&Open"));
+        QCOMPARE(find<QAction>("a6")->text(), QString("&Save"));
+    }
+
+    void aCompleteSelectionCountsAndShowsStepThroughTheMatches() {
+        pick("wetpk", "Water-Oil Data");
+        pick("wettpk", "All Wettabilities");
+        pick("rockpk", "All Formations");
+        pick("locpk", "North America");
+        QVERIFY(!shown("Command2"));
+        pick("methpk", "All Methods");
+        QVERIFY(shown("Command1") && shown("Command2") && shown("Frame2"));
+        QCOMPARE(text("Label11"), QString(" 2"));
+        QCOMPARE(text("Label2"), QString("No. of Data      Sets"));
+
+        press("Command1");
+        QCOMPARE(find<QPushButton>("Command1")->text(),
+                 QString("Show Next Relative Permeability Data"));
+        QCOMPARE(text("Label8"), QString("Data Set # 1"));
+        QVERIFY(shown("MSFlexGrid2") && shown("vomar") && shown("Picture1") && shown("Frame1"));
+        QCOMPARE(grid("MSFlexGrid2", 0, 0), QString("Sw"));
+        QCOMPARE(grid("MSFlexGrid2", 1, 0), QString(".22"));
+        QVERIFY2(descriptionTexts().at(0).startsWith("Swc =22.%"),
+                 qPrintable(descriptionTexts().join("|")));
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 2"));
+        QCOMPARE(grid("MSFlexGrid2", 1, 0), QString(".3"));
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 2")); // past the last: the empty data set
+        QCOMPARE(find<ui::FlexGrid>("MSFlexGrid2")->rowCount(), 1);
+
+        press("Command2");
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 1")); // a count starts again
+    }
+
+    void gasWaterHidesTheWettabilityAndTheMatchingButton() {
+        pickAll("Gas-Water Data");
+        QVERIFY(!shown("wettpk"));
+        QCOMPARE(text("Label11"), QString(" 1"));
+        press("Command1");
+        QVERIFY(!shown("Command3"));
+        QCOMPARE(grid("MSFlexGrid2", 0, 1), QString("krw"));
+        QVERIFY2(!shown("sorin"), "no residual oil for gas-water data");
+        type("swcin", "25");
+        QVERIFY2(shown("MSFlexGrid1"), "Sor counts as 0, so Swc alone adjusts");
+    }
+
+    void matchingFindsTheTwinAndAFailureLeavesTheSet() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        QVERIFY(shown("Command3"));
+        QCOMPARE(find<QPushButton>("Command3")->text(), QString("Matching Gas-Oil Data"));
+        press("Command3");
+        QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString("Gas-Oil Data"));
+        QCOMPARE(find<QPushButton>("Command3")->text(), QString("Matching Water-Oil Data"));
+        QCOMPARE(grid("MSFlexGrid2", 0, 0), QString("Sg"));
+        QVERIFY(!shown("Label8"));
+
+        pickAll("Water-Oil Data");
+        press("Command1");
+        press("Command1"); // the second set has no gas-oil twin
+        const QString before = grid("MSFlexGrid2", 2, 1);
+        press("Command3");
+        QCOMPARE(descriptionTexts().last(), QString("NO Gas-Oil MATCH FOUND"));
+        const auto lines = find<databaseui::DescriptionBox>("Picture1")->lines();
+        QVERIFY(lines.back().colour == noticeRed);
+        QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString("Water-Oil Data"));
+        QCOMPARE(grid("MSFlexGrid2", 2, 1), before);
+    }
+
+    void endPointsShowTheAdjustedTableAndDashedCurves() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        QCOMPARE(dashedLines(), 0);
+        type("swcin", "20");
+        QVERIFY(!shown("MSFlexGrid1")); // Sorw is still needed
+        type("sorin", "25");
+        QVERIFY(shown("MSFlexGrid1") && shown("Label4"));
+        QCOMPARE(text("Label4"), QString("Adjusted Data"));
+        QCOMPARE(grid("MSFlexGrid1", 1, 0), QString(".2"));
+        QCOMPARE(grid("MSFlexGrid1", 3, 0), QString(".75"));
+        QVERIFY(dashedLines() > 0);
+        type("sorin", "");
+        QVERIFY(!shown("MSFlexGrid1") && !shown("Label4"));
+        QCOMPARE(dashedLines(), 0);
+    }
+
+    void saveThenOpenRestoresTheSetAndTitle() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        press("Command1");
+        type("Text1", "Plug 7, Berea");
+        const QString path = dir->filePath("set.txt");
+        dialog->answers.push_back(path);
+        window->a6_Click();
+        QVERIFY(messages->warnings.isEmpty());
+        QVERIFY(QFile::exists(path));
+        const QString firstRow = grid("MSFlexGrid2", 1, 0);
+
+        open(folder());
+        dialog->answers.push_back(path);
+        window->a5_Click();
+        QVERIFY(messages->warnings.isEmpty());
+        QCOMPARE(find<QLineEdit>("Text1")->text(), QString("Plug 7, Berea"));
+        QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString("Water-Oil Data"));
+        QCOMPARE(find<QComboBox>("locpk")->currentText(), QString("All Locations"));
+        QVERIFY(!shown("Command1") && !shown("Command2"));
+        QVERIFY2(!shown("Label8"), "an opened set has no number");
+        QVERIFY(shown("MSFlexGrid2"));
+        QCOMPARE(grid("MSFlexGrid2", 1, 0), firstRow);
+    }
+
+    void aFileThatIsNotADataSetLeavesTheWindowAsItWas() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        const QString row = grid("MSFlexGrid2", 1, 0);
+        QFile bad(dir->filePath("bad.txt"));
+        bad.open(QIODevice::WriteOnly);
+        bad.write("7,\"title\"\r\n");
+        bad.close();
+        dialog->answers.push_back(bad.fileName());
+        window->a5_Click();
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].contains("bad.txt"), qPrintable(messages->warnings[0]));
+        QCOMPARE(grid("MSFlexGrid2", 1, 0), row);
+        QVERIFY(shown("Command1"));
+        QCOMPARE(text("Label8"), QString("Data Set # 1"));
+    }
+
+    void aFailedSaveIsReported() {
+        const QString path = dir->filePath("set.txt");
+        QFile old(path);
+        old.open(QIODevice::WriteOnly);
+        old.write("old");
+        old.close();
+        failFileWriteStepForTesting(WriteStep::Rename, EIO);
+        dialog->answers.push_back(path);
+        window->a6_Click();
+        QCOMPARE(messages->warnings.size(), 1);
+        old.open(QIODevice::ReadOnly);
+        QCOMPARE(old.readAll(), QByteArray("old"));
+    }
+
+    void aDamagedRecordIsReportedOnceAndTheSetsBeforeItBrowse() {
+        std::string bytes = recordsOf(WO, {SetSpec{}, SetSpec{}});
+        bytes += recordsOf(WO, {SetSpec{}}).substr(0, 40); // a file that ends inside a record
+        writeDataFile(folder(), WO, bytes);
+        pickAll("Water-Oil Data");
+        QCOMPARE(text("Label11"), QString(" 2"));
+        const QString problem = window->statusBar()->currentMessage();
+        QVERIFY2(problem.contains("OWBIN") && problem.contains("record 3"), qPrintable(problem));
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 1"));
+    }
+
+    void printingLeavesTheToolbarOut() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        window->a2_Click();
+        QCOMPARE(printer->pages.size(), std::size_t{1});
+        QCOMPARE(QColor(printer->pages[0].pixel(8, 8)),
+                 window->centralWidget()->palette().color(QPalette::Window));
+        QVERIFY(shown("Toolbar1") && !shown("Label10"));
+    }
+
+    void demoDatabaseScreenshots() {
+        open(DEMO_DIR);
+        pickAll("Water-Oil Data");
+        press("Command1");
+        type("swcin", "15");
+        type("sorin", "30");
+        QVERIFY(shown("MSFlexGrid1"));
+        shoot("pellam-water-oil-adjusted.png");
+
+        open(DEMO_DIR);
+        pickAll("Gas-Condensate Data");
+        press("Command1");
+        QCOMPARE(text("Label6"), QString("Slc %"));
+        QVERIFY2(descriptionTexts().at(0).startsWith("Slc ="),
+                 qPrintable(descriptionTexts().join("|")));
+        shoot("pellam-gas-condensate.png");
+    }
+};
+
+QTEST_MAIN(PellamWindowTest)
+#include "pellam_window_test.moc"
