@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, checks the tree, then starts the installed
+# launcher on a virtual display and chooses its entries with the arrow keys, as a user
+# would: the calculator and the browser must start from the installed bin/ and keep
+# running after the launcher has ended.
+#
+# usage: install_and_launch.sh BUILD_DIR
+set -u
+build=$1
+work=$(mktemp -d)
+trap 'pkill -P $$ >/dev/null 2>&1; rm -rf "$work"' EXIT
+prefix="$work/prefix"
+
+cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "cmake --install failed"; exit 1; }
+for f in bin/ostilo bin/vomar bin/pellam bin/relperm \
+         share/relperm/demo/OWBIN share/relperm/demo/OGBIN share/relperm/demo/GWBIN \
+         share/relperm/demo/CGBIN share/applications/ostilo.desktop \
+         share/applications/vomar.desktop share/applications/pellam.desktop \
+         share/icons/hicolor/scalable/apps/relperm.svg; do
+    [ -e "$prefix/$f" ] || { echo "missing from the installed tree: $f"; exit 1; }
+done
+grep -q "^Exec=$prefix/bin/ostilo$" "$prefix/share/applications/ostilo.desktop" ||
+    { echo "ostilo.desktop does not start the installed launcher"; exit 1; }
+count=$(cd "$prefix/share/relperm/demo" && "$prefix/bin/relperm" db count --system "Water-Oil Data")
+[ "$count" -gt 0 ] || { echo "the installed demo database holds no water-oil data"; exit 1; }
+
+command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
+    { echo "xvfb-run and xdotool are needed: run scripts/install-deps"; exit 1; }
+mkdir "$work/session"
+cat >"$work/session.sh" <<SESSION
+set -u
+cd "$work/session"
+QT_QPA_PLATFORM=xcb "$prefix/bin/ostilo" &
+launcher=\$!
+window=\$(timeout 20 xdotool search --sync --onlyvisible --pid \$launcher | head -n 1)
+[ -n "\$window" ] || { echo "the launcher opened no window"; exit 1; }
+xdotool windowfocus --sync "\$window"
+sleep 1
+xdotool key Down   # the calculator
+sleep 2
+xdotool key Down   # the browser
+sleep 2
+xdotool key Down   # Exit
+timeout 20 tail --pid=\$launcher -f /dev/null || { echo "Exit did not end the launcher"; exit 1; }
+sleep 2
+status=0
+for program in vomar pellam; do
+    found=""
+    for pid in \$(pgrep -x \$program); do
+        if [ "\$(readlink /proc/\$pid/exe)" = "$prefix/bin/\$program" ] &&
+           [ "\$(readlink /proc/\$pid/cwd)" = "$work/session" ]; then
+            found=\$pid
+            kill \$pid
+        fi
+    done
+    [ -n "\$found" ] || { echo "\$program is not running after the launcher ended"; status=1; }
+done
+exit \$status
+SESSION
+env -u WAYLAND_DISPLAY xvfb-run -a bash "$work/session.sh"
+status=$?
+[ $status -eq 0 ] && echo "installed launcher started vomar and pellam, which outlived it"
+exit $status
