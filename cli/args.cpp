@@ -9,7 +9,7 @@ std::optional<std::string> Options::get(const std::string& name) const {
     return it->second;
 }
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& known,
                                     std::string& error) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -24,13 +24,13 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
             inlineValue = name.substr(eq + 1);
             name.erase(eq);
         }
-        if (name == "help" || spec.switches.count(name)) {
+        if (name == "help" || known.switches.count(name)) {
             if (inlineValue) {
                 error = "option --" + name + " takes no value";
                 return std::nullopt;
             }
             options.switches.insert(name);
-        } else if (spec.withValue.count(name)) {
+        } else if (known.withValue.count(name)) {
             if (inlineValue) {
                 options.values[name] = *inlineValue;
             } else if (i + 1 < args.size()) {

@@ -25,7 +25,7 @@ struct Options {
 
 // Parses `args` (without the program and subcommand names). On a bad option returns
 // nothing and sets `error` to a sentence naming it. "--help" is always a known switch.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& known,
                                     std::string& error);
 
 } // namespace relperm::cli

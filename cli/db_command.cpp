@@ -219,9 +219,9 @@ OptionSpec specFor(const std::string& sub) {
     if (sub == "count")
         return {selectionOptions, {"search-percent"}};
     if (sub == "show") {
-        OptionSpec spec{selectionOptions, {"search-percent"}};
-        spec.withValue.insert("match");
-        return spec;
+        OptionSpec options{selectionOptions, {"search-percent"}};
+        options.withValue.insert("match");
+        return options;
     }
     if (sub == "dump")
         return {{"dir", "system", "out"}, {}};

@@ -95,11 +95,11 @@ TEST_F(DataFile, ThreeRecordsAreFollowedByAnEmptyEndRecord) {
 }
 
 TEST_F(DataFile, FiftyPointsFillIndicesOneToFifty) {
-    SetSpec spec;
-    spec.points.clear();
+    SetSpec fifty;
+    fifty.points.clear();
     for (int i = 1; i <= 50; ++i)
-        spec.points.push_back({i / 50.0, i / 100.0, 1 - i / 50.0});
-    writeDataFile(dir, TwoPhaseSystem::GasOil, recordsOf(TwoPhaseSystem::GasOil, {spec}));
+        fifty.points.push_back({i / 50.0, i / 100.0, 1 - i / 50.0});
+    writeDataFile(dir, TwoPhaseSystem::GasOil, recordsOf(TwoPhaseSystem::GasOil, {fifty}));
     RecordFile file(dir, TwoPhaseSystem::GasOil);
     MeasuredDataSet set;
     set.normSat[0] = -7; // index 0 holds no point and is never written

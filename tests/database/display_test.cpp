@@ -138,13 +138,13 @@ TEST(Grids, HeadersNameTheColumnsOfEachSystem) {
 }
 
 TEST(Grids, AsInputSaturationsUseTheDataSetsOwnEndPoints) {
-    const SetSpec spec{.swc = 0.2,
-                       .sorw = 0.3,
-                       .sorg = 0.2,
-                       .sgc = 0.1,
-                       .points = {{0, 0.01234, 1}, {0.5, 0.123456, 0.5}, {1, 1, 0}}};
+    const SetSpec stronglyWet{.swc = 0.2,
+                              .sorw = 0.3,
+                              .sorg = 0.2,
+                              .sgc = 0.1,
+                              .points = {{0, 0.01234, 1}, {0.5, 0.123456, 0.5}, {1, 1, 0}}};
     auto sat = [&](TwoPhaseSystem system) {
-        MeasuredDataSet set = makeSet(spec);
+        MeasuredDataSet set = makeSet(stronglyWet);
         GridText grid = asInputTable(system, set);
         std::vector<std::string> out;
         for (const auto& row : grid.rows)
@@ -154,7 +154,7 @@ TEST(Grids, AsInputSaturationsUseTheDataSetsOwnEndPoints) {
     EXPECT_EQ(sat(WO), (std::vector<std::string>{".2", ".45", ".7"}));
     EXPECT_EQ(sat(GO), (std::vector<std::string>{".1", ".35", ".6"}));
     EXPECT_EQ(sat(GW), (std::vector<std::string>{".1", ".45", ".8"}));
-    MeasuredDataSet set = makeSet(spec);
+    MeasuredDataSet set = makeSet(stronglyWet);
     GridText grid = asInputTable(WO, set);
     EXPECT_EQ(grid.rows[1], (std::vector<std::string>{".45", ".5", ".1235"}));
     EXPECT_EQ(grid.rows[2], (std::vector<std::string>{".7", ".0", "1.0"}));
