@@ -3,6 +3,7 @@
 // usual 5% spacing and at the finest 1% spacing.
 #include "calculator/generate.h"
 #include "calculator/grids.h"
+#include "support/worked_example.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,18 +11,9 @@ namespace {
 
 relperm::GenerateInput input(const char* fluids, const char* correlation, const char* wettability,
                              const char* formation) {
-    relperm::GenerateInput in;
+    relperm::GenerateInput in =
+        relperm::testing::workedExample(correlation, formation, wettability);
     in.fluids = fluids;
-    in.correlation = correlation;
-    in.wettability = wettability;
-    in.formation = formation;
-    in.porosity = "20";
-    in.permeability = "100";
-    in.krgAtSorg = ".8";
-    in.swc = "20";
-    in.sorw = "25";
-    in.sorg = "10";
-    in.sgc = "5";
     return in;
 }
 

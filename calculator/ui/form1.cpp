@@ -3,13 +3,11 @@
 #include "calculator/grids.h"
 #include "calculator/plot.h"
 #include "ui/drawingsurface.h"
-#include "ui/filedialog.h"
 #include "ui/flexgrid.h"
 #include "ui/fonts.h"
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
-#include "ui/printing.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
@@ -65,15 +63,7 @@ Form1::Form1(WindowServices services, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Relative Permeability Correlations");
     setWindowIcon(ui::suiteIcon());
-    if (!services_.fileDialog)
-        services_.fileDialog =
-            std::make_shared<ui::QtFileDialog>("Relative Permeability File Selection");
-    if (!services_.pdfDialog)
-        services_.pdfDialog = std::make_shared<ui::QtFileDialog>("Save the Page as PDF");
-    if (!services_.printer)
-        services_.printer = std::make_shared<ui::Printer>();
-    if (!services_.messages)
-        services_.messages = std::make_shared<ui::Messages>();
+    ui::completeServices(services_, "Relative Permeability File Selection");
     buildMenu();
     buildControls();
     setTabOrder();
@@ -184,15 +174,7 @@ void Form1::buildControls() {
     krl2_->setObjectName("krl2");
     place(krl2_);
 
-    // The toolbar stands over the top of the client area, where the heading shows while
-    // the window is printed.
-    toolbar_ = new ui::KeyedToolbar({{"Open", "Open File", "open"},
-                                     {"Save", "Save File", "save"},
-                                     {"Print", "Print", "print"},
-                                     {"Exit", "Exit", "exit"}},
-                                    client);
-    toolbar_->setObjectName("Toolbar1");
-    toolbar_->move(0, 0);
+    toolbar_ = ui::addFileToolbar(client);
     connect(toolbar_, &ui::KeyedToolbar::buttonClicked, this, &Form1::Toolbar1_ButtonClick);
 }
 

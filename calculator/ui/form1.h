@@ -6,6 +6,7 @@
 
 #include "calculator/form.h"
 #include "calculator/state.h"
+#include "ui/windowparts.h"
 
 #include <QMainWindow>
 
@@ -28,13 +29,9 @@ class Printer;
 
 namespace relperm::calculatorui {
 
-// The platform services the window uses; any left empty gets the platform's own.
-struct WindowServices {
-    std::shared_ptr<ui::FileDialog> fileDialog; // cd1, shared by Open, Save As and Export
-    std::shared_ptr<ui::FileDialog> pdfDialog;  // where a page goes when there is no printer
-    std::shared_ptr<ui::Printer> printer;
-    std::shared_ptr<ui::Messages> messages;
-};
+// The platform services the window uses (cd1 is the file dialog, shared by Open, Save As,
+// Export and Simulator Tables); any left empty gets the platform's own.
+using WindowServices = ui::WindowServices;
 
 class Form1 : public QMainWindow {
     Q_OBJECT

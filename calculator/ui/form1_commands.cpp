@@ -6,11 +6,9 @@
 #include "common/csv.h"
 #include "common/filewrite.h"
 #include "common/numbers.h"
-#include "ui/drawingsurface.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
-#include "ui/printing.h"
 
 #include <QFile>
 #include <QLabel>
@@ -24,30 +22,23 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-QAction* addItem(QWidget* menu, const char* name, const QString& caption) {
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(name);
-    menu->addAction(action);
-    return action;
-}
-
 } // namespace
 
 void Form1::buildMenu() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("a1");
-    connect(addItem(file, "a2", "&Open"), &QAction::triggered, this, &Form1::Open);
-    connect(addItem(file, "a3", "&Save As.."), &QAction::triggered, this, &Form1::SaveAs);
-    connect(addItem(file, "ex", "&Export"), &QAction::triggered, this, &Form1::Export);
-    connect(addItem(file, "sim", "Simulator Tables..."), &QAction::triggered, this,
+    connect(ui::addMenuItem(file, "a2", "&Open"), &QAction::triggered, this, &Form1::Open);
+    connect(ui::addMenuItem(file, "a3", "&Save As.."), &QAction::triggered, this, &Form1::SaveAs);
+    connect(ui::addMenuItem(file, "ex", "&Export"), &QAction::triggered, this, &Form1::Export);
+    connect(ui::addMenuItem(file, "sim", "Simulator Tables..."), &QAction::triggered, this,
             &Form1::SimulatorTables);
     // "Print" and "Exit" stand on the bar itself and act when clicked.
-    connect(addItem(bar, "a4", "&Print"), &QAction::triggered, this, &Form1::Print);
-    connect(addItem(bar, "a5", "E&xit"), &QAction::triggered, this, &QWidget::close);
+    connect(ui::addMenuItem(bar, "a4", "&Print"), &QAction::triggered, this, &Form1::Print);
+    connect(ui::addMenuItem(bar, "a5", "E&xit"), &QAction::triggered, this, &QWidget::close);
     QMenu* version = bar->addMenu("&Version");
     version->setObjectName("a9");
-    addItem(version, "a11", "14302");
+    ui::addMenuItem(version, "a11", "14302");
 }
 
 void Form1::Toolbar1_ButtonClick(const QString& key) {
@@ -151,15 +142,7 @@ void Form1::SimulatorTables() {
 }
 
 void Form1::Print() {
-    toolbar_->hide();
-    label10_->show();
-    vomar_->fixIntoBackground();
-    krl2_->fixIntoBackground();
-    const QImage page = centralWidget()->grab().toImage();
-    label10_->hide();
-    toolbar_->show();
-    ui::printPage(this, page, windowTitle(), *services_.printer, *services_.pdfDialog,
-                  *services_.messages);
+    ui::printClientArea(this, toolbar_, label10_, {vomar_, krl2_}, services_);
 }
 
 } // namespace relperm::calculatorui

@@ -2,13 +2,11 @@
 
 #include "database/ui/descriptionbox.h"
 #include "ui/drawingsurface.h"
-#include "ui/filedialog.h"
 #include "ui/flexgrid.h"
 #include "ui/fonts.h"
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
-#include "ui/printing.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
@@ -78,15 +76,7 @@ PellamWindow::PellamWindow(std::filesystem::path dataDirectory, BrowserServices 
     setObjectName("pellam");
     setWindowTitle("Relative Permeability DataBase");
     setWindowIcon(ui::suiteIcon());
-    if (!services_.fileDialog)
-        services_.fileDialog =
-            std::make_shared<ui::QtFileDialog>("Relative Permeability Database File Selector");
-    if (!services_.pdfDialog)
-        services_.pdfDialog = std::make_shared<ui::QtFileDialog>("Save the Page as PDF");
-    if (!services_.printer)
-        services_.printer = std::make_shared<ui::Printer>();
-    if (!services_.messages)
-        services_.messages = std::make_shared<ui::Messages>();
+    ui::completeServices(services_, "Relative Permeability Database File Selector");
     buildMenu();
     buildControls();
     showModel();
@@ -215,15 +205,7 @@ void PellamWindow::buildControls() {
     vomar_->setObjectName("vomar");
     place(vomar_);
 
-    // The toolbar stands over the top of the client area, where the heading shows while
-    // the window is printed.
-    toolbar_ = new ui::KeyedToolbar({{"Open", "Open File", "open"},
-                                     {"Save", "Save File", "save"},
-                                     {"Print", "Print", "print"},
-                                     {"Exit", "Exit", "exit"}},
-                                    client);
-    toolbar_->setObjectName("Toolbar1");
-    toolbar_->move(0, 0);
+    toolbar_ = ui::addFileToolbar(client);
     connect(toolbar_, &ui::KeyedToolbar::buttonClicked, this, &PellamWindow::Toolbar1_ButtonClick);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "database/browser.h"
+#include "ui/windowparts.h"
 
 #include <QMainWindow>
 
@@ -29,13 +30,9 @@ namespace relperm::databaseui {
 
 class DescriptionBox;
 
-// The platform services the window uses; any left empty gets the platform's own.
-struct BrowserServices {
-    std::shared_ptr<ui::FileDialog> fileDialog; // cd1, shared by Open and Save
-    std::shared_ptr<ui::FileDialog> pdfDialog;  // where a page goes when there is no printer
-    std::shared_ptr<ui::Printer> printer;
-    std::shared_ptr<ui::Messages> messages;
-};
+// The platform services the window uses (cd1 is the file dialog, shared by Open and
+// Save); any left empty gets the platform's own.
+using BrowserServices = ui::WindowServices;
 
 class PellamWindow : public QMainWindow {
     Q_OBJECT

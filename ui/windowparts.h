@@ -1,0 +1,46 @@
+// Pieces the main windows of the suite share: the platform services they use (each a small
+// interface so tests can stand in), menu items known by name, and the print command that
+// puts the client area on paper without the toolbar and with the heading.
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+#include <memory>
+
+class QAction;
+class QMainWindow;
+class QWidget;
+
+namespace relperm::ui {
+
+class DrawingSurface;
+class KeyedToolbar;
+class FileDialog;
+class Messages;
+class Printer;
+
+struct WindowServices {
+    std::shared_ptr<FileDialog> fileDialog; // the window's one open/save dialog
+    std::shared_ptr<FileDialog> pdfDialog;  // where a page goes when there is no printer
+    std::shared_ptr<Printer> printer;
+    std::shared_ptr<Messages> messages;
+};
+
+// Fills every service left empty with the platform's own; the file dialog gets `title`.
+void completeServices(WindowServices& services, const QString& dialogTitle);
+
+// The toolbar Toolbar1 with the buttons keyed "Open", "Save", "Print", "Exit", standing over
+// the top of the client area, where the heading shows while the window is printed.
+KeyedToolbar* addFileToolbar(QWidget* client);
+
+// A menu item (or an item on the menu bar itself) named `name`.
+QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption);
+
+// Print: hides the toolbar, shows the heading, fixes each plot's drawing into its
+// background, takes an image of the client area, restores the toolbar and the heading,
+// then prints the image (or offers a PDF file when there is no printer).
+void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,
+                     std::initializer_list<DrawingSurface*> plots, WindowServices& services);
+
+} // namespace relperm::ui
