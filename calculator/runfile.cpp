@@ -4,6 +4,7 @@
 #include "common/numbers.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace relperm {
 
@@ -78,6 +79,9 @@ std::variant<RunFile, std::string> parseRunFile(std::string_view text) {
             std::optional<double> value = parseNumber(f->text);
             if (!value)
                 return fieldLabel(field) + " must be a number or empty, not \"" + f->text + "\".";
+            // An infinite value would fill the box with "Inf", which no file can hold.
+            if (!std::isfinite(*value))
+                return fieldLabel(field) + " is too large to be a number: \"" + f->text + "\".";
             run.values[static_cast<std::size_t>(field - 5)] = value;
         }
     }

@@ -47,6 +47,10 @@ Decimal toDecimal(double value) {
                     d.exponent);
     while (d.digits.size() > 1 && d.digits.back() == '0')
         d.digits.pop_back();
+    // Near the largest double (1.7976931348623157E+308) the nearest 15 digits lie above it
+    // and would read back as an infinite value; those values keep the 15 digits below.
+    if (d.exponent == 308 && d.digits > "179769313486231")
+        d.digits = "179769313486231";
     return d;
 }
 
