@@ -25,7 +25,10 @@ int emit(const std::string& bytes, const std::string* outFile, std::ostream& out
     if (!outFile) {
         out << bytes;
         out.flush();
-        return out ? exitOk : exitFileError;
+        if (out)
+            return exitOk;
+        err << "relperm: could not write to standard output\n";
+        return exitFileError;
     }
     if (auto failure = writeFileAtomically(*outFile, bytes)) {
         err << "relperm: " << *failure << "\n";
