@@ -3,9 +3,9 @@
 // command reports the file and the reason and exits 1, and the file that was there keeps
 // its bytes. A command that writes to standard output reports a failed write as well.
 #include "cli/commands.h"
-#include "common/filewrite.h"
 #include "support/run_relperm.h"
 #include "support/temp_dir.h"
+#include "support/write_failures.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +16,10 @@ namespace relperm::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using relperm::testing::FailingStep;
+using relperm::testing::failingSteps;
 using relperm::testing::Outcome;
 using relperm::testing::relperm;
-
-struct FailingStep {
-    const char* name;
-    WriteStep step;
-    int error;
-};
-
-const FailingStep failingSteps[] = {
-    {"CreateTemporary", WriteStep::CreateTemporary, EACCES}, // a read-only folder
-    {"Write", WriteStep::Write, ENOSPC},                     // a full disk
-    {"Flush", WriteStep::Flush, EIO},                        // a disk error
-    {"Rename", WriteStep::Rename, EPERM},                    // a folder that refuses it
-};
 
 struct Command {
     const char* name;
