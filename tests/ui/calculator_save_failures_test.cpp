@@ -1,0 +1,137 @@
+// The calculator's save commands (Save As, Export, Simulator Tables) while a step of the
+// write fails, as a read-only folder, a full disk, a disk error or a refused rename makes it
+// fail: the window says so in a message box naming the file and the reason, shows nothing
+// that reads as success, and the file that was there keeps its bytes.
+#include "calculator/ui/form1.h"
+#include "support/quiet_offscreen.h"
+#include "support/ui_standins.h"
+#include "support/write_failures.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace relperm;
+using relperm::calculatorui::Form1;
+
+class CalculatorSaveFailuresTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> window;
+    std::shared_ptr<testing::ScriptedFileDialog> dialog;
+    std::shared_ptr<testing::RecordingMessages> messages;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    template <class T = QWidget> T* find(const char* name) {
+        T* object = window->findChild<T*>(name);
+        if (!object)
+            qFatal("nothing named %s", name);
+        return object;
+    }
+
+    static QByteArray read(const QString& file) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    void pick(const char* list, const QString& entry) {
+        auto* combo = find<QComboBox>(list);
+        const int index = combo->findText(entry, Qt::MatchExactly);
+        QVERIFY2(index >= 0, qPrintable(entry));
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    void type(const char* box, const QString& text) {
+        auto* edit = find<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    // Picks the file in the dialog and runs the command.
+    void saveWith(const char* action, const QString& file) {
+        dialog->answers.push_back(file);
+        find<QAction>(action)->trigger();
+    }
+
+  private slots:
+    void initTestCase() { relperm::testing::quietOffscreenWarnings(); }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        dialog =
+            std::make_shared<testing::ScriptedFileDialog>("Relative Permeability File Selection");
+        messages = std::make_shared<testing::RecordingMessages>();
+        window = std::make_unique<Form1>(calculatorui::WindowServices{
+            dialog, std::make_shared<testing::ScriptedFileDialog>("Save the Page as PDF"),
+            std::make_shared<testing::RecordingPrinter>(), messages});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        failFileWriteStepForTesting(std::nullopt);
+        window.reset();
+    }
+
+    void aFailedWriteIsReportedAndTheOldFileKept_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("step");
+        const std::pair<const char*, const char*> commands[] = {
+            {"a3", "Save As"}, {"ex", "Export"}, {"sim", "Simulator Tables"}};
+        for (const auto& [action, command] : commands)
+            for (std::size_t s = 0; s < testing::failingSteps.size(); ++s)
+                QTest::addRow("%s, %s", command, testing::failingSteps[s].name)
+                    << QString(action) << static_cast<int>(s);
+    }
+
+    void aFailedWriteIsReportedAndTheOldFileKept() {
+        QFETCH(QString, action);
+        QFETCH(int, step);
+        const testing::FailingStep& failing = testing::failingSteps[static_cast<std::size_t>(step)];
+        const QString target = dir->filePath("tables.txt");
+        const QByteArray old = "the file that was there\r\n";
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        pick("fldpk", "Water-Oil-Gas");
+        pick("corpk", "Corey");
+        type("Text1", "the \"worked\" example"); // Save As tells of the quote only when it saved
+        type("Swco", "20");
+        type("sorwo", "25");
+        type("sorgo", "10");
+        type("sgco", "5");
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY(messages->warnings.isEmpty());
+
+        failFileWriteStepForTesting(failing.step, failing.error);
+        saveWith(action.toLatin1().constData(), target);
+        failFileWriteStepForTesting(std::nullopt);
+        QCOMPARE(messages->warnings.size(), 1);
+        const QString shown = messages->warnings[0];
+        QVERIFY2(shown.contains("\"" + target + "\""), qPrintable(shown));
+        QVERIFY2(shown.contains(std::strerror(failing.error)), qPrintable(shown));
+        QVERIFY2(messages->notes.isEmpty(), "nothing reads as success");
+        QCOMPARE(read(target), old);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"tables.txt"}));
+
+        saveWith(action.toLatin1().constData(), target);
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(read(target) != old, "without a failing step the command replaces the file");
+        if (action == "a3")
+            QCOMPARE(messages->notes.size(), 1); // now it saved, it tells of the apostrophes
+    }
+};
+
+QTEST_MAIN(CalculatorSaveFailuresTest)
+#include "calculator_save_failures_test.moc"
