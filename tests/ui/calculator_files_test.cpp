@@ -4,6 +4,7 @@
 #include "common/filewrite.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
+#include "support/widget_driver.h"
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 
@@ -34,19 +35,12 @@ class CalculatorFilesTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
 
     template <class T = QWidget> T* find(const char* name) {
-        T* object = window->findChild<T*>(name);
-        if (!object)
-            qFatal("nothing named %s", name);
-        return object;
+        return testing::child<T>(*window, name);
     }
 
     QString path(const QString& name) { return dir->filePath(name); }
 
-    static QByteArray read(const QString& file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static QByteArray read(const QString& file) { return testing::fileBytes(file); }
 
     static void write(const QString& file, const QByteArray& bytes) {
         QFile f(file);
@@ -54,19 +48,9 @@ class CalculatorFilesTest : public QObject {
         f.write(bytes);
     }
 
-    void pick(const char* list, const QString& entry) {
-        auto* combo = find<QComboBox>(list);
-        const int index = combo->findText(entry, Qt::MatchExactly);
-        QVERIFY2(index >= 0, qPrintable(entry));
-        combo->setCurrentIndex(index);
-        emit combo->activated(index); // as the drop-down reports a click on the entry
-    }
+    void pick(const char* list, const QString& entry) { testing::pickEntry(*window, list, entry); }
 
-    void type(const char* box, const QString& text) {
-        auto* edit = find<QLineEdit>(box);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
+    void type(const char* box, const QString& text) { testing::typeText(*window, box, text); }
 
     void trigger(const char* action) { find<QAction>(action)->trigger(); }
 

@@ -5,12 +5,11 @@
 #include "calculator/ui/form1.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
+#include "support/widget_driver.h"
 #include "support/write_failures.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,37 +27,10 @@ class CalculatorSaveFailuresTest : public QObject {
     std::shared_ptr<testing::RecordingMessages> messages;
     std::unique_ptr<QTemporaryDir> dir;
 
-    template <class T = QWidget> T* find(const char* name) {
-        T* object = window->findChild<T*>(name);
-        if (!object)
-            qFatal("nothing named %s", name);
-        return object;
-    }
-
-    static QByteArray read(const QString& file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-
-    void pick(const char* list, const QString& entry) {
-        auto* combo = find<QComboBox>(list);
-        const int index = combo->findText(entry, Qt::MatchExactly);
-        QVERIFY2(index >= 0, qPrintable(entry));
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
-    }
-
-    void type(const char* box, const QString& text) {
-        auto* edit = find<QLineEdit>(box);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
     // Picks the file in the dialog and runs the command.
     void saveWith(const char* action, const QString& file) {
         dialog->answers.push_back(file);
-        find<QAction>(action)->trigger();
+        testing::child<QAction>(*window, action)->trigger();
     }
 
   private slots:
@@ -103,14 +75,16 @@ class CalculatorSaveFailuresTest : public QObject {
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(old);
         }
-        pick("fldpk", "Water-Oil-Gas");
-        pick("corpk", "Corey");
-        type("Text1", "the \"worked\" example"); // Save As tells of the quote only when it saved
-        type("Swco", "20");
-        type("sorwo", "25");
-        type("sorgo", "10");
-        type("sgco", "5");
-        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        testing::pickEntry(*window, "fldpk", "Water-Oil-Gas");
+        testing::pickEntry(*window, "corpk", "Corey");
+        testing::typeText(
+            *window, "Text1",
+            "the \"worked\" example"); // Save As tells of the quote only when it saved
+        testing::typeText(*window, "Swco", "20");
+        testing::typeText(*window, "sorwo", "25");
+        testing::typeText(*window, "sorgo", "10");
+        testing::typeText(*window, "sgco", "5");
+        QTest::mouseClick(testing::child<QPushButton>(*window, "Command1"), Qt::LeftButton);
         QVERIFY(messages->warnings.isEmpty());
 
         failFileWriteStepForTesting(failing.step, failing.error);
@@ -121,13 +95,14 @@ class CalculatorSaveFailuresTest : public QObject {
         QVERIFY2(shown.contains("\"" + target + "\""), qPrintable(shown));
         QVERIFY2(shown.contains(std::strerror(failing.error)), qPrintable(shown));
         QVERIFY2(messages->notes.isEmpty(), "nothing reads as success");
-        QCOMPARE(read(target), old);
+        QCOMPARE(testing::fileBytes(target), old);
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"tables.txt"}));
 
         saveWith(action.toLatin1().constData(), target);
         QCOMPARE(messages->warnings.size(), 1);
-        QVERIFY2(read(target) != old, "without a failing step the command replaces the file");
+        QVERIFY2(testing::fileBytes(target) != old,
+                 "without a failing step the command replaces the file");
         if (action == "a3")
             QCOMPARE(messages->notes.size(), 1); // now it saved, it tells of the apostrophes
     }
