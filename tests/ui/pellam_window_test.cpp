@@ -6,6 +6,7 @@
 #include "database/ui/pellamwindow.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
+#include "support/widget_driver.h"
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 
@@ -48,23 +49,12 @@ class PellamWindowTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    template <class T = QWidget> T* find(const char* name) {
-        T* widget = window->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <class T = QWidget> T* find(const char* name) { return child<T>(*window, name); }
 
     bool shown(const char* name) { return find(name)->isVisible(); }
     QString text(const char* label) { return find<QLabel>(label)->text(); }
 
-    void pick(const char* list, const QString& entry) {
-        auto* combo = find<QComboBox>(list);
-        const int index = combo->findText(entry, Qt::MatchExactly);
-        QVERIFY2(index >= 0, qPrintable(entry));
-        combo->setCurrentIndex(index);
-        emit combo->activated(index); // as the drop-down reports a chosen entry
-    }
+    void pick(const char* list, const QString& entry) { pickEntry(*window, list, entry); }
 
     void pickAll(const QString& system) {
         pick("wetpk", system);
@@ -78,12 +68,12 @@ class PellamWindowTest : public QObject {
     void press(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
 
     void type(const char* box, const QString& value) {
-        auto* edit = find<QLineEdit>(box);
-        edit->selectAll();
-        if (value.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        else
-            QTest::keyClicks(edit, value);
+        if (value.isEmpty()) { // clearing a box: select all, then delete
+            find<QLineEdit>(box)->selectAll();
+            QTest::keyClick(find<QLineEdit>(box), Qt::Key_Delete);
+        } else {
+            typeText(*window, box, value);
+        }
     }
 
     QString grid(const char* name, int row, int column) {
