@@ -26,6 +26,10 @@ struct Command {
     std::vector<std::string> args; // "DIR" at the start of an argument: the test's folder
 };
 
+void PrintTo(const Command& command, std::ostream* os) {
+    *os << command.name;
+}
+
 class OutFailures : public relperm::testing::TempDirTest,
                     public ::testing::WithParamInterface<Command> {
   protected:

@@ -8,6 +8,15 @@
 #include <sys/stat.h>
 
 namespace relperm {
+
+const char* writeStepName(WriteStep step) {
+    static const char* const names[] = {"CreateTemporary", "Write", "Flush", "Rename"};
+    return names[static_cast<int>(step)];
+}
+
+void PrintTo(WriteStep step, std::ostream* os) {
+    *os << writeStepName(step);
+}
 namespace {
 
 namespace fs = std::filesystem;
@@ -87,9 +96,14 @@ TEST_P(FailingStep, KeepsTheOldFileByteForByte) {
     EXPECT_EQ(entries(), 1u) << "the temporary file is removed";
 }
 
+std::string stepName(const ::testing::TestParamInfo<WriteStep>& info) {
+    return writeStepName(info.param);
+}
+
 INSTANTIATE_TEST_SUITE_P(FileWrite, FailingStep,
                          ::testing::Values(WriteStep::CreateTemporary, WriteStep::Write,
-                                           WriteStep::Flush, WriteStep::Rename));
+                                           WriteStep::Flush, WriteStep::Rename),
+                         stepName);
 
 } // namespace
 } // namespace relperm

@@ -25,6 +25,10 @@ struct SpotCheck {
     double krw, krow, krog, krg; // at Sw .45 and Sg .35, after the fix-up
 };
 
+void PrintTo(const SpotCheck& c, std::ostream* os) {
+    *os << c.formation << ", " << c.wettability;
+}
+
 class HonarpourSpot : public ::testing::TestWithParam<SpotCheck> {};
 
 TEST_P(HonarpourSpot, AgreesWithTheEquationsByHand) {

@@ -99,6 +99,10 @@ struct BadFile {
     const char* message;
 };
 
+void PrintTo(const BadFile& file, std::ostream* os) {
+    *os << file.name;
+}
+
 class DataSetFileRefusal : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(DataSetFileRefusal, NamesTheFileAndLineAndKeepsTheDataSet) {

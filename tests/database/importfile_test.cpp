@@ -92,6 +92,10 @@ struct BadRow {
     const char* message;
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ImportRefusal : public ::testing::TestWithParam<BadRow> {};
 
 TEST_P(ImportRefusal, NamesTheFileAndLine) {
