@@ -1,5 +1,6 @@
 #include "calculator/simulator.h"
 
+#include "calculator/validate.h"
 #include "common/numbers.h"
 #include "common/version.h"
 
@@ -219,11 +220,17 @@ void writeTable(std::string& out, const KeywordTable& t) {
     out += "/\n\n";
 }
 
-std::string percent(double fraction) {
-    return formatGeneral(100 * fraction) + "%";
-}
-
 } // namespace
+
+SimulatorRun simulatorRunOf(std::string program, std::string title, const GenerateInput& input) {
+    return {std::move(program),
+            std::move(title),
+            input.fluids,
+            input.correlation,
+            input.wettability,
+            input.formation,
+            formatGeneral(textToNumber(input.spacing))};
+}
 
 std::vector<Keyword> keywordsFor(FluidSystem system) {
     switch (system) {
@@ -311,12 +318,12 @@ std::variant<std::string, Refusal> simulatorTables(const CalculatorState& state,
         out += "-- Formation: " + run.formation + "\n";
     }
     const bool condensate = state.fluidSystem == FluidSystem::GasCondensate;
-    out += std::string("-- ") + (condensate ? "Slc " : "Swc ") + percent(in.swc);
+    out += std::string("-- ") + (condensate ? "Slc " : "Swc ") + percentText(100 * in.swc);
     if (state.fluidSystem == FluidSystem::WaterOilGas)
-        out += ", Sorw " + percent(in.sorw) + ", Sorg " + percent(in.sorg);
-    out += ", Sgc " + percent(in.sgc) + ", saturation spacing " + run.spacing + "%\n";
-    out += "-- Porosity " + percent(in.porosity) + ", permeability " + num(in.permeability) +
-           " md, krg at Sorg " + num(in.krgAtSorg) + "\n";
+        out += ", Sorw " + percentText(100 * in.sorw) + ", Sorg " + percentText(100 * in.sorg);
+    out += ", Sgc " + percentText(100 * in.sgc) + ", saturation spacing " + run.spacing + "%\n";
+    out += "-- Porosity " + percentText(100 * in.porosity) + ", permeability " +
+           num(in.permeability) + " md, krg at Sorg " + num(in.krgAtSorg) + "\n";
     if (condensate)
         out += "-- Gas-condensate: SGOF carries the condensate as the liquid (oil) phase, its "
                "column krcg in place of krog.\n";

@@ -4,6 +4,7 @@
 // and the values, unless a repair is asked for; every repair is listed in the file.
 #pragma once
 
+#include "calculator/generate.h"
 #include "calculator/state.h"
 #include "common/refusal.h"
 
@@ -30,6 +31,9 @@ struct SimulatorRun {
     std::string formation;
     std::string spacing; // as typed, percent
 };
+
+// The run as the texts of the boxes it was generated from.
+SimulatorRun simulatorRunOf(std::string program, std::string title, const GenerateInput& input);
 
 // The include file with `keywords` (each must fit the fluid system), or a refusal naming
 // the rule, the keyword, the row and the values. With `repair`, rows that break the

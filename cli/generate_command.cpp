@@ -8,7 +8,6 @@
 #include "cli/commands.h"
 
 #include "common/csv.h"
-#include "common/numbers.h"
 
 #include <cerrno>
 #include <cstring>
@@ -173,13 +172,7 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
             err << "relperm generate: the run file cannot hold a double quote; the title is "
                    "written with apostrophes in its place\n";
     } else if (auto keywords = simulatorFormats.find(format); keywords != simulatorFormats.end()) {
-        const SimulatorRun run{"relperm",
-                               form.title,
-                               form.list(CalculatorList::Fluids).text,
-                               form.list(CalculatorList::Correlation).text,
-                               form.list(CalculatorList::Wettability).text,
-                               form.list(CalculatorList::Formation).text,
-                               formatGeneral(textToNumber(form.spo))};
+        const SimulatorRun run = simulatorRunOf("relperm", form.title, form.generateInput());
         auto tables = simulatorTables(state, run,
                                       keywords->second.empty() ? keywordsFor(state.fluidSystem)
                                                                : keywords->second,

@@ -15,6 +15,11 @@ void placeInTwips(QWidget* child, int left, int top, int width, int height) {
                        twipsToPixels(width, child), twipsToPixels(height, child));
 }
 
+void placeByName(QWidget* widget, const TwipLayout& layout) {
+    const TwipRect& r = layout.at(widget->objectName().toStdString());
+    placeInTwips(widget, r.left, r.top, r.width, r.height);
+}
+
 void widenToLongestWord(QLabel* label) {
     const QFontMetrics metrics(label->font());
     int widest = 0;

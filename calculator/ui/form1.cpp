@@ -8,6 +8,7 @@
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/text.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
@@ -19,16 +20,14 @@ namespace relperm::calculatorui {
 
 namespace {
 
+using ui::qs;
+
 // Width of both grids in twips; their column widths derive from it.
 constexpr int gridWidthTwips = 2655;
 
-struct Place {
-    int left, top, width, height;
-};
-
 // The layout of the window, in twips of its client area.
-const std::map<std::string, Place>& layout() {
-    static const std::map<std::string, Place> places = {
+const ui::TwipLayout& layout() {
+    static const ui::TwipLayout places = {
         {"Label10", {3360, 120, 5175, 495}},       {"Label1", {3240, 840, 495, 255}},
         {"Text1", {3720, 840, 7095, 375}},         {"fldpk", {240, 960, 2775, 315}},
         {"corpk", {240, 1440, 2775, 315}},         {"wetpk", {240, 1920, 2775, 315}},
@@ -48,12 +47,7 @@ const std::map<std::string, Place>& layout() {
 }
 
 void place(QWidget* widget) {
-    const Place& p = layout().at(widget->objectName().toStdString());
-    ui::placeInTwips(widget, p.left, p.top, p.width, p.height);
-}
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
+    ui::placeByName(widget, layout());
 }
 
 } // namespace

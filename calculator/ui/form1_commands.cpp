@@ -5,10 +5,10 @@
 #include "calculator/ui/form1.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
-#include "common/numbers.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/text.h"
 
 #include <QFile>
 #include <QLabel>
@@ -18,9 +18,7 @@ namespace relperm::calculatorui {
 
 namespace {
 
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using ui::qs;
 
 } // namespace
 
@@ -113,13 +111,7 @@ void Form1::SimulatorTables() {
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
     if (!path)
         return;
-    const SimulatorRun run{"vomar",
-                           generatedTitle_,
-                           generatedFrom_.fluids,
-                           generatedFrom_.correlation,
-                           generatedFrom_.wettability,
-                           generatedFrom_.formation,
-                           formatGeneral(textToNumber(generatedFrom_.spacing))};
+    const SimulatorRun run = simulatorRunOf("vomar", generatedTitle_, generatedFrom_);
     const std::vector<Keyword> keywords = keywordsFor(state_.fluidSystem);
     auto tables = simulatorTables(state_, run, keywords, false);
     if (const auto* refusal = std::get_if<Refusal>(&tables)) {

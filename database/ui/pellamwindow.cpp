@@ -7,6 +7,7 @@
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/text.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
@@ -22,14 +23,12 @@ namespace relperm::databaseui {
 
 namespace {
 
-struct Place {
-    int left, top, width, height;
-};
+using ui::qs;
 
 // The layout of the window in twips, relative to the client area or to the frame that
 // holds the control.
-const std::map<std::string, Place>& places() {
-    static const std::map<std::string, Place> table = {
+const ui::TwipLayout& places() {
+    static const ui::TwipLayout table = {
         {"Label1", {480, 840, 495, 255}},          {"Text1", {1080, 720, 8655, 375}},
         {"Label10", {2880, 120, 5175, 615}},       {"wetpk", {120, 1440, 2535, 315}},
         {"wettpk", {120, 1800, 2535, 315}},        {"rockpk", {120, 2160, 2535, 315}},
@@ -51,12 +50,7 @@ const std::map<std::string, Place>& places() {
 }
 
 void place(QWidget* widget) {
-    const Place& p = places().at(widget->objectName().toStdString());
-    ui::placeInTwips(widget, p.left, p.top, p.width, p.height);
-}
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
+    ui::placeByName(widget, places());
 }
 
 // Each frame is captioned; its children are placed below the caption's line, where the
