@@ -3,8 +3,10 @@
 #include "calculator/correlations/correlations.h"
 #include "calculator/validate.h"
 #include "common/numbers.h"
+#include "common/quotedtext.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace relperm {
 
@@ -12,14 +14,6 @@ namespace {
 
 // Within this distance a saturation counts as having reached an end point.
 constexpr double endPointTolerance = 1e-05;
-
-FluidSystem fluidSystemOf(const std::string& fluids) {
-    if (fluids == "Water-Gas")
-        return FluidSystem::WaterGas;
-    if (fluids == "Gas-Condensate")
-        return FluidSystem::GasCondensate;
-    return FluidSystem::WaterOilGas;
-}
 
 // Builds the saturation columns and the two row counts. Returns a refusal when a column
 // cannot start or end inside the table, so no stale row count survives.
@@ -84,32 +78,37 @@ std::optional<Refusal> buildSaturationRows(const CorrelationInputs& in, double d
     return std::nullopt;
 }
 
-// The correlation chosen by the first four characters of the correlation text, tested in
-// the order Moha, Hona, Rose, Wyll, Core, run on the tables. Returns a refusal for a text
-// that names none of them or for inputs the correlation cannot evaluate.
+// Runs the correlation the text chooses on the tables. Returns a refusal for a text that
+// names none of them or for inputs the correlation cannot evaluate.
 std::optional<Refusal> runCorrelation(const std::string& correlation, const CorrelationInputs& in,
                                       const SelectionCodes& codes, Tables& t) {
-    const std::string c4 = correlation.substr(0, 4);
     std::optional<Refusal> refusal;
-    if (c4 == "Moha") {
+    switch (correlationOf(correlation)) {
+    case Correlation::Ibrahim:
         if (!(refusal = checkIbrahim(in, codes.wettabilityCode, codes.isSandstone)))
             ComputeIbrahim(in, t, codes.wettabilityCode, codes.isSandstone);
-    } else if (c4 == "Hona") {
+        break;
+    case Correlation::Honarpour:
         if (!(refusal = checkHonarpour(in, codes.isSandstone)))
             ComputeHonarpour(in, t, codes.wettabilityCode, codes.isSandstone);
-    } else if (c4 == "Rose") {
+        break;
+    case Correlation::Rose:
         if (!(refusal = checkRose(in)))
             ComputeRose(in, t);
-    } else if (c4 == "Wyll") {
+        break;
+    case Correlation::Wyllie:
         if (!(refusal = checkWyllie(in)))
             ComputeWyllie(in, t, codes.isSandstone);
-    } else if (c4 == "Core") {
+        break;
+    case Correlation::Corey:
         if (!(refusal = checkCorey(in)))
             ComputeCorey(in, t);
-    } else {
+        break;
+    case Correlation::None:
         refusal = Refusal{"corpk", "Pick a correlation (Mohamad Ibrahim/Varnholt, "
-                                   "Honarpour/Varnholt/Harvey, Rose, Wyllie or Corey); \"" +
-                                       correlation + "\" is none of them."};
+                                   "Honarpour/Varnholt/Harvey, Rose, Wyllie or Corey); " +
+                                       quotedText(correlation) + " is none of them."};
+        break;
     }
     return refusal;
 }
@@ -133,6 +132,53 @@ std::optional<Refusal> fixUpOilColumns(const std::string& correlation, Tables& t
 }
 
 } // namespace
+
+FluidSystem fluidSystemOf(const std::string& fluids) {
+    if (fluids == "Water-Gas")
+        return FluidSystem::WaterGas;
+    if (fluids == "Gas-Condensate")
+        return FluidSystem::GasCondensate;
+    return FluidSystem::WaterOilGas;
+}
+
+const char* fluidSystemName(FluidSystem system) {
+    switch (system) {
+    case FluidSystem::WaterGas:
+        return "Water-Gas";
+    case FluidSystem::GasCondensate:
+        return "Gas-Condensate";
+    case FluidSystem::WaterOilGas:
+        break;
+    }
+    return "Water-Oil-Gas";
+}
+
+Correlation correlationOf(const std::string& text) {
+    const std::string c4 = text.substr(0, 4);
+    for (Correlation c : {Correlation::Ibrahim, Correlation::Honarpour, Correlation::Rose,
+                          Correlation::Wyllie, Correlation::Corey})
+        if (c4 == std::string_view(correlationName(c)).substr(0, 4))
+            return c;
+    return Correlation::None;
+}
+
+const char* correlationName(Correlation correlation) {
+    switch (correlation) {
+    case Correlation::Ibrahim:
+        return "Mohamad Ibrahim/Varnholt";
+    case Correlation::Honarpour:
+        return "Honarpour/Varnholt/Harvey";
+    case Correlation::Rose:
+        return "Rose";
+    case Correlation::Wyllie:
+        return "Wyllie";
+    case Correlation::Corey:
+        return "Corey";
+    case Correlation::None:
+        break;
+    }
+    return "";
+}
 
 double stepCount(double spacing) {
     return std::nearbyint(1 / spacing);

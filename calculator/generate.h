@@ -39,6 +39,17 @@ struct SelectionCodes {
 
 SelectionCodes selectionCodes(const GenerateInput& input);
 
+// The fluid system of the fluid-system box: any text other than "Water-Gas" and
+// "Gas-Condensate" generates as Water-Oil-Gas (with Sorw and Sorg 0 unless it is exactly that).
+FluidSystem fluidSystemOf(const std::string& fluids);
+const char* fluidSystemName(FluidSystem system); // "Water-Oil-Gas", "Water-Gas", ...
+
+// The Water-Oil-Gas correlation that the first four characters of the correlation text
+// choose, tested in the order Moha, Hona, Rose, Wyll, Core.
+enum class Correlation { None, Ibrahim, Honarpour, Rose, Wyllie, Corey };
+Correlation correlationOf(const std::string& text);
+const char* correlationName(Correlation correlation); // the list entry; "" for None
+
 // Runs one generation into `state`. On a refusal `state` is left exactly as it was.
 std::optional<Refusal> generate(CalculatorState& state, const GenerateInput& input);
 

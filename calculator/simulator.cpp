@@ -1,10 +1,12 @@
 #include "calculator/simulator.h"
 
+#include "calculator/usedinputs.h"
 #include "calculator/validate.h"
 #include "common/numbers.h"
 #include "common/version.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace relperm {
 
@@ -220,17 +222,113 @@ void writeTable(std::string& out, const KeywordTable& t) {
     out += "/\n\n";
 }
 
-} // namespace
-
-SimulatorRun simulatorRunOf(std::string program, std::string title, const GenerateInput& input) {
-    return {std::move(program),
-            std::move(title),
-            input.fluids,
-            input.correlation,
-            input.wettability,
-            input.formation,
-            formatGeneral(textToNumber(input.spacing))};
+// The simulator sets the largest saturation of each phase from a table's last row, so a
+// table that stops at 1 - Sorw leaves Sorw of oil in the aquifer and one that stops at
+// 1 - Swc - Sorg leaves Sorg of oil in the gas cap. One more row, at Sw = 1 or Sg = 1 - Swc,
+// makes oil immobile there (kr 0, as it is from the table's last row on) and takes the water
+// or gas kr on a straight line to the end value. The correlation's own rows stay as they are.
+std::optional<Refusal> addEndRow(KeywordTable& t, double swc, const SimulatorOptions& options,
+                                 std::vector<std::string>& added) {
+    const bool water = t.keyword == Keyword::SWOF || t.keyword == Keyword::SWFN;
+    const double end = water ? 1.0 : snapped(1 - swc);
+    const double last = t.saturation.back();
+    if (last >= end - onBound)
+        return std::nullopt;
+    Column& rising = t.kr[0]; // krw or krg
+    const double kr = water ? options.krwMax : options.krgMax;
+    const std::string at = rising.name + " at " + t.saturationName + " = " + num(end) +
+                           " (the row added at the end of " + keywordName(t.keyword) + ")";
+    if (!(kr >= 0 && kr <= 1))
+        return Refusal{water ? "krwMax" : "krgMax",
+                       at + " must lie between 0 and 1; it is " + num(kr) + "."};
+    if (kr < rising.values.back())
+        return Refusal{water ? "krwMax" : "krgMax",
+                       at + " must not be below " + num(rising.values.back()) + ", the " +
+                           rising.name + " of the last row (" + t.saturationName + " " + num(last) +
+                           "); it is " + num(kr) + "."};
+    t.saturation.push_back(end);
+    rising.values.push_back(kr);
+    std::string values = rising.name + " " + num(kr);
+    for (std::size_t c = 1; c < t.kr.size(); ++c) {
+        t.kr[c].values.push_back(0);
+        values += ", " + t.kr[c].name + " 0";
+    }
+    added.push_back(rowText(t, t.saturation.size() - 1) + ": " + values + "; " + rising.name +
+                    " straight from " + t.saturationName + " " + num(last) + ".");
+    return std::nullopt;
 }
+
+// Text the user typed, fit for a comment line: a line break or other control character
+// would end the comment and turn the rest into deck input.
+std::string commentText(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    return text;
+}
+
+std::string capitalised(std::string text) {
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// The comment block: the program, the inputs the equations read (and no others), every
+// repair and every added row.
+std::string header(const SimulatorRun& run, const CorrelationInputs& in,
+                   const std::vector<std::string>& repairs, const std::vector<std::string>& added) {
+    const UsedInputs used = usedInputs(run.input);
+    const bool condensate = used.system == FluidSystem::GasCondensate;
+    std::string out;
+    out += "-- Relative permeability tables written by " + run.program + " " + suiteVersion +
+           " (Relative Permeability Suite).\n";
+    out += "-- Title:" + (run.title.empty() ? "" : " " + commentText(run.title)) + "\n";
+    out += std::string("-- Fluid system: ") + fluidSystemName(used.system) + "\n";
+    if (!used.correlation.empty())
+        out += "-- Correlation: " + used.correlation + "\n";
+    if (!used.wettability.empty())
+        out += "-- Wettability: " + used.wettability + "\n";
+    if (!used.formation.empty())
+        out += "-- Formation: " + used.formation + "\n";
+    out += std::string("-- ") + (condensate ? "Slc " : "Swc ") + percentText(100 * in.swc);
+    if (used.sorw)
+        out += ", Sorw " + percentText(100 * in.sorw) + ", Sorg " + percentText(100 * in.sorg);
+    out += ", Sgc " + percentText(100 * in.sgc) + ", saturation spacing " +
+           formatGeneral(textToNumber(run.input.spacing)) + "%\n";
+    std::vector<std::string> others;
+    if (used.porosity)
+        others.push_back("porosity " + percentText(100 * in.porosity));
+    if (used.permeability)
+        others.push_back("permeability " + num(in.permeability) + " md");
+    if (used.krgAtSorg)
+        others.push_back("krg at Sorg " + num(in.krgAtSorg));
+    if (!others.empty()) {
+        std::string line;
+        for (const std::string& o : others)
+            line += (line.empty() ? "" : ", ") + o;
+        out += "-- " + capitalised(line) + "\n";
+    }
+    if (condensate)
+        out += "-- Gas-condensate: SGOF carries the condensate as the liquid (oil) phase, its "
+               "column krcg in place of krog.\n";
+    out += "-- Capillary pressure is 0 throughout.\n";
+    if (repairs.empty()) {
+        out += "-- No value was changed.\n";
+    } else {
+        out += "-- Repaired, so the simulator accepts the tables:\n";
+        for (const std::string& r : repairs)
+            out += "--   " + r + "\n";
+    }
+    if (!added.empty()) {
+        out += "-- Rows added so each table reaches the largest saturation of its phase (the "
+               "simulator\n-- takes a table's last row as that saturation):\n";
+        for (const std::string& a : added)
+            out += "--   " + a + "\n";
+    }
+    return out + "\n";
+}
+
+} // namespace
 
 std::vector<Keyword> keywordsFor(FluidSystem system) {
     switch (system) {
@@ -260,14 +358,13 @@ const char* keywordName(Keyword keyword) {
 
 std::variant<std::string, Refusal> simulatorTables(const CalculatorState& state,
                                                    const SimulatorRun& run,
-                                                   const std::vector<Keyword>& keywords,
-                                                   bool repair) {
+                                                   const SimulatorOptions& options) {
     const std::vector<Keyword> fitting = keywordsFor(state.fluidSystem);
-    for (Keyword k : keywords)
+    for (Keyword k : options.keywords)
         if (std::find(fitting.begin(), fitting.end(), k) == fitting.end())
             return Refusal{"fldpk",
-                           std::string(keywordName(k)) + " does not fit the " + run.fluids +
-                               " system; it takes " +
+                           std::string(keywordName(k)) + " does not fit the " +
+                               fluidSystemName(state.fluidSystem) + " system; it takes " +
                                (state.fluidSystem == FluidSystem::WaterOilGas ? "SWOF and SGOF."
                                 : state.fluidSystem == FluidSystem::WaterGas  ? "SWFN and SGFN."
                                                                               : "SGOF.")};
@@ -277,15 +374,15 @@ std::variant<std::string, Refusal> simulatorTables(const CalculatorState& state,
     std::vector<std::string> repairs;
     std::vector<Row> water = waterOilRows(state.tables);
     std::vector<Row> gas = gasRows(state.tables);
-    if (repair) {
+    if (options.repair) {
         dropRowsOutOfOrder(water, "water-oil", "Sw", repairs);
         dropRowsOutOfOrder(gas, "gas", "Sg", repairs);
     }
     std::vector<KeywordTable> tables;
-    for (Keyword k : keywords)
+    for (Keyword k : options.keywords)
         tables.push_back(buildTable(k, state.fluidSystem, water, gas));
     for (KeywordTable& t : tables) {
-        if (repair)
+        if (options.repair)
             repairKr(t, repairs);
         if (auto r = check(t))
             return *r;
@@ -307,35 +404,12 @@ std::variant<std::string, Refusal> simulatorTables(const CalculatorState& state,
         return broken("the largest Sg may not pass 1 - Swc",
                       "Sg reaches " + num(sgMax) + " but 1 - Swc is " + num(room) + ".");
 
-    std::string out;
-    out += "-- Relative permeability tables written by " + run.program + " " + suiteVersion +
-           " (Relative Permeability Suite).\n";
-    out += "-- Title: " + run.title + "\n";
-    out += "-- Fluid system: " + run.fluids + "\n";
-    if (state.fluidSystem == FluidSystem::WaterOilGas) {
-        out += "-- Correlation: " + run.correlation + "\n";
-        out += "-- Wettability: " + run.wettability + "\n";
-        out += "-- Formation: " + run.formation + "\n";
-    }
-    const bool condensate = state.fluidSystem == FluidSystem::GasCondensate;
-    out += std::string("-- ") + (condensate ? "Slc " : "Swc ") + percentText(100 * in.swc);
-    if (state.fluidSystem == FluidSystem::WaterOilGas)
-        out += ", Sorw " + percentText(100 * in.sorw) + ", Sorg " + percentText(100 * in.sorg);
-    out += ", Sgc " + percentText(100 * in.sgc) + ", saturation spacing " + run.spacing + "%\n";
-    out += "-- Porosity " + percentText(100 * in.porosity) + ", permeability " +
-           num(in.permeability) + " md, krg at Sorg " + num(in.krgAtSorg) + "\n";
-    if (condensate)
-        out += "-- Gas-condensate: SGOF carries the condensate as the liquid (oil) phase, its "
-               "column krcg in place of krog.\n";
-    out += "-- Capillary pressure is 0 throughout.\n";
-    if (repairs.empty()) {
-        out += "-- No value was changed.\n";
-    } else {
-        out += "-- Repaired, so the simulator accepts the tables:\n";
-        for (const std::string& r : repairs)
-            out += "--   " + r + "\n";
-    }
-    out += "\n";
+    std::vector<std::string> added;
+    for (KeywordTable& t : tables)
+        if (auto r = addEndRow(t, in.swc, options, added))
+            return *r;
+
+    std::string out = header(run, in, repairs, added);
     for (const KeywordTable& t : tables)
         writeTable(out, t);
     return out;

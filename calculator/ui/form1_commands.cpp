@@ -111,9 +111,9 @@ void Form1::SimulatorTables() {
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
     if (!path)
         return;
-    const SimulatorRun run = simulatorRunOf("vomar", generatedTitle_, generatedFrom_);
-    const std::vector<Keyword> keywords = keywordsFor(state_.fluidSystem);
-    auto tables = simulatorTables(state_, run, keywords, false);
+    const SimulatorRun run{"vomar", generatedTitle_, generatedFrom_};
+    SimulatorOptions options{keywordsFor(state_.fluidSystem)};
+    auto tables = simulatorTables(state_, run, options);
     if (const auto* refusal = std::get_if<Refusal>(&tables)) {
         if (state_.tables.nGasLiquid == 0) {
             services_.messages->warn(this, windowTitle(), qs(refusal->message));
@@ -124,7 +124,8 @@ void Form1::SimulatorTables() {
                                          "\n\nWrite the tables repaired instead? Every change "
                                          "is listed at the head of the file."))
             return;
-        tables = simulatorTables(state_, run, keywords, true);
+        options.repair = true;
+        tables = simulatorTables(state_, run, options);
         if (const auto* still = std::get_if<Refusal>(&tables)) {
             services_.messages->warn(this, windowTitle(), qs(still->message));
             return;

@@ -8,13 +8,19 @@ namespace {
 
 using namespace relperm::testing;
 
-const SimulatorRun run{"relperm",          "Well 7", "Water-Oil-Gas", "Corey", "Select Wettability",
-                       "Select Formation", "5"};
+// The include file of a generation with `in`, every keyword of its system unless
+// `options` names some.
+std::variant<std::string, Refusal> tablesOf(const GenerateInput& in, SimulatorOptions options = {},
+                                            const std::string& title = "Well 7") {
+    const CalculatorState s = generated(in);
+    if (options.keywords.empty())
+        options.keywords = keywordsFor(s.fluidSystem);
+    return simulatorTables(s, SimulatorRun{"relperm", title, in}, options);
+}
 
-std::string written(const CalculatorState& s, bool repair = false,
-                    std::vector<Keyword> keywords = {}) {
-    auto out =
-        simulatorTables(s, run, keywords.empty() ? keywordsFor(s.fluidSystem) : keywords, repair);
+std::string written(const GenerateInput& in, SimulatorOptions options = {},
+                    const std::string& title = "Well 7") {
+    auto out = tablesOf(in, std::move(options), title);
     if (const auto* r = std::get_if<Refusal>(&out)) {
         ADD_FAILURE() << r->message;
         return {};
@@ -22,16 +28,16 @@ std::string written(const CalculatorState& s, bool repair = false,
     return std::get<std::string>(out);
 }
 
-std::string refusal(const CalculatorState& s, bool repair = false,
-                    std::vector<Keyword> keywords = {}) {
-    auto out =
-        simulatorTables(s, run, keywords.empty() ? keywordsFor(s.fluidSystem) : keywords, repair);
+Refusal refusal(const GenerateInput& in, SimulatorOptions options = {}) {
+    auto out = tablesOf(in, std::move(options));
     if (!std::holds_alternative<Refusal>(out)) {
         ADD_FAILURE() << "written:\n" << std::get<std::string>(out);
         return {};
     }
-    return std::get<Refusal>(out).message;
+    return std::get<Refusal>(out);
 }
+
+const SimulatorOptions repaired{.repair = true};
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
@@ -45,53 +51,170 @@ TEST(SimulatorKeywords, FollowTheFluidSystem) {
     EXPECT_EQ(keywordsFor(FluidSystem::WaterOilGas), (std::vector{Keyword::SWOF, Keyword::SGOF}));
     EXPECT_EQ(keywordsFor(FluidSystem::WaterGas), (std::vector{Keyword::SWFN, Keyword::SGFN}));
     EXPECT_EQ(keywordsFor(FluidSystem::GasCondensate), (std::vector{Keyword::SGOF}));
-    const CalculatorState wg = generated(gasSystemExample("Water-Gas"));
-    EXPECT_EQ(refusal(wg, false, {Keyword::SWOF}),
-              "SWOF does not fit the Water-Oil-Gas system; it takes SWFN and SGFN.");
+    EXPECT_EQ(refusal(gasSystemExample("Water-Gas"), {.keywords = {Keyword::SWOF}}).message,
+              "SWOF does not fit the Water-Gas system; it takes SWFN and SGFN.");
 }
 
 TEST(SimulatorTables, WriteTheCommentBlockTheKeywordsAndTheirRows) {
-    const std::string text = written(generated(workedExample("Wyllie", "Sandstone")));
-    const auto l = lines(text);
+    const auto l = lines(written(workedExample("Wyllie", "Sandstone")));
     EXPECT_EQ(l[0].rfind("-- Relative permeability tables written by relperm ", 0), 0u);
     EXPECT_EQ(l[1], "-- Title: Well 7");
-    EXPECT_EQ(l[6], "-- Swc 20%, Sorw 25%, Sorg 10%, Sgc 5%, saturation spacing 5%");
-    EXPECT_EQ(l[7], "-- Porosity 20%, permeability 100 md, krg at Sorg .8");
-    EXPECT_EQ(l[9], "-- No value was changed.");
+    EXPECT_EQ(l[2], "-- Fluid system: Water-Oil-Gas");
+    EXPECT_EQ(l[3], "-- Correlation: Wyllie");
+    EXPECT_EQ(l[4], "-- Formation: Sandstone");
+    EXPECT_EQ(l[5], "-- Swc 20%, Sorw 25%, Sorg 10%, Sgc 5%, saturation spacing 5%");
+    EXPECT_EQ(l[7], "-- No value was changed.");
     auto swof = std::find(l.begin(), l.end(), "SWOF");
     ASSERT_NE(swof, l.end());
     EXPECT_EQ(*(swof + 1), "-- Sw                  krw                 krow                Pcow");
     EXPECT_EQ(*(swof + 2), "   .2                  0                   1                   0");
-    EXPECT_EQ(*(swof + 14), "/") << "12 rows, then the closing slash";
+    EXPECT_EQ(*(swof + 15), "/") << "12 rows, the end row, then the closing slash";
     auto sgof = std::find(l.begin(), l.end(), "SGOF");
     ASSERT_NE(sgof, l.end());
     EXPECT_EQ(*(sgof + 2), "   0                   0                   1                   0");
     EXPECT_EQ(*(sgof + 8), "   .3                  .0568957669549386   .186588921282799    0")
         << "at least 7 significant digits";
-    EXPECT_EQ(*(sgof + 17), "/");
+    EXPECT_EQ(*(sgof + 18), "/");
+}
+
+// The simulator takes a table's last row as the largest saturation of its phase: a SWOF
+// that stops at 1 - Sorw leaves Sorw of oil in the aquifer, an SGOF that stops at
+// 1 - Swc - Sorg leaves Sorg of oil in the gas cap.
+TEST(SimulatorEndRows, TakeWaterToOneAndGasToOneMinusSwcWithNoOilFlowing) {
+    const GenerateInput honarpour =
+        workedExample("Honarpour/Varnholt/Harvey", "Sandstone", "Water Wet");
+    const std::string text = written(honarpour);
+    const auto l = lines(text);
+    auto swof = std::find(l.begin(), l.end(), "SWOF");
+    ASSERT_NE(swof, l.end());
+    EXPECT_EQ(*(swof + 13), "   .75                 .137563569640619    0                   0")
+        << "the correlation's last row is kept";
+    EXPECT_EQ(*(swof + 14), "   1                   1                   0                   0");
+    auto sgof = std::find(l.begin(), l.end(), "SGOF");
+    ASSERT_NE(sgof, l.end());
+    EXPECT_EQ(*(sgof + 16), "   .7                  .765401             0                   0");
+    EXPECT_EQ(*(sgof + 17), "   .8                  1                   0                   0");
+    EXPECT_NE(text.find("--   SWOF row 13 (Sw 1): krw 1, krow 0; krw straight from Sw .75.\n"
+                        "--   SGOF row 16 (Sg .8): krg 1, krog 0; krg straight from Sg .7.\n"),
+              std::string::npos)
+        << text;
+
+    const std::string lower = written(honarpour, {.krwMax = .5, .krgMax = .9});
+    EXPECT_NE(lower.find("\n   1                   .5                  0                   0\n"),
+              std::string::npos);
+    EXPECT_NE(lower.find("\n   .8                  .9                  0                   0\n"),
+              std::string::npos);
+
+    // Only the oil-free end of each table is added: a Sorw of 0 already reaches Sw = 1.
+    GenerateInput noSorw = workedExample("Wyllie", "Sandstone");
+    noSorw.sorw = "0";
+    const std::string reaching = written(noSorw);
+    EXPECT_EQ(reaching.find("SWOF row"), std::string::npos) << reaching;
+    EXPECT_NE(reaching.find("SGOF row 16 (Sg .8)"), std::string::npos);
+}
+
+TEST(SimulatorEndRows, AreRefusedWhenTheyWouldTurnTheirCurveDown) {
+    const GenerateInput honarpour =
+        workedExample("Honarpour/Varnholt/Harvey", "Sandstone", "Water Wet");
+    const Refusal water = refusal(honarpour, {.krwMax = .1});
+    EXPECT_EQ(water.input, "krwMax");
+    EXPECT_EQ(water.message, "krw at Sw = 1 (the row added at the end of SWOF) must not be below "
+                             ".137563569640619, the krw of the last row (Sw .75); it is .1.");
+    const Refusal gas = refusal(honarpour, {.krgMax = 1.5});
+    EXPECT_EQ(gas.input, "krgMax");
+    EXPECT_EQ(gas.message, "krg at Sg = .8 (the row added at the end of SGOF) must lie between 0 "
+                           "and 1; it is 1.5.");
+}
+
+TEST(SimulatorEndRows, AreNotNeededWhereTheSystemHasNoOil) {
+    for (const char* fluids : {"Water-Gas", "Gas-Condensate"}) {
+        const std::string text = written(gasSystemExample(fluids));
+        EXPECT_EQ(text.find("Rows added"), std::string::npos) << fluids << "\n" << text;
+        EXPECT_NE(text.find("\n   .8                  "), std::string::npos)
+            << fluids << ": the gas table ends at 1 - Swc\n"
+            << text;
+    }
+}
+
+// The head lists what the equations read, as they read it: a prompt or a wettability the
+// correlation does not tell apart shows as the case it falls into.
+TEST(SimulatorHeader, ListsOnlyTheInputsTheCorrelationUses) {
+    struct Case {
+        GenerateInput in;
+        std::vector<std::string> present;
+        std::vector<std::string> absent;
+    };
+    GenerateInput ibrahimUnpicked = workedExample("Mohamad Ibrahim/Varnholt", "Carbonate");
+    GenerateInput honarpourTyped =
+        workedExample("Honarpour/Varnholt/Harvey", "sandstone", "Strongly Water Wet");
+    for (const Case& c : {
+             Case{workedExample("Corey"),
+                  {"-- Correlation: Corey\n-- Swc 20%"},
+                  {"Wettability", "Formation", "Porosity", " md", "krg at Sorg"}},
+             Case{workedExample("Rose"), {"-- Correlation: Rose\n"}, {"Formation", "Porosity"}},
+             Case{ibrahimUnpicked,
+                  {"-- Wettability: Oil Wet\n-- Formation: Carbonate\n",
+                   "\n-- Porosity 20%, permeability 100 md\n"},
+                  {"Select", "krg at Sorg"}},
+             Case{workedExample("Mohamad Ibrahim/Varnholt", "Sandstone", "Intermediate (Mixed)"),
+                  {"-- Wettability: Intermediate (Mixed)\n", "\n-- Porosity 20%\n"},
+                  {" md"}},
+             Case{honarpourTyped,
+                  {"-- Wettability: Oil or Intermediate Wet\n-- Formation: Carbonate\n",
+                   "\n-- Porosity 20%, permeability 100 md, krg at Sorg .8\n"},
+                  {"sandstone", "Strongly"}},
+             Case{gasSystemExample("Water-Gas"),
+                  {"-- Fluid system: Water-Gas\n-- Swc 20%, Sgc 5%, saturation spacing 5%\n"
+                   "-- Porosity 20%, permeability 100 md\n"},
+                  {"Correlation", "Sorw", "krg at Sorg", "Wettability"}},
+             Case{gasSystemExample("Gas-Condensate"),
+                  {"-- Slc 20%, Sgc 5%, saturation spacing 5%\n-- Gas-condensate"},
+                  {"Correlation", "Porosity", " md", "krg at Sorg"}},
+         }) {
+        const std::string text = written(c.in, repaired);
+        for (const std::string& p : c.present)
+            EXPECT_NE(text.find(p), std::string::npos) << p << "\n" << text;
+        const std::string head = text.substr(0, text.find("\n\n"));
+        for (const std::string& a : c.absent)
+            EXPECT_EQ(head.find(a), std::string::npos) << a << "\n" << head;
+    }
+}
+
+TEST(SimulatorHeader, KeepsWhateverTheTitleHoldsInsideItsComment) {
+    const std::string title = "Well 7\nSWOF\n.2 0 1 0\n/\r\nEND\x1b[2J\x7f";
+    const std::string text = written(workedExample("Wyllie", "Sandstone"), {}, title);
+    const auto l = lines(text);
+    EXPECT_EQ(l[1], "-- Title: Well 7 SWOF .2 0 1 0 /  END [2J ");
+    EXPECT_EQ(std::count(l.begin(), l.end(), "SWOF"), 1);
+    EXPECT_EQ(std::count(l.begin(), l.end(), "END"), 0);
+    for (const std::string& line : l)
+        EXPECT_TRUE(line.empty() || line.rfind("--", 0) == 0 || line.rfind("   ", 0) == 0 ||
+                    line == "SWOF" || line == "SGOF" || line == "/")
+            << "deck input from the title: " << line;
+    EXPECT_EQ(text.find('\r'), std::string::npos);
 }
 
 TEST(SimulatorTables, RefuseAKrThatMovesAgainstItsCurveAndRepairLevelsIt) {
     // Corey's krog turns up again beyond Sg = 1 - Swc - Sorg - Sgc.
-    const CalculatorState corey = generated(workedExample("Corey"));
-    EXPECT_EQ(refusal(corey), "The table cannot go into a simulator deck: krog must not rise as "
-                              "Sg increases; SGOF row 15 (Sg .7) has krog 3.50127796645779E-05 "
-                              "after 0 (a repair levels it).");
-    const std::string repaired = written(corey, true);
-    EXPECT_NE(repaired.find("--   SGOF row 15 (Sg .7): krog 3.50127796645779E-05 is set to 0, "
-                            "the value of the row before, so the curve does not rise.\n"),
+    const GenerateInput corey = workedExample("Corey");
+    EXPECT_EQ(refusal(corey).message,
+              "The table cannot go into a simulator deck: krog must not rise as Sg increases; "
+              "SGOF row 15 (Sg .7) has krog 3.50127796645779E-05 after 0 (a repair levels it).");
+    const std::string text = written(corey, repaired);
+    EXPECT_NE(text.find("--   SGOF row 15 (Sg .7): krog 3.50127796645779E-05 is set to 0, "
+                        "the value of the row before, so the curve does not rise.\n"),
               std::string::npos)
-        << repaired;
-    EXPECT_NE(repaired.find("   .7                  1                   0                   0\n"),
+        << text;
+    EXPECT_NE(text.find("   .7                  1                   0                   0\n"),
               std::string::npos);
 }
 
 TEST(SimulatorTables, RefuseKrAboveOneAndRepairClipsIt) {
-    const CalculatorState rose = generated(workedExample("Rose"));
-    EXPECT_EQ(refusal(rose), "The table cannot go into a simulator deck: krg must lie between 0 "
-                             "and 1; SGOF row 13 (Sg .6) has krg 1.06648073261611 (a repair "
-                             "clips it).");
-    EXPECT_NE(written(rose, true).find("SGOF row 13 (Sg .6): krg 1.06648073261611 is set to 1"),
+    const GenerateInput rose = workedExample("Rose");
+    EXPECT_EQ(refusal(rose).message,
+              "The table cannot go into a simulator deck: krg must lie between 0 and 1; SGOF row "
+              "13 (Sg .6) has krg 1.06648073261611 (a repair clips it).");
+    EXPECT_NE(written(rose, repaired).find("SGOF row 13 (Sg .6): krg 1.06648073261611 is set to 1"),
               std::string::npos);
 
     GenerateInput in = gasSystemExample("Water-Gas");
@@ -100,7 +223,7 @@ TEST(SimulatorTables, RefuseKrAboveOneAndRepairClipsIt) {
     in.sgc = "10";
     in.permeability = "1000";
     // The water curve passes 1 first at Sw .75 on its way to 2.66 at Sw = 1.
-    EXPECT_EQ(refusal(generated(in)).substr(0, 108),
+    EXPECT_EQ(refusal(in).message.substr(0, 108),
               "The table cannot go into a simulator deck: krw must lie between 0 and 1; SWFN row "
               "14 (Sw .75) has krw 1.0291");
 }
@@ -108,20 +231,19 @@ TEST(SimulatorTables, RefuseKrAboveOneAndRepairClipsIt) {
 TEST(SimulatorTables, RefuseARowBeyondTheEndOfTheGasTableAndRepairDropsIt) {
     GenerateInput in = workedExample("Wyllie", "Sandstone");
     in.sgc = "68"; // rows 0, .68, .73, then .7 = 1 - Swc - Sorg
-    const CalculatorState s = generated(in);
-    EXPECT_EQ(refusal(s), "The table cannot go into a simulator deck: Sg must increase from row "
-                          "to row; SGOF row 4 has Sg .7 after .73 in row 3 (a repair drops such "
-                          "rows).");
-    const std::string repaired = written(s, true);
-    EXPECT_NE(repaired.find("the gas table's row 3 (Sg .73) is dropped: saturations must "
-                            "increase, and a later row has Sg .7."),
+    EXPECT_EQ(refusal(in).message,
+              "The table cannot go into a simulator deck: Sg must increase from row to row; SGOF "
+              "row 4 has Sg .7 after .73 in row 3 (a repair drops such rows).");
+    const std::string text = written(in, repaired);
+    EXPECT_NE(text.find("the gas table's row 3 (Sg .73) is dropped: saturations must "
+                        "increase, and a later row has Sg .7."),
               std::string::npos)
-        << repaired;
-    EXPECT_EQ(repaired.find("   .73 "), std::string::npos);
+        << text;
+    EXPECT_EQ(text.find("   .73 "), std::string::npos);
 }
 
 TEST(SimulatorTables, WriteTheWaterGasSystemAsSwfnFromSwcUpAndSgfn) {
-    const std::string text = written(generated(gasSystemExample("Water-Gas")));
+    const std::string text = written(gasSystemExample("Water-Gas"));
     const auto l = lines(text);
     auto swfn = std::find(l.begin(), l.end(), "SWFN");
     ASSERT_NE(swfn, l.end());
@@ -133,15 +255,18 @@ TEST(SimulatorTables, WriteTheWaterGasSystemAsSwfnFromSwcUpAndSgfn) {
 }
 
 TEST(SimulatorTables, WriteTheCondensateAsTheLiquidOfSgof) {
-    const std::string text = written(generated(gasSystemExample("Gas-Condensate")));
-    EXPECT_NE(text.find("-- Slc 20%, Sgc 5%"), std::string::npos);
+    const std::string text = written(gasSystemExample("Gas-Condensate"));
     EXPECT_NE(text.find("SGOF carries the condensate as the liquid (oil) phase"),
               std::string::npos);
     EXPECT_NE(text.find("-- Sg                  krg                 krcg"), std::string::npos);
 }
 
 TEST(SimulatorTables, RefuseWhenNothingWasGenerated) {
-    EXPECT_EQ(refusal(CalculatorState{}), "There are no tables yet: generate them first.");
+    auto out =
+        simulatorTables(CalculatorState{}, SimulatorRun{"relperm", "", workedExample("Corey")},
+                        {.keywords = keywordsFor(FluidSystem::WaterOilGas)});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(out));
+    EXPECT_EQ(std::get<Refusal>(out).message, "There are no tables yet: generate them first.");
 }
 
 } // namespace

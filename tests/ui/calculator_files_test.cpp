@@ -335,6 +335,13 @@ class CalculatorFilesTest : public QObject {
         QVERIFY(text.contains("-- Correlation: Corey\n"));
         QVERIFY(text.contains("krog 3.50127796645779E-05 is set to 0"));
         QVERIFY(text.contains("\nSWOF\n") && text.contains("\nSGOF\n"));
+        // The tables reach Sw = 1 and Sg = 1 - Swc, as the command line's do.
+        QVERIFY(
+            text.contains("\n   1                   1                   0                   0\n/"));
+        QVERIFY(
+            text.contains("\n   .8                  1                   0                   0\n/"));
+        QVERIFY(
+            text.contains("--   SWOF row 13 (Sw 1): krw 1, krow 0; krw straight from Sw .75.\n"));
     }
 
     void toolbarButtonsDispatchOnTheirKeys() {
