@@ -1,5 +1,10 @@
 #include "cli/args.h"
 
+#include "common/numbers.h"
+#include "common/quotedtext.h"
+
+#include <cmath>
+
 namespace relperm::cli {
 
 std::optional<std::string> Options::get(const std::string& name) const {
@@ -14,7 +19,20 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.rfind("--", 0) != 0 || arg == "--") {
+        if (arg == "--") {
+            options.positional.insert(options.positional.end(), args.begin() + i + 1, args.end());
+            break;
+        }
+        if (arg == "-h") {
+            options.switches.insert("help");
+            continue;
+        }
+        // A lone "-" is a name (standard input or output); "-x" is no option we know.
+        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
+            error = "unknown option " + quotedText(arg);
+            return std::nullopt;
+        }
+        if (arg.rfind("--", 0) != 0) {
             options.positional.push_back(arg);
             continue;
         }
@@ -24,28 +42,59 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
             inlineValue = name.substr(eq + 1);
             name.erase(eq);
         }
-        if (name == "help" || known.switches.count(name)) {
+        const bool isSwitch = name == "help" || known.switches.count(name);
+        if (!isSwitch && !known.withValue.count(name)) {
+            error = "unknown option " + quotedText("--" + name);
+            return std::nullopt;
+        }
+        // A flag given twice is most likely a slip (an edited command line); which of the
+        // two was meant cannot be known, so neither is taken.
+        if (options.switches.count(name) || options.values.count(name)) {
+            error = "option --" + name + " is given twice";
+            return std::nullopt;
+        }
+        if (isSwitch) {
             if (inlineValue) {
                 error = "option --" + name + " takes no value";
                 return std::nullopt;
             }
             options.switches.insert(name);
-        } else if (known.withValue.count(name)) {
-            if (inlineValue) {
-                options.values[name] = *inlineValue;
-            } else if (i + 1 < args.size()) {
-                // The next word is the value even when it starts with a hyphen ("--swc -5").
-                options.values[name] = args[++i];
-            } else {
-                error = "option --" + name + " needs a value";
-                return std::nullopt;
-            }
+        } else if (inlineValue) {
+            options.values[name] = *inlineValue;
+        } else if (i + 1 < args.size()) {
+            // The next word is the value even when it starts with a hyphen ("--swc -5").
+            options.values[name] = args[++i];
         } else {
-            error = "unknown option --" + name;
+            error = "option --" + name + " needs a value";
             return std::nullopt;
         }
     }
     return options;
+}
+
+std::optional<double> numberOption(const Options& options, const std::string& name,
+                                   std::string& error) {
+    const std::optional<std::string> text = options.get(name);
+    if (!text)
+        return std::nullopt;
+    const std::optional<double> value = parseNumber(*text);
+    if (!value) {
+        error = "--" + name + " must be a number, not " + quotedText(*text);
+        return std::nullopt;
+    }
+    if (!std::isfinite(*value)) {
+        error = "--" + name + " is too large to be a number: " + quotedText(*text);
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool allNumbers(const Options& options, std::initializer_list<const char*> names,
+                std::string& error) {
+    for (const char* name : names)
+        if (options.get(name) && !numberOption(options, name, error))
+            return false;
+    return true;
 }
 
 } // namespace relperm::cli

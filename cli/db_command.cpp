@@ -4,6 +4,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "common/filewrite.h"
+#include "common/quotedtext.h"
 #include "database/browser.h"
 #include "database/csvrows.h"
 #include "database/importfile.h"
@@ -14,6 +15,8 @@
 namespace relperm::cli {
 
 namespace {
+
+const char* prefix = "relperm db";
 
 const char* dbHelp =
     "usage: relperm db count  --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
@@ -40,12 +43,18 @@ const char* dbHelp =
     "  --lithology N      0-4: Sandstone, Limestone, Dolomite, Shale\n"
     "  --wettability N    0-3: Water-Wet, Intermediate (Mixed) Wet, Oil-Wet (Water-Oil only)\n"
     "  --search-percent   select \"Search %\": end points within the tolerance of yours\n"
-    "  --tolerance TEXT   the tolerance box, percentage points (default 5)\n"
-    "  --swc TEXT --sor TEXT --sgc TEXT   the end-point boxes, % (Swc is Slc for\n"
+    "  --tolerance T      the tolerance box, percentage points (default 5)\n"
+    "  --swc S --sor S --sgc S   the end-point boxes, percent (20 for 20%; Swc is Slc for\n"
     "                     gas-condensate data); they also rescale the shown data set\n"
     "\n"
+    "  --match N          show: the number of Show presses after the count, from 1\n"
+    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "                     standard output\n"
+    "  -h, --help         print this help\n"
+    "\n"
     "Exit status: 0 done, 1 a file could not be read or written (or records in it were\n"
-    "damaged), 2 input refused.\n";
+    "damaged), 2 input refused, 3 (show) --match is past the last matching data set: what\n"
+    "the browser then shows is printed all the same (nothing when no data set matches).\n";
 
 const std::set<std::string> selectionOptions{"dir",       "system",      "location",  "method",
                                              "lithology", "wettability", "tolerance", "swc",
@@ -72,8 +81,8 @@ std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& syst
     auto found = systemFromListText(*text);
     if (!found)
         return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
-                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not \"" +
-                                        *text + "\""};
+                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not " +
+                                        quotedText(*text)};
     system = *found;
     return std::nullopt;
 }
@@ -112,7 +121,7 @@ std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem sy
         if (!index || *index < 0 || *index > highest)
             return Failure{exitRefused,
                            "--" + std::string(option.name) + " must be a list index from 0 to " +
-                               std::to_string(highest) + ", not \"" + text.value_or("") + "\""};
+                               std::to_string(highest) + ", not " + quotedText(text.value_or(""))};
         browser.pick(option.list, static_cast<int>(*index));
     }
     if (options.has("search-percent"))
@@ -141,7 +150,7 @@ struct Run {
     std::ostream& err;
 
     int fail(const Failure& failure) const {
-        err << "relperm db: " << failure.message << "\n";
+        err << prefix << ": " << failure.message << "\n";
         return failure.status;
     }
 
@@ -149,9 +158,9 @@ struct Run {
     int finish(const std::string& bytes, const Options& options,
                const std::optional<DataFileProblem>& problem) const {
         auto outFile = options.get("out");
-        int status = emit(bytes, outFile ? &*outFile : nullptr, out, err);
+        int status = emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix);
         if (problem) {
-            err << "relperm db: " << problem->message() << "\n";
+            err << prefix << ": " << problem->message() << "\n";
             status = exitFileError;
         }
         return status;
@@ -170,8 +179,8 @@ struct Run {
              const std::filesystem::path& dir) const {
         auto match = wholeNumber(options.get("match").value_or(""));
         if (!match || *match < 1 || *match > 1000000)
-            return fail({exitRefused, "--match must be a match number from 1 to 1000000, not \"" +
-                                          options.get("match").value_or("") + "\""});
+            return fail({exitRefused, "--match must be a match number from 1 to 1000000, not " +
+                                          quotedText(options.get("match").value_or(""))});
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
@@ -182,8 +191,20 @@ struct Run {
                 problem = browser.lastProblem();
         }
         // A scan that found no record at all leaves nothing shown.
-        const std::string text = browser.scan().noMoreData == 1 ? "" : shownText(browser);
-        return finish(text, options, problem);
+        const ScanState& scan = browser.scan();
+        const std::string text = scan.noMoreData == 1 ? "" : shownText(browser);
+        const int status = finish(text, options, problem);
+        if (status != exitOk || scan.matchCount >= *match)
+            return status;
+        // What the window shows past the last match is printed all the same; a script that
+        // steps through the matches needs to know it has run past them.
+        err << prefix << ": "
+            << (scan.matchCount == 0
+                    ? std::string("no data set matches")
+                    : "match " + std::to_string(*match) + " is past the last of the " +
+                          std::to_string(scan.matchCount) + " matching data sets")
+            << "\n";
+        return exitPastLastMatch;
     }
 
     int dump(const Options& options, TwoPhaseSystem system,
@@ -209,9 +230,7 @@ struct Run {
         std::string bytes;
         if (auto refusal = import.bytes(bytes))
             return fail({exitRefused, *refusal});
-        if (auto failure = writeFileAtomically(*outFile, bytes))
-            return fail({exitFileError, *failure});
-        return exitOk;
+        return emit(bytes, &*outFile, out, err, prefix);
     }
 };
 
@@ -232,26 +251,28 @@ OptionSpec specFor(const std::string& sub) {
 
 int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Run run{out, err};
-    if (args.empty() || args[0] == "--help" || args[0] == "help") {
-        (args.empty() ? err : out) << dbHelp;
-        return args.empty() ? exitRefused : exitOk;
+    if (args.empty()) {
+        err << dbHelp;
+        return exitRefused;
     }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+        return emit(dbHelp, nullptr, out, err, prefix);
     const std::string& sub = args[0];
     if (sub != "count" && sub != "show" && sub != "dump" && sub != "import")
-        return run.fail({exitRefused, "unknown subcommand \"" + sub +
-                                          "\": count, show, dump or import (see relperm db "
+        return run.fail({exitRefused, "unknown subcommand " + quotedText(sub) +
+                                          ": count, show, dump or import (see relperm db "
                                           "--help)"});
     std::string error;
     auto options = parseOptions({args.begin() + 1, args.end()}, specFor(sub), error);
     if (!options)
         return run.fail({exitRefused, sub + ": " + error + " (see relperm db --help)"});
-    if (options->has("help")) {
-        out << dbHelp;
-        return exitOk;
-    }
+    if (options->has("help"))
+        return emit(dbHelp, nullptr, out, err, prefix);
+    if (!allNumbers(*options, {"tolerance", "swc", "sor", "sgc"}, error))
+        return run.fail({exitRefused, sub + ": " + error});
     if (sub != "import" && !options->positional.empty())
-        return run.fail(
-            {exitRefused, sub + ": unexpected argument \"" + options->positional.front() + "\""});
+        return run.fail({exitRefused,
+                         sub + ": unexpected argument " + quotedText(options->positional.front())});
     TwoPhaseSystem system{};
     if (auto f = systemOption(*options, system))
         return run.fail(*f);

@@ -8,6 +8,8 @@
 #include "cli/commands.h"
 
 #include "common/csv.h"
+#include "common/numbers.h"
+#include "common/quotedtext.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,11 +23,13 @@ namespace relperm::cli {
 
 namespace {
 
+const char* prefix = "relperm generate";
+
 const char* generateHelp =
     "usage: relperm generate [OPTIONS]\n"
     "\n"
     "Builds the water-oil and gas tables exactly as the calculator's Generate button does.\n"
-    "Each value is given as it would be typed into its box (saturations in percent).\n"
+    "Each value is given as it would be typed into its box, and must be wholly a number.\n"
     "\n"
     "  --fluids TEXT        fluid system: Water-Oil-Gas, Water-Gas or Gas-Condensate\n"
     "  --correlation TEXT   Mohamad Ibrahim/Varnholt, Honarpour/Varnholt/Harvey, Rose,\n"
@@ -33,11 +37,13 @@ const char* generateHelp =
     "  --wettability TEXT   e.g. \"Water Wet\", \"Oil Wet\"\n"
     "  --formation TEXT     Sandstone or Carbonate\n"
     "  --title TEXT         the run title\n"
-    "  --porosity P         porosity, %\n"
+    "  --porosity P         porosity, percent (20 for 20%)\n"
     "  --permeability K     permeability, md\n"
-    "  --swc S --sorw S --sorg S --sgc S   end-point saturations, %\n"
-    "  --krg-sorg K         gas relative permeability at Sorg, fraction\n"
-    "  --spacing D          saturation spacing, % (default 5)\n"
+    "  --swc S --sorw S --sorg S --sgc S\n"
+    "                       end-point saturations, percent (20 for 20%); --swc is Slc\n"
+    "                       for Gas-Condensate\n"
+    "  --krg-sorg K         gas relative permeability at Sorg, fraction (0 to 1)\n"
+    "  --spacing D          saturation spacing, percent (default 5)\n"
     "  --run FILE           start from a run file's lists and values, as Open does\n"
     "                       (the other options then change them)\n"
     "  --format FORMAT      export (default): the Export file; grid: both grids as shown;\n"
@@ -46,16 +52,26 @@ const char* generateHelp =
     "                       simulator: every keyword that fits the fluid system\n"
     "  --repair             for the simulator formats: drop rows out of order, clip kr to\n"
     "                       [0, 1], level kr that moves the wrong way (listed in the file)\n"
-    "  --out FILE           write to FILE instead of standard output\n"
+    "  --krw-max X          for the simulator formats: krw at Sw = 1, fraction (default 1)\n"
+    "  --krg-max X          for the simulator formats: krg at Sg = 1 - Swc, fraction\n"
+    "                       (default 1)\n"
+    "  --out FILE           write to FILE (atomically) instead of standard output; - is\n"
+    "                       standard output\n"
+    "  -h, --help           print this help\n"
     "\n"
     "A list text equal to one of the list's entries is picked, as in the window, in the\n"
     "order fluids, correlation, wettability, formation; any other text is typed into the box.\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be written, 2 input refused.\n";
+    "The simulator formats go on past the correlation's last row to Sw = 1 (SWOF) and to\n"
+    "Sg = 1 - Swc (SGOF), with krow or krog 0 and krw or krg straight to --krw-max or\n"
+    "--krg-max, so the simulator puts no oil in the aquifer or the gas cap.\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 input refused.\n";
 
 const OptionSpec generateOptions{{"fluids", "correlation", "wettability", "formation", "title",
                                   "porosity", "permeability", "swc", "sorw", "sorg", "sgc",
-                                  "krg-sorg", "spacing", "format", "out", "run"},
+                                  "krg-sorg", "spacing", "format", "out", "run", "krw-max",
+                                  "krg-max"},
                                  {"repair"}};
 
 // Replays what a user does in the window: opens the run file if one is given, types the
@@ -97,7 +113,7 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
     std::stringstream text;
     text << in.rdbuf();
     if (!in) {
-        err << "relperm generate: could not read the run file \"" << path
+        err << prefix << ": could not read the run file \"" << path
             << "\": " << std::strerror(errno) << "\n";
         return exitFileError;
     }
@@ -110,11 +126,50 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
     else
         problem = applyRunFile(std::get<RunFile>(parsed), form, ignored);
     if (problem) {
-        err << "relperm generate: \"" << path
-            << "\" is not a run file that can be opened: " << *problem << "\n";
+        err << prefix << ": \"" << path << "\" is not a run file that can be opened: " << *problem
+            << "\n";
         return exitRefused;
     }
     return form;
+}
+
+// Saturations are typed in percent, as in the window. A run whose every end point is below
+// 1 (and not all 0) was almost certainly given as fractions, which still generates.
+void warnOfFractions(const CalculatorForm& form, std::ostream& err) {
+    struct EndPoint {
+        const char* name;
+        const std::string* text;
+    };
+    const std::string& fluids = form.list(CalculatorList::Fluids).text;
+    std::vector<EndPoint> endPoints;
+    if (fluids == "Water-Oil-Gas")
+        endPoints = {
+            {"Swc", &form.Swco}, {"Sorw", &form.sorwo}, {"Sorg", &form.sorgo}, {"Sgc", &form.sgco}};
+    else if (fluids == "Water-Gas")
+        endPoints = {{"Swc", &form.Swco}, {"Sgc", &form.sgco}};
+    else if (fluids == "Gas-Condensate")
+        endPoints = {{"Slc", &form.Swco}, {"Sgc", &form.sgco}};
+    const EndPoint* example = nullptr;
+    for (const EndPoint& e : endPoints) {
+        const double value = textToNumber(*e.text);
+        if (value >= 1)
+            return;
+        if (!example && value > 0)
+            example = &e;
+    }
+    if (!example)
+        return;
+    std::string typed = *example->text;
+    typed.erase(0, typed.find_first_not_of(" \t"));
+    typed.erase(typed.find_last_not_of(" \t") + 1);
+    err << prefix << ": warning: saturations are in percent and every end point is below 1%: "
+        << example->name << " " << typed << " means " << typed << "%; did you mean "
+        << formatGeneral(100 * textToNumber(typed)) << " for " << typed << "?\n";
+}
+
+int refuse(std::ostream& err, const std::string& message) {
+    err << prefix << ": " << message << "\n";
+    return exitRefused;
 }
 
 } // namespace
@@ -122,31 +177,43 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
 int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string error;
     auto options = parseOptions(args, generateOptions, error);
-    if (!options) {
-        err << "relperm generate: " << error << " (see relperm generate --help)\n";
-        return exitRefused;
-    }
-    if (options->has("help")) {
-        out << generateHelp;
-        return exitOk;
-    }
-    if (!options->positional.empty()) {
-        err << "relperm generate: unexpected argument \"" << options->positional.front()
-            << "\" (see relperm generate --help)\n";
-        return exitRefused;
-    }
+    if (!options)
+        return refuse(err, error + " (see relperm generate --help)");
+    if (options->has("help"))
+        return emit(generateHelp, nullptr, out, err, prefix);
+    if (!options->positional.empty())
+        return refuse(err, "unexpected argument " + quotedText(options->positional.front()) +
+                               " (see relperm generate --help)");
+    if (!allNumbers(*options,
+                    {"porosity", "permeability", "swc", "sorw", "sorg", "sgc", "krg-sorg",
+                     "spacing", "krw-max", "krg-max"},
+                    error))
+        return refuse(err, error);
     const std::string format = options->get("format").value_or("export");
     const std::map<std::string, std::vector<Keyword>> simulatorFormats = {{"swof", {Keyword::SWOF}},
                                                                           {"sgof", {Keyword::SGOF}},
                                                                           {"swfn", {Keyword::SWFN}},
                                                                           {"sgfn", {Keyword::SGFN}},
                                                                           {"simulator", {}}};
+    const auto keywords = simulatorFormats.find(format);
     if (format != "export" && format != "grid" && format != "run" &&
-        !simulatorFormats.count(format)) {
-        err << "relperm generate: --format must be export, grid, run, swof, sgof, swfn, sgfn "
-               "or simulator, not \""
-            << format << "\"\n";
-        return exitRefused;
+        keywords == simulatorFormats.end())
+        return refuse(err, "--format must be export, grid, run, swof, sgof, swfn, sgfn or "
+                           "simulator, not " +
+                               quotedText(format));
+    SimulatorOptions simulator;
+    simulator.repair = options->has("repair");
+    for (auto [name, value] :
+         {std::pair{"krw-max", &simulator.krwMax}, std::pair{"krg-max", &simulator.krgMax}}) {
+        auto given = numberOption(*options, name, error);
+        if (!given)
+            continue;
+        if (keywords == simulatorFormats.end())
+            return refuse(err, std::string("--") + name + " applies to the simulator formats only");
+        if (*given < 0 || *given > 1)
+            return refuse(err, std::string("--") + name + " must be a fraction from 0 to 1, not " +
+                                   quotedText(*options->get(name)));
+        *value = *given;
     }
 
     CalculatorForm form;
@@ -157,11 +224,10 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         form = std::get<CalculatorForm>(opened);
     }
     applyOptions(*options, form);
+    warnOfFractions(form, err);
     CalculatorState state;
-    if (auto refusal = generate(state, form.generateInput())) {
-        err << "relperm generate: " << refusal->message << "\n";
-        return exitRefused;
-    }
+    if (auto refusal = generate(state, form.generateInput()))
+        return refuse(err, refusal->message);
 
     std::string bytes;
     if (format == "grid") {
@@ -169,24 +235,26 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     } else if (format == "run") {
         bytes = runFileText(runFileOf(form, state.inputs));
         if (containsQuote(form.title))
-            err << "relperm generate: the run file cannot hold a double quote; the title is "
+            err << prefix
+                << ": the run file cannot hold a double quote; the title is "
                    "written with apostrophes in its place\n";
-    } else if (auto keywords = simulatorFormats.find(format); keywords != simulatorFormats.end()) {
-        const SimulatorRun run = simulatorRunOf("relperm", form.title, form.generateInput());
-        auto tables = simulatorTables(state, run,
-                                      keywords->second.empty() ? keywordsFor(state.fluidSystem)
-                                                               : keywords->second,
-                                      options->has("repair"));
+    } else if (keywords != simulatorFormats.end()) {
+        simulator.keywords =
+            keywords->second.empty() ? keywordsFor(state.fluidSystem) : keywords->second;
+        auto tables = simulatorTables(
+            state, SimulatorRun{"relperm", form.title, form.generateInput()}, simulator);
         if (const auto* refusal = std::get_if<Refusal>(&tables)) {
-            err << "relperm generate: " << refusal->message << "\n";
-            return exitRefused;
+            const std::string flag = refusal->input == "krwMax"   ? "--krw-max: "
+                                     : refusal->input == "krgMax" ? "--krg-max: "
+                                                                  : "";
+            return refuse(err, flag + refusal->message);
         }
         bytes = std::get<std::string>(tables);
     } else {
         bytes = exportFileText(state.tables);
     }
     auto outFile = options->get("out");
-    return emit(bytes, outFile ? &*outFile : nullptr, out, err);
+    return emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix);
 }
 
 } // namespace relperm::cli

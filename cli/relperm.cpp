@@ -1,6 +1,8 @@
 #include "cli/commands.h"
 
 #include "common/filewrite.h"
+#include "common/quotedtext.h"
+#include "common/version.h"
 
 #include <ostream>
 
@@ -9,29 +11,35 @@ namespace relperm::cli {
 namespace {
 
 const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
+                    "       relperm --version\n"
                     "\n"
                     "Relative permeability tables from the command line.\n"
                     "\n"
                     "commands:\n"
-                    "  generate   build the calculator's water-oil and gas tables\n"
+                    "  generate   build the calculator's water-oil and gas tables, and simulator\n"
+                    "             tables from them\n"
                     "  db         count, show, dump and import measured data sets\n"
+                    "  version    print the version\n"
                     "\n"
-                    "'relperm COMMAND --help' describes each command.\n";
+                    "'relperm COMMAND --help' (or -h) describes each command.\n"
+                    "\n"
+                    "Exit status: 0 done, 1 a file could not be read or written, 2 input\n"
+                    "refused, 3 (db show) the match asked for is past the last one.\n";
 
 } // namespace
 
-int emit(const std::string& bytes, const std::string* outFile, std::ostream& out,
-         std::ostream& err) {
-    if (!outFile) {
+int emit(const std::string& bytes, const std::string* outFile, std::ostream& out, std::ostream& err,
+         const std::string& prefix) {
+    if (!outFile || *outFile == "-") {
         out << bytes;
         out.flush();
         if (out)
             return exitOk;
-        err << "relperm: could not write to standard output\n";
+        err << prefix << ": could not write to standard output\n";
         return exitFileError;
     }
     if (auto failure = writeFileAtomically(*outFile, bytes)) {
-        err << "relperm: " << *failure << "\n";
+        err << prefix << ": " << *failure << "\n";
         return exitFileError;
     }
     return exitOk;
@@ -44,15 +52,15 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "help") {
-        out << usage;
-        return exitOk;
-    }
+    if (command == "--help" || command == "-h" || command == "help")
+        return emit(usage, nullptr, out, err, "relperm");
+    if (command == "--version" || command == "version")
+        return emit(std::string("relperm ") + suiteVersion + "\n", nullptr, out, err, "relperm");
     if (command == "generate")
         return runGenerate(rest, out, err);
     if (command == "db")
         return runDb(rest, out, err);
-    err << "relperm: unknown command \"" << command << "\"\n" << usage;
+    err << "relperm: unknown command " << quotedText(command) << " (see relperm --help)\n";
     return exitRefused;
 }
 

@@ -32,8 +32,19 @@ const std::vector<std::string> workedExample = {"generate",
                                                 "--sgc",
                                                 "5"};
 
+// `args` with each flag of `more` (a flag and its value, or a switch) set: a flag already
+// there takes the new value, since a flag given twice is refused.
 std::vector<std::string> with(std::vector<std::string> args, std::vector<std::string> more) {
-    args.insert(args.end(), more.begin(), more.end());
+    for (std::size_t i = 0; i < more.size(); ++i) {
+        const bool hasValue = i + 1 < more.size() && more[i + 1].rfind("--", 0) != 0;
+        auto at = std::find(args.begin(), args.end(), more[i]);
+        if (at != args.end() && hasValue)
+            *(at + 1) = more[i + 1];
+        else if (at == args.end())
+            args.insert(args.end(), more.begin() + static_cast<long>(i),
+                        more.begin() + static_cast<long>(i + (hasValue ? 2 : 1)));
+        i += hasValue ? 1 : 0;
+    }
     return args;
 }
 
@@ -217,6 +228,38 @@ TEST(GenerateSimulator, WritesOneKeywordOrAllThatFitAndRepairsOnRequest) {
         << misfit.err;
 }
 
+TEST(GenerateSimulator, ATitleCannotBecomeDeckInput) {
+    Outcome r = relperm(
+        with(workedExample, {"--correlation", "Wyllie", "--formation", "Sandstone", "--title",
+                             "Well 7\nSWOF\n.2 0 1 0\n/\nEND", "--format", "simulator"}));
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    const auto l = lines(r.out);
+    EXPECT_EQ(std::count(l.begin(), l.end(), "SWOF"), 1);
+    EXPECT_EQ(std::count(l.begin(), l.end(), "END"), 0);
+    EXPECT_EQ(l[1], "-- Title: Well 7 SWOF .2 0 1 0 / END");
+}
+
+TEST(GenerateSimulator, EndRowValuesAreFractionsForTheSimulatorFormatsOnly) {
+    const std::vector<std::string> honarpour =
+        with(workedExample, {"--correlation", "Honarpour/Varnholt/Harvey", "--wettability",
+                             "Water Wet", "--formation", "Sandstone", "--porosity", "20",
+                             "--krg-sorg", ".8", "--format", "swof"});
+    Outcome r = relperm(with(honarpour, {"--krw-max", ".4"}));
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_NE(r.out.find("\n   1                   .4                  0                   0\n/"),
+              std::string::npos)
+        << r.out;
+    Outcome below = relperm(with(honarpour, {"--krw-max", ".1"}));
+    EXPECT_EQ(below.status, exitRefused);
+    EXPECT_EQ(below.err.rfind("relperm generate: --krw-max: krw at Sw = 1 ", 0), 0u) << below.err;
+    Outcome above = relperm(with(honarpour, {"--krg-max", "1.2"}));
+    EXPECT_EQ(above.err,
+              "relperm generate: --krg-max must be a fraction from 0 to 1, not \"1.2\"\n");
+    Outcome grid = relperm(with(workedExample, {"--krw-max", ".5", "--format", "grid"}));
+    EXPECT_EQ(grid.status, exitRefused);
+    EXPECT_EQ(grid.err, "relperm generate: --krw-max applies to the simulator formats only\n");
+}
+
 TEST(GenerateOptions, BadOptionsAreRefusedWithTheirName) {
     Outcome unknown = relperm({"generate", "--colour", "red"});
     EXPECT_EQ(unknown.status, exitRefused);
@@ -232,7 +275,8 @@ TEST(GenerateOptions, BadOptionsAreRefusedWithTheirName) {
 }
 
 TEST(GenerateOptions, ValuesMayStartWithAHyphenOrFollowAnEqualsSign) {
-    Outcome r = relperm(with(workedExample, {"--sorg=-10"}));
+    Outcome r = relperm({"generate", "--fluids", "Water-Oil-Gas", "--correlation", "Corey", "--swc",
+                         "20", "--sorw", "25", "--sorg=-10", "--sgc", "5"});
     EXPECT_EQ(r.status, exitRefused);
     EXPECT_NE(r.err.find("Sorg must be 0% or more (it is -10%)"), std::string::npos) << r.err;
 }

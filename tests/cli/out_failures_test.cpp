@@ -122,7 +122,7 @@ TEST(StandardOutput, AWriteThatFailsIsReportedAndExitsOne) {
         {"generate", "--fluids", "Water-Gas", "--permeability", "100", "--format", "run"}, out,
         err);
     EXPECT_EQ(status, exitFileError);
-    EXPECT_EQ(err.str(), "relperm: could not write to standard output\n");
+    EXPECT_EQ(err.str(), "relperm generate: could not write to standard output\n");
 }
 
 } // namespace

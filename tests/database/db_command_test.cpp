@@ -73,19 +73,23 @@ TEST_F(Db, ShowWithEndPointsAddsTheAdjustedTable) {
         << r.out;
 }
 
-TEST_F(Db, ShowPastTheLastMatchPrintsTheEmptyDataSet) {
+// A script steps through the matches until show says it has run past them.
+TEST_F(Db, ShowPastTheLastMatchPrintsTheEmptyDataSetAndSaysSo) {
     writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}, SetSpec{}}));
+    EXPECT_EQ(db({"show", "--system", "Water-Oil Data", "--match", "2"}).status, exitOk);
     Outcome r = db({"show", "--system", "Water-Oil Data", "--match", "5"});
-    ASSERT_EQ(r.status, exitOk);
+    EXPECT_EQ(r.status, exitPastLastMatch);
     EXPECT_EQ(r.out.substr(0, r.out.find("\n\nSwc")),
               "Data Set # 2\n\nData as Input\nSw\tkrow\tkrw");
+    EXPECT_EQ(r.err, "relperm db: match 5 is past the last of the 2 matching data sets\n");
 }
 
-TEST_F(Db, ShowOfAnEmptyFilePrintsNothing) {
+TEST_F(Db, ShowOfAnEmptyFilePrintsNothingAndSaysNoSetMatches) {
     writeDataFile(dir, GW, "");
     Outcome r = db({"show", "--system", "Gas-Water Data", "--match", "1"});
-    EXPECT_EQ(r.status, exitOk);
+    EXPECT_EQ(r.status, exitPastLastMatch);
     EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "relperm db: no data set matches\n");
 }
 
 TEST_F(Db, DamagedRecordsAreCountedAsTheEndAndReported) {
@@ -110,8 +114,33 @@ TEST_F(Db, RefusesWhatTheWindowCouldNotBeToldToDo) {
     refused({"count", "--system", "Gas-Oil Data", "--wettability", "1"},
             "--wettability applies to Water-Oil Data only");
     refused({"show", "--system", "Gas-Oil Data", "--match", "0"}, "--match must be");
-    refused({"count", "--system", "Gas-Oil Data", "--match", "1"}, "unknown option --match");
+    refused({"count", "--system", "Gas-Oil Data", "--match", "1"}, "unknown option \"--match\"");
     refused({"frobnicate"}, "unknown subcommand");
+}
+
+// The end-point boxes and the tolerance take numbers on the command line, as the generate
+// flags do; the window keeps reading the number at the start of a box.
+TEST_F(Db, ValuesMustBeWhollyNumbersAndFlagsAppearOnce) {
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.swc = 0.3}}));
+    for (auto [flag, text] : {std::pair{"--swc", "3O"}, std::pair{"--sor", ""},
+                              std::pair{"--sgc", "abc"}, std::pair{"--tolerance", "5%"}}) {
+        Outcome r = db({"count", "--system", "Water-Oil Data", flag, text});
+        EXPECT_EQ(r.status, exitRefused) << flag;
+        EXPECT_EQ(r.err, std::string("relperm db: count: ") + flag + " must be a number, not \"" +
+                             text + "\"\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(db({"count", "--system", "Water-Oil Data", "--search-percent", "--swc", " 30 "}).out,
+              "1\n");
+    Outcome twice = db({"show", "--system", "Water-Oil Data", "--match", "1", "--match", "2"});
+    EXPECT_EQ(twice.status, exitRefused);
+    EXPECT_NE(twice.err.find("--match is given twice"), std::string::npos) << twice.err;
+    Outcome help = db({"count", "-h"});
+    EXPECT_EQ(help.status, exitOk);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+    Outcome stdoutOut = db({"count", "--system", "Water-Oil Data", "--out", "-"});
+    EXPECT_EQ(stdoutOut.out, "1\n");
+    EXPECT_FALSE(std::filesystem::exists("-"));
 }
 
 TEST_F(Db, AMissingFolderIsAFileError) {
