@@ -17,22 +17,12 @@ namespace {
 using relperm::testing::Outcome;
 using relperm::testing::relperm;
 
-const std::vector<std::string> corey = {"generate",
-                                        "--fluids",
-                                        "Water-Oil-Gas",
-                                        "--correlation",
-                                        "Corey",
-                                        "--sorw",
-                                        "25",
-                                        "--sorg",
-                                        "10",
-                                        "--sgc",
-                                        "5"};
+using relperm::testing::with;
+
+const std::vector<std::string>& corey = relperm::testing::coreyWorkedExample;
 
 Outcome coreyWithSwc(const std::string& swc) {
-    std::vector<std::string> args = corey;
-    args.insert(args.end(), {"--swc", swc});
-    return relperm(args);
+    return relperm(with(corey, {"--swc", swc}));
 }
 
 TEST(CommandLineNumbers, AValueThatIsNotWhollyANumberIsRefusedNamingTheFlag) {
@@ -93,7 +83,7 @@ TEST(CommandLineConventions, OptionsEndAtDoubleHyphenAndAppearOnce) {
     EXPECT_EQ(ended.err,
               "relperm generate: unexpected argument \"--swc\" (see relperm generate --help)\n");
     std::vector<std::string> twice = corey;
-    twice.insert(twice.end(), {"--swc", "20", "--swc=22"});
+    twice.push_back("--swc=22");
     EXPECT_EQ(relperm(twice).err,
               "relperm generate: option --swc is given twice (see relperm generate --help)\n");
     std::vector<std::string> repairTwice = corey;
@@ -104,8 +94,7 @@ TEST(CommandLineConventions, OptionsEndAtDoubleHyphenAndAppearOnce) {
 }
 
 TEST(CommandLineConventions, OutDashIsStandardOutput) {
-    std::vector<std::string> args = corey;
-    args.insert(args.end(), {"--swc", "20", "--format", "grid"});
+    std::vector<std::string> args = with(corey, {"--format", "grid"});
     const std::string grid = relperm(args).out;
     args.insert(args.end(), {"--out", "-"});
     Outcome r = relperm(args);

@@ -18,35 +18,9 @@ namespace fs = std::filesystem;
 using relperm::testing::Outcome;
 using relperm::testing::relperm;
 
-const std::vector<std::string> workedExample = {"generate",
-                                                "--fluids",
-                                                "Water-Oil-Gas",
-                                                "--correlation",
-                                                "Corey",
-                                                "--swc",
-                                                "20",
-                                                "--sorw",
-                                                "25",
-                                                "--sorg",
-                                                "10",
-                                                "--sgc",
-                                                "5"};
+using relperm::testing::with;
 
-// `args` with each flag of `more` (a flag and its value, or a switch) set: a flag already
-// there takes the new value, since a flag given twice is refused.
-std::vector<std::string> with(std::vector<std::string> args, std::vector<std::string> more) {
-    for (std::size_t i = 0; i < more.size(); ++i) {
-        const bool hasValue = i + 1 < more.size() && more[i + 1].rfind("--", 0) != 0;
-        auto at = std::find(args.begin(), args.end(), more[i]);
-        if (at != args.end() && hasValue)
-            *(at + 1) = more[i + 1];
-        else if (at == args.end())
-            args.insert(args.end(), more.begin() + static_cast<long>(i),
-                        more.begin() + static_cast<long>(i + (hasValue ? 2 : 1)));
-        i += hasValue ? 1 : 0;
-    }
-    return args;
-}
+const std::vector<std::string>& workedExample = relperm::testing::coreyWorkedExample;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;

@@ -10,15 +10,8 @@ relperm=$1
 deck=$2
 shift 2
 
-command -v flow >/dev/null || { echo "OPM Flow (flow) is not installed: run scripts/install-deps"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$deck" "$work/CASE.DATA"
-
-if ! "$relperm" generate "$@" --format simulator --out "$work/TABLES.INC"; then
-    echo "relperm refused the tables"
-    exit 1
-fi
+source "$(dirname "$0")/flow_work.sh"
+prepare_flow_work "$relperm" "$deck" "$@"
 (cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out >flow.log 2>&1)
 status=$?
 prt="$work/out/CASE.PRT"

@@ -31,15 +31,8 @@ done
 [ -n "$swc" ] || { echo "check_in_place.sh: the relperm options give no --swc"; exit 1; }
 case $phase in oil | gas) ;; *) echo "check_in_place.sh: PHASE must be oil or gas, not $phase"; exit 1 ;; esac
 
-command -v flow >/dev/null || { echo "OPM Flow (flow) is not installed: run scripts/install-deps"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$deck" "$work/CASE.DATA"
-
-if ! "$relperm" generate "$@" --format simulator --out "$work/TABLES.INC"; then
-    echo "relperm refused the tables"
-    exit 1
-fi
+source "$(dirname "$0")/flow_work.sh"
+prepare_flow_work "$relperm" "$deck" "$@"
 # Flow prints its in-place report once the first step is done. The column starts at rest,
 # so that step needs no Newton update; forcing one, as Flow does by default, fails in the
 # water-gas column, whose oil phase is empty everywhere and leaves the linear system singular.
