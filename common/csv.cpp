@@ -111,4 +111,38 @@ std::optional<CsvField> CsvReader::next() {
     return field;
 }
 
+// The states are those of CsvReader::next: blanks before a field are skipped, a field
+// whose first character is a quote runs to the next quote wherever it is, and what follows
+// a closing quote, like an unquoted field, runs to the next comma or line end.
+void CsvQuoteState::follow(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        switch (state_) {
+        case State::FieldStart: {
+            const char c = text[pos++];
+            if (c == '"')
+                state_ = State::Quoted;
+            else if (c != ' ' && c != '\t' && c != ',' && c != '\r' && c != '\n')
+                state_ = State::Unquoted;
+            break;
+        }
+        case State::Quoted:
+            pos = text.find('"', pos);
+            if (pos == std::string_view::npos)
+                return;
+            ++pos;
+            state_ = State::AfterQuote;
+            break;
+        case State::Unquoted:
+        case State::AfterQuote:
+            pos = text.find_first_of(",\r\n", pos);
+            if (pos == std::string_view::npos)
+                return;
+            ++pos;
+            state_ = State::FieldStart;
+            break;
+        }
+    }
+}
+
 } // namespace relperm

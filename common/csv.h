@@ -48,9 +48,11 @@ struct CsvField {
 // A comma at the end of a line leaves an empty field there; empty lines hold no fields.
 class CsvReader {
   public:
-    // The reader keeps a view of `text`, which must outlive it.
-    explicit CsvReader(std::string_view text) : text_(text) {}
-    explicit CsvReader(std::string&&) = delete;
+    // The reader keeps a view of `text`, which must outlive it. `firstLine` is the line
+    // number of the text's first line, for text that continues a longer one (see
+    // CsvQuoteState).
+    explicit CsvReader(std::string_view text, int firstLine = 1) : text_(text), line_(firstLine) {}
+    explicit CsvReader(std::string&&, int = 1) = delete;
 
     // The next field, or nothing at the end of the text.
     std::optional<CsvField> next();
@@ -67,6 +69,24 @@ class CsvReader {
     std::size_t pos_ = 0;
     int line_ = 1;
     bool afterComma_ = false;
+};
+
+// Follows text by CsvReader's rules just far enough to tell whether its end lies inside a
+// quoted field, so that text too large to hold whole can be read in pieces. A piece that
+// ends after a '\n' outside quotes leaves the reader where the whole text would: at the
+// start of a line with no field open. A CsvReader over each such piece, started on the line
+// where the previous one stopped (its line()), then gives exactly the fields of the whole.
+// Counting quotes would not do: a quote inside an unquoted field (ab"c) or after a closing
+// quote is kept or dropped as text and opens nothing.
+class CsvQuoteState {
+  public:
+    // Follows `text`, which continues the text followed so far.
+    void follow(std::string_view text);
+    bool insideQuotes() const { return state_ == State::Quoted; }
+
+  private:
+    enum class State { FieldStart, Unquoted, Quoted, AfterQuote };
+    State state_ = State::FieldStart;
 };
 
 } // namespace relperm

@@ -38,59 +38,104 @@ void failFileWriteStepForTesting(std::optional<WriteStep> step, int error) {
     injectedError = error;
 }
 
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
-                                               std::string_view bytes) {
-    std::filesystem::path real = target;
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target)
+    : target_(target), real_(target) {
     std::error_code ec;
     if (std::filesystem::symlink_status(target, ec).type() == std::filesystem::file_type::symlink) {
-        real = std::filesystem::weakly_canonical(target, ec);
-        if (ec)
-            return failure(target, "resolving the link", ec.value());
+        real_ = std::filesystem::weakly_canonical(target, ec);
+        if (ec) {
+            failure_ = failure(target_, "resolving the link", ec.value());
+            return;
+        }
     }
 
+    // The mode is taken before the temporary file exists, as the file that will be replaced
+    // has it now.
     struct stat existing {};
-    const mode_t mode =
-        ::stat(real.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
+    mode_ = ::stat(real_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
 
-    std::string temp = real.string() + ".XXXXXX";
-    int fd = injected(WriteStep::CreateTemporary) ? -1 : ::mkstemp(temp.data());
-    if (fd < 0)
-        return failure(target, "creating a temporary file", errno);
+    temp_ = real_.string() + ".XXXXXX";
+    fd_ = injected(WriteStep::CreateTemporary) ? -1 : ::mkstemp(temp_.data());
+    if (fd_ < 0)
+        failure_ = failure(target_, "creating a temporary file", errno);
+}
 
-    auto abandon = [&](const char* step) {
-        int error = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failure(target, step, error);
-    };
+AtomicFileWriter::~AtomicFileWriter() {
+    abandon();
+}
 
+void AtomicFileWriter::abandon() {
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+    fd_ = -1;
+}
+
+std::optional<std::string> AtomicFileWriter::fail(const char* step, int error) {
+    abandon();
+    failure_ = failure(target_, step, error);
+    return failure_;
+}
+
+std::optional<std::string> AtomicFileWriter::finished() const {
+    return "Could not write \"" + target_.string() + "\": the write was already " +
+           (committed_ ? "committed" : "abandoned");
+}
+
+std::optional<std::string> AtomicFileWriter::append(std::string_view bytes) {
+    if (failure_)
+        return failure_;
+    if (fd_ < 0)
+        return finished();
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        ssize_t written = injected(WriteStep::Write) ? -1 : ::write(fd, data, left);
+        ssize_t written = injected(WriteStep::Write) ? -1 : ::write(fd_, data, left);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return abandon("writing");
+            return fail("writing", errno);
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    if (::fchmod(fd, mode) != 0)
-        return abandon("setting permissions");
-    if (injected(WriteStep::Flush) || ::fsync(fd) != 0)
-        return abandon("flushing to disk");
+    return std::nullopt;
+}
+
+std::optional<std::string> AtomicFileWriter::commit() {
+    if (failure_)
+        return failure_;
+    if (fd_ < 0)
+        return finished();
+    if (::fchmod(fd_, mode_) != 0)
+        return fail("setting permissions", errno);
+    if (injected(WriteStep::Flush) || ::fsync(fd_) != 0)
+        return fail("flushing to disk", errno);
+    const int fd = fd_;
+    fd_ = -1; // closed below whatever happens; the temporary file is removed by hand
     if (::close(fd) != 0) {
         int error = errno;
-        ::unlink(temp.c_str());
-        return failure(target, "closing", error);
+        ::unlink(temp_.c_str());
+        failure_ = failure(target_, "closing", error);
+        return failure_;
     }
-    if (injected(WriteStep::Rename) || ::rename(temp.c_str(), real.c_str()) != 0) {
+    if (injected(WriteStep::Rename) || ::rename(temp_.c_str(), real_.c_str()) != 0) {
         int error = errno;
-        ::unlink(temp.c_str());
-        return failure(target, "renaming the temporary file", error);
+        ::unlink(temp_.c_str());
+        failure_ = failure(target_, "renaming the temporary file", error);
+        return failure_;
     }
+    committed_ = true;
     return std::nullopt;
+}
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
+                                               std::string_view bytes) {
+    AtomicFileWriter file(target);
+    if (auto failed = file.append(bytes))
+        return failed;
+    return file.commit();
 }
 
 } // namespace relperm

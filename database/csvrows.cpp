@@ -1,5 +1,6 @@
 #include "database/csvrows.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,14 +13,27 @@ namespace relperm {
 std::vector<CsvRow> csvRows(std::string_view text) {
     std::vector<CsvRow> rows;
     CsvReader reader(text);
-    bool startRow = true;
-    while (auto field = reader.next()) {
-        if (startRow)
-            rows.push_back(CsvRow{field->line, {}});
-        startRow = field->endsLine;
-        rows.back().fields.push_back(std::move(*field));
-    }
+    CsvRow row;
+    while (nextCsvRow(reader, row))
+        rows.push_back(row);
     return rows;
+}
+
+bool nextCsvRow(CsvReader& reader, CsvRow& row) {
+    std::size_t count = 0;
+    while (auto field = reader.next()) {
+        if (count == 0)
+            row.line = field->line;
+        if (count < row.fields.size())
+            row.fields[count] = std::move(*field);
+        else
+            row.fields.push_back(std::move(*field));
+        ++count;
+        if (row.fields[count - 1].endsLine)
+            break;
+    }
+    row.fields.resize(count);
+    return count > 0;
 }
 
 std::optional<double> numberField(const CsvField& field) {
@@ -45,20 +59,61 @@ std::optional<long> integerField(const CsvField& field) {
     return value;
 }
 
-std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text) {
+std::optional<std::string> openTextFile(const std::filesystem::path& path, std::ifstream& in) {
     const std::string name = "\"" + path.string() + "\"";
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         return "Could not read " + name + ": it is a folder.";
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    in.open(path, std::ios::binary);
     if (!in)
         return "Could not read " + name + ": " +
                (errno ? std::strerror(errno) : "the file could not be opened") + ".";
+    return std::nullopt;
+}
+
+std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in;
+    if (auto failure = openTextFile(path, in))
+        return failure;
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
-        return "Could not read " + name + ".";
+        return "Could not read \"" + path.string() + "\".";
     return std::nullopt;
+}
+
+LineRuns::LineRuns(std::istream& in, std::size_t blockBytes)
+    : in_(in), blockBytes_(std::max<std::size_t>(blockBytes, 1)) {}
+
+bool LineRuns::appendLines(std::string& text, std::size_t atLeast) {
+    // The run ends at the first line end from its atLeast-th byte on; `from` counts from
+    // the start of the run, which moves to the front of the buffer before each read.
+    std::size_t from = atLeast > 0 ? atLeast - 1 : 0;
+    std::size_t end = std::string::npos;
+    for (;;) {
+        if (from < buffer_.size() - pos_) {
+            end = buffer_.find('\n', pos_ + from);
+            if (end != std::string::npos)
+                break;
+            from = buffer_.size() - pos_;
+        }
+        if (eof_)
+            break;
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+        const std::size_t had = buffer_.size();
+        buffer_.resize(had + blockBytes_);
+        in_.read(buffer_.data() + had, static_cast<std::streamsize>(blockBytes_));
+        buffer_.resize(had + static_cast<std::size_t>(in_.gcount()));
+        if (in_.bad())
+            return false;
+        eof_ = in_.eof();
+    }
+    const std::size_t stop = end == std::string::npos ? buffer_.size() : end + 1;
+    text.append(buffer_, pos_, stop - pos_);
+    handedOut_ += stop - pos_;
+    pos_ = stop;
+    return true;
 }
 
 void writeTaggedValue(CsvWriter& w, const TaggedValue& value) {

@@ -7,7 +7,9 @@
 #include "common/csv.h"
 #include "database/datafile.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +24,8 @@ struct CsvRow {
 
 // The rows of `text`, read by CsvReader (empty lines hold no row).
 std::vector<CsvRow> csvRows(std::string_view text);
+// Reads the next row from `reader` into `row`, reusing its storage; false at the end.
+bool nextCsvRow(CsvReader& reader, CsvRow& row);
 
 // The whole unquoted field as a finite number in decimal or E notation (".35", "-2",
 // "1E-05"); nothing for anything else.
@@ -31,6 +35,33 @@ std::optional<long> integerField(const CsvField& field);
 
 // Reads a whole file into `text`; returns a message naming the file when it cannot.
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text);
+
+// Opens a file for reading as readTextFile does, with the same messages.
+std::optional<std::string> openTextFile(const std::filesystem::path& path, std::ifstream& in);
+
+// Text handed out in runs of whole lines, for readers of files too large to hold whole: a
+// run ends after a '\n' (a CR LF stays together), or at the end of the text.
+class LineRuns {
+  public:
+    // Reads `in` in blocks of `blockBytes` (at least 1).
+    LineRuns(std::istream& in, std::size_t blockBytes);
+
+    // Appends to `text` the shortest run of whole lines that holds at least `atLeast` bytes,
+    // or the rest of the text when it holds fewer. False when the stream could not be read.
+    bool appendLines(std::string& text, std::size_t atLeast);
+    // True when every byte has been handed out.
+    bool atEnd() const { return eof_ && pos_ == buffer_.size(); }
+    // The bytes handed out so far.
+    std::uintmax_t handedOut() const { return handedOut_; }
+
+  private:
+    std::istream& in_;
+    std::size_t blockBytes_;
+    std::string buffer_; // read but not yet handed out from pos_ on
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    std::uintmax_t handedOut_ = 0;
+};
 
 // A header value as a field: nothing for an empty value, a quoted text for a string, the
 // general number form otherwise.

@@ -4,7 +4,11 @@
 #include "common/numbers.h"
 #include "database/csvrows.h"
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <istream>
+#include <streambuf>
 
 namespace relperm {
 
@@ -16,10 +20,9 @@ bool isCode(FieldKind kind) {
 }
 
 bool isSetMarker(const CsvField& field) {
-    std::string t = field.text;
-    for (char& c : t)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return t == "set";
+    const std::string& t = field.text;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return t.size() == 3 && lower(t[0]) == 's' && lower(t[1]) == 'e' && lower(t[2]) == 't';
 }
 
 // A number as the dump will write it, so that dump and import agree to the last bit.
@@ -28,10 +31,10 @@ double toFifteenDigits(double value) {
     return numberField(field).value_or(value);
 }
 
-// Comment lines become blank lines, so the line numbers of the other rows stay right.
-std::string withoutComments(std::string_view text) {
-    std::string out(text);
-    std::size_t lineStart = 0;
+// Comment lines become blank lines, so the line numbers of the other rows stay right. A
+// comment line is one that starts with '#', wherever it stands (also inside a quoted field
+// that runs over several lines). `out` holds whole lines from `lineStart` on.
+void blankComments(std::string& out, std::size_t lineStart) {
     while (lineStart < out.size()) {
         std::size_t end = out.find_first_of("\r\n", lineStart);
         if (end == std::string::npos)
@@ -42,8 +45,16 @@ std::string withoutComments(std::string_view text) {
                       out.begin() + static_cast<std::ptrdiff_t>(end), ' ');
         lineStart = end + 1;
     }
-    return out;
 }
+
+// A view of text as a stream, so whole text goes through the same reading as a file.
+class ViewBuffer : public std::streambuf {
+  public:
+    explicit ViewBuffer(std::string_view text) {
+        char* begin = const_cast<char*>(text.data()); // only ever read
+        setg(begin, begin, begin + text.size());
+    }
+};
 
 void writeCode(CsvWriter& w, FieldKind kind, const TaggedValue& value) {
     const std::string text = codeListText(kind, value);
@@ -125,70 +136,141 @@ DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSyst
     return result;
 }
 
-std::optional<std::string> RecordImport::add(std::string_view text, const std::string& fileName) {
-    const std::string cleaned = withoutComments(text);
-    const auto at = [&](int line, const std::string& what) {
-        return fileName + ", line " + std::to_string(line) + ": " + what + ".";
-    };
-    const std::span<const HeaderField> fields = headerFields(system_);
-    const auto pointNames = pointColumnNames(system_);
-    bool inSet = false;
-    for (const CsvRow& row : csvRows(cleaned)) {
-        if (isSetMarker(row.fields[0])) {
-            if (row.fields.size() != fields.size() + 1)
-                return at(row.line, "a set row of " + std::string(systemListText(system_)) +
-                                        " holds \"set\" and " + std::to_string(fields.size()) +
-                                        " values, found " + std::to_string(row.fields.size() - 1));
-            Record record{{}, fileName + ", line " + std::to_string(row.line)};
-            for (std::size_t k = 0; k < fields.size(); ++k) {
-                const CsvField& item = row.fields[k + 1];
-                auto value = headerValue(fields[k].kind, item);
-                if (!value)
-                    return at(row.line, std::string(fields[k].name) + " must be " +
-                                            describeRange(fields[k].kind) + ", not " +
-                                            quoteForMessage(item));
-                record.values.*fields[k].member = std::move(*value);
-            }
-            records_.push_back(std::move(record));
-            inSet = true;
-            continue;
+RecordImport::RecordImport(TwoPhaseSystem system, RecordSink sink, ImportSettings settings)
+    : system_(system), sink_(std::move(sink)), settings_(std::move(settings)) {}
+
+std::optional<ImportFailure> RecordImport::addFile(const std::filesystem::path& path) {
+    std::ifstream in;
+    if (auto failure = openTextFile(path, in))
+        return ImportFailure{ImportFailure::Kind::Unreadable, *failure};
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    return add(in, path.string(), ec ? 0 : size);
+}
+
+std::optional<ImportFailure> RecordImport::add(std::string_view text, const std::string& fileName) {
+    ViewBuffer buffer(text);
+    std::istream in(&buffer);
+    return add(in, fileName, text.size());
+}
+
+std::optional<ImportFailure> RecordImport::add(std::istream& in, const std::string& fileName,
+                                               std::uintmax_t fileBytes) {
+    fileName_ = fileName;
+    fileHasSet_ = false;
+    // Pieces far larger than a read are fine; reads that large would only waste memory.
+    LineRuns lines(in, std::min<std::size_t>(settings_.pieceBytes, 1 << 20));
+    CsvQuoteState quotes;
+    std::string piece;
+    int line = 1;
+    while (!lines.atEnd()) {
+        // A piece of whole lines, extended line by line while it ends inside a quoted field.
+        piece.clear();
+        std::size_t from = 0;
+        std::size_t want = settings_.pieceBytes;
+        for (;;) {
+            if (!lines.appendLines(piece, want))
+                return ImportFailure{ImportFailure::Kind::Unreadable,
+                                     "Could not read \"" + fileName + "\"."};
+            blankComments(piece, from);
+            quotes.follow(std::string_view(piece).substr(from));
+            if (!quotes.insideQuotes() || lines.atEnd())
+                break;
+            from = piece.size();
+            want = 1;
         }
-        if (!inSet)
-            return at(row.line, "the first row must be a set row, starting with \"set\"");
-        if (row.fields.size() != 3)
-            return at(row.line, "a point row holds 3 values (" + std::string(pointNames[0]) + ", " +
-                                    std::string(pointNames[1]) + ", " + std::string(pointNames[2]) +
-                                    "), found " + std::to_string(row.fields.size()));
-        MeasuredDataSet& set = records_.back().values;
-        if (set.pointCount == maxPoints)
-            return at(row.line, "a set holds at most " + std::to_string(maxPoints) + " points");
-        double v[3];
-        for (std::size_t c = 0; c < 3; ++c) {
-            auto number = numberField(row.fields[c]);
-            if (!number || (c > 0 && *number < 0))
-                return at(row.line, std::string(pointNames[c]) + " must be " +
-                                        (c > 0 ? "a number of 0 or more" : "a number") + ", not " +
-                                        quoteForMessage(row.fields[c]));
-            v[c] = toFifteenDigits(*number);
-        }
-        const auto i = static_cast<std::size_t>(++set.pointCount);
-        set.normSat[i] = v[0];
-        set.krAxis[i] = v[1];
-        set.krOther[i] = v[2];
+        CsvReader reader(piece, line);
+        while (nextCsvRow(reader, row_))
+            if (auto refusal = readRow(row_))
+                return ImportFailure{ImportFailure::Kind::Refused, std::move(*refusal)};
+        line = reader.line();
+        flush();
+        if (settings_.progress)
+            settings_.progress(ImportProgress{fileName_, lines.handedOut(), fileBytes, sets_});
     }
     return std::nullopt;
 }
 
-std::optional<std::string> RecordImport::bytes(std::string& out) const {
-    std::string bytes;
-    for (std::size_t r = 0; r < records_.size(); ++r) {
-        if (records_[r].values.pointCount == 0 && r + 1 < records_.size())
-            return records_[r].where +
-                   ": a set without points ends every scan, so the sets after it could never "
-                   "be found; give its points, or move it to the end as the end record.";
-        bytes += encodeRecord(system_, records_[r].values);
+std::optional<std::string> RecordImport::readRow(const CsvRow& row) {
+    const auto at = [&](const std::string& what) {
+        return fileName_ + ", line " + std::to_string(row.line) + ": " + what + ".";
+    };
+    const std::span<const HeaderField> fields = headerFields(system_);
+    if (isSetMarker(row.fields[0])) {
+        if (row.fields.size() != fields.size() + 1)
+            return at("a set row of " + std::string(systemListText(system_)) +
+                      " holds \"set\" and " + std::to_string(fields.size()) + " values, found " +
+                      std::to_string(row.fields.size() - 1));
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            const CsvField& item = row.fields[k + 1];
+            auto value = headerValue(fields[k].kind, item);
+            if (!value)
+                return at(std::string(fields[k].name) + " must be " +
+                          describeRange(fields[k].kind) + ", not " + quoteForMessage(item));
+            header_[k] = std::move(*value);
+        }
+        completeSet(false);
+        set_ = MeasuredDataSet{};
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            set_.*fields[k].member = std::move(header_[k]);
+        setFile_ = fileName_;
+        setLine_ = row.line;
+        setOpen_ = true;
+        fileHasSet_ = true;
+        ++sets_;
+        return std::nullopt;
     }
-    out = std::move(bytes);
+    if (!fileHasSet_)
+        return at("the first row must be a set row, starting with \"set\"");
+    const auto pointNames = pointColumnNames(system_);
+    if (row.fields.size() != 3)
+        return at("a point row holds 3 values (" + std::string(pointNames[0]) + ", " +
+                  std::string(pointNames[1]) + ", " + std::string(pointNames[2]) + "), found " +
+                  std::to_string(row.fields.size()));
+    if (set_.pointCount == maxPoints)
+        return at("a set holds at most " + std::to_string(maxPoints) + " points");
+    double v[3];
+    for (std::size_t c = 0; c < 3; ++c) {
+        auto number = numberField(row.fields[c]);
+        if (!number || (c > 0 && *number < 0))
+            return at(std::string(pointNames[c]) + " must be " +
+                      (c > 0 ? "a number of 0 or more" : "a number") + ", not " +
+                      quoteForMessage(row.fields[c]));
+        v[c] = toFifteenDigits(*number);
+    }
+    const auto i = static_cast<std::size_t>(++set_.pointCount);
+    set_.normSat[i] = v[0];
+    set_.krAxis[i] = v[1];
+    set_.krOther[i] = v[2];
+    return std::nullopt;
+}
+
+void RecordImport::completeSet(bool closesImport) {
+    if (!setOpen_)
+        return;
+    setOpen_ = false;
+    if (set_.pointCount == 0 && !closesImport && !hidingSet_)
+        hidingSet_ = setFile_ + ", line " + std::to_string(setLine_) +
+                     ": a set without points ends every scan, so the sets after it could never "
+                     "be found; give its points, or move it to the end as the end record.";
+    // Once the import is sure to fail, nothing more is worth writing.
+    if (!hidingSet_ && !writeFailure_)
+        pending_ += encodeRecord(system_, set_);
+}
+
+void RecordImport::flush() {
+    if (!pending_.empty() && !writeFailure_)
+        writeFailure_ = sink_(pending_);
+    pending_.clear();
+}
+
+std::optional<ImportFailure> RecordImport::finish() {
+    completeSet(true);
+    flush();
+    if (hidingSet_)
+        return ImportFailure{ImportFailure::Kind::Refused, *hidingSet_};
+    if (writeFailure_)
+        return ImportFailure{ImportFailure::Kind::Unwritable, *writeFailure_};
     return std::nullopt;
 }
 

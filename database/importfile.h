@@ -24,9 +24,14 @@
 // file that import wrote comes back byte for byte through dump and import.
 #pragma once
 
+#include "database/csvrows.h"
 #include "database/datafile.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,28 +52,92 @@ struct DumpResult {
 // included, up to the end of the file or the first damaged record.
 DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system);
 
-// Collects the data sets of import files, file by file, and encodes them as one record file.
+// Why an import stopped.
+struct ImportFailure {
+    enum class Kind {
+        Refused,    // a row or a set that the format does not allow
+        Unreadable, // an import file could not be read
+        Unwritable, // the sink could not take the record bytes
+    };
+    Kind kind;
+    std::string message;
+};
+
+// How far an import has come, for a progress display.
+struct ImportProgress {
+    std::string_view fileName;    // valid during the report only
+    std::uintmax_t bytesRead = 0; // of this file
+    std::uintmax_t fileBytes = 0; // the size of this file, 0 when not known
+    int sets = 0;                 // set rows of every file so far
+};
+
+// Takes the bytes of the record file in order, as the import produces them; returns a
+// message when they could not be written.
+using RecordSink = std::function<std::optional<std::string>(std::string_view bytes)>;
+
+struct ImportSettings {
+    // The text read and checked at a time: each piece is a run of whole lines of about this
+    // size, so the memory an import needs does not grow with its files.
+    std::size_t pieceBytes = std::size_t{1} << 20;
+    // Called after each piece.
+    std::function<void(const ImportProgress&)> progress;
+};
+
+// Reads the data sets of import files, file by file and piece by piece, and hands each
+// record to the sink as soon as the set is complete (at the next set row, or at finish).
+// Each piece holds whole lines and never ends inside a quoted field, so the rows, the line
+// numbers and the bytes are those of reading every file whole.
+//
+// A refused import must not be used: the caller abandons what the sink took. Row refusals
+// and unreadable files are reported at once; a set without points that does not close the
+// last file, and a failed write, only by finish. Until then the import keeps checking rows
+// (without writing) so that a bad row is reported before a failed write, as when the
+// record file was written only after every row had been read.
 class RecordImport {
   public:
-    explicit RecordImport(TwoPhaseSystem system) : system_(system) {}
+    RecordImport(TwoPhaseSystem system, RecordSink sink, ImportSettings settings = {});
 
-    // Reads the data sets of one file's text; `fileName` names the file in the message.
-    // Returns the refusal ("water-oil.csv, line 12: ..."), or nothing.
-    std::optional<std::string> add(std::string_view text, const std::string& fileName);
+    // Reads one file's text from `in`; `fileName` names the file in messages ("water-oil.csv,
+    // line 12: ...") and progress, `fileBytes` is its size for progress.
+    std::optional<ImportFailure> add(std::istream& in, const std::string& fileName,
+                                     std::uintmax_t fileBytes = 0);
+    // The same for a file's whole text.
+    std::optional<ImportFailure> add(std::string_view text, const std::string& fileName);
+    // Opens the file at `path` and reads it; messages name it as `path` is written.
+    std::optional<ImportFailure> addFile(const std::filesystem::path& path);
 
-    // The bytes of the record file, or the refusal of a set without points that does not
-    // close the last file.
-    std::optional<std::string> bytes(std::string& out) const;
+    // Hands the last set to the sink. Reports a set without points that does not close the
+    // last file, then a write that failed, or nothing.
+    std::optional<ImportFailure> finish();
 
-    int sets() const { return static_cast<int>(records_.size()); }
+    int sets() const { return sets_; }
 
   private:
-    struct Record {
-        MeasuredDataSet values;
-        std::string where; // file and line of the set row
-    };
+    // The refusal of the row, or nothing.
+    std::optional<std::string> readRow(const CsvRow& row);
+    // Encodes the set being read, now complete; only the set that closes the import may
+    // hold no points.
+    void completeSet(bool closesImport);
+    void flush();
+
     TwoPhaseSystem system_;
-    std::vector<Record> records_;
+    RecordSink sink_;
+    ImportSettings settings_;
+
+    std::string fileName_;
+    bool fileHasSet_ = false; // every file starts with a set row
+    CsvRow row_;              // storage reused from row to row
+
+    bool setOpen_ = false; // set_ waits for more points or the next set row
+    MeasuredDataSet set_;
+    std::string setFile_; // where the set row of set_ stands
+    int setLine_ = 0;
+    std::array<TaggedValue, 12> header_; // a set row's values while they are checked
+    int sets_ = 0;
+
+    std::string pending_; // encoded records not yet handed to the sink
+    std::optional<std::string> hidingSet_;
+    std::optional<std::string> writeFailure_;
 };
 
 } // namespace relperm

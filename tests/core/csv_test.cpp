@@ -7,8 +7,8 @@
 namespace relperm {
 namespace {
 
-std::vector<CsvField> readAll(std::string_view text) {
-    CsvReader reader(text);
+std::vector<CsvField> readAll(std::string_view text, int firstLine = 1) {
+    CsvReader reader(text, firstLine);
     std::vector<CsvField> fields;
     while (auto f = reader.next())
         fields.push_back(*f);
@@ -95,6 +95,65 @@ TEST(CsvReader, ReadsBackWhatTheWriterWrote) {
     EXPECT_EQ(fields[2].text, "-.125");
     EXPECT_EQ(fields[3].text, "");
     EXPECT_TRUE(fields[3].endsLine);
+}
+
+// Every field as one line of text, so a difference shows which field and what of it.
+std::vector<std::string> described(const std::vector<CsvField>& fields) {
+    std::vector<std::string> out;
+    for (const CsvField& f : fields)
+        out.push_back("line " + std::to_string(f.line) + (f.quoted ? " quoted " : " plain ") + "[" +
+                      f.text + "]" + (f.endsLine ? " ends line" : ""));
+    return out;
+}
+
+// Texts whose quotes, comma ends and line ends make cutting them in pieces easy to get wrong.
+const char* const awkwardTexts[] = {
+    "a,b\r\nc,d\r\n",
+    "set,\"Water\r\nWet\",1\r\n0,0,1\n",
+    "x\"y,\"abc\ndef\",1\n2\n",  // a quote inside an unquoted field opens nothing
+    "\"ab\"c\"d,\"e\nf\"\n3\n",  // nor does one after a closing quote
+    "a,\n,\n\n\n  \"q\n\n\",\n", // commas at line ends, empty lines, a blank before a quote
+    "1,\"unclosed\nto the end\n",
+    "a\rb\nc\r\n\"d\re\"\n",
+};
+
+TEST(CsvQuoteState, KnowsWhenALineEndLiesInsideAQuotedField) {
+    const auto insideAfterFirstLine = [](std::string_view text) {
+        CsvQuoteState state;
+        state.follow(text.substr(0, text.find('\n') + 1));
+        return state.insideQuotes();
+    };
+    EXPECT_TRUE(insideAfterFirstLine("a,\"b\nc\"\n"));
+    EXPECT_TRUE(insideAfterFirstLine("  \"b\nc\"\n"));
+    EXPECT_TRUE(insideAfterFirstLine("x\"y,\"abc\ndef\"\n")) << "two quotes, one field open";
+    EXPECT_FALSE(insideAfterFirstLine("a,\"b\",c\nd\n"));
+    EXPECT_FALSE(insideAfterFirstLine("ab\"c\nd\n")) << "one quote, inside an unquoted field";
+    EXPECT_FALSE(insideAfterFirstLine("\"ab\"c\"d\ne\n")) << "the third quote is dropped";
+}
+
+// What the piece-by-piece readers of large files rely on: cut after any line end outside
+// quotes, the pieces read one after another give the fields of the whole text.
+TEST(CsvQuoteState, PiecesCutOutsideQuotesReadAsTheWholeText) {
+    for (std::string_view text : awkwardTexts) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(text)));
+        const auto whole = described(readAll(text));
+        CsvQuoteState state;
+        std::size_t followed = 0;
+        for (std::size_t cut = text.find('\n'); cut != std::string_view::npos;
+             cut = text.find('\n', cut + 1)) {
+            state.follow(text.substr(followed, cut + 1 - followed));
+            followed = cut + 1;
+            if (state.insideQuotes())
+                continue;
+            CsvReader first(text.substr(0, cut + 1));
+            std::vector<CsvField> fields;
+            while (auto f = first.next())
+                fields.push_back(*f);
+            for (CsvField& f : readAll(text.substr(cut + 1), first.line()))
+                fields.push_back(f);
+            EXPECT_EQ(described(fields), whole) << "cut after byte " << cut;
+        }
+    }
 }
 
 } // namespace

@@ -74,6 +74,42 @@ TEST_F(FileWrite, AFailedRenameLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_EQ(entries(), 1u);
 }
 
+TEST_F(FileWrite, AStreamedFileReplacesTheTargetOnlyAtCommit) {
+    const fs::path target = dir / "OWBIN";
+    ASSERT_EQ(writeFileAtomically(target, "old"), std::nullopt);
+    {
+        AtomicFileWriter file(target);
+        EXPECT_EQ(file.append("first,"), std::nullopt);
+        EXPECT_EQ(file.append(""), std::nullopt);
+        EXPECT_EQ(file.append("second\0"s), std::nullopt);
+        EXPECT_EQ(readFile(target), "old") << "the target is untouched while pieces come";
+        EXPECT_EQ(entries(), 2u) << "the temporary file stands beside the target";
+        EXPECT_EQ(file.commit(), std::nullopt);
+    }
+    EXPECT_EQ(readFile(target), "first,second\0"s);
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileWrite, AnAbandonedOrDroppedStreamLeavesTheOldFileAndNoTemporaryFile) {
+    const fs::path target = dir / "OWBIN";
+    ASSERT_EQ(writeFileAtomically(target, "old"), std::nullopt);
+    {
+        AtomicFileWriter dropped(target);
+        ASSERT_EQ(dropped.append("half a file"), std::nullopt);
+    }
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(entries(), 1u) << "the writer removes its temporary file when it goes";
+
+    AtomicFileWriter abandoned(target);
+    ASSERT_EQ(abandoned.append("half a file"), std::nullopt);
+    abandoned.abandon();
+    EXPECT_EQ(entries(), 1u);
+    auto late = abandoned.commit();
+    ASSERT_TRUE(late.has_value()) << "an abandoned write cannot be committed";
+    EXPECT_NE(late->find("abandoned"), std::string::npos) << *late;
+    EXPECT_EQ(readFile(target), "old");
+}
+
 // Each failing step reports the file and the reason and leaves the old bytes in place.
 class FailingStep : public FileWrite, public ::testing::WithParamInterface<WriteStep> {
   protected:
@@ -94,6 +130,40 @@ TEST_P(FailingStep, KeepsTheOldFileByteForByte) {
     EXPECT_NE(error->find(std::strerror(ENOSPC)), std::string::npos) << *error;
     EXPECT_EQ(readFile(target), old);
     EXPECT_EQ(entries(), 1u) << "the temporary file is removed";
+}
+
+// A streamed write that fails at some piece stops there: the temporary file goes at once,
+// and the same message comes back from every later call, so the caller may report it at
+// the end.
+TEST_P(FailingStep, AStreamedWriteKeepsTheFirstFailureToTheEnd) {
+    const fs::path target = dir / "OWBIN";
+    const std::string old = "old records";
+    ASSERT_EQ(writeFileAtomically(target, old), std::nullopt);
+    failFileWriteStepForTesting(GetParam(), ENOSPC);
+    AtomicFileWriter file(target);
+    std::optional<std::string> first;
+    for (const char* piece : {"new ", "records"}) {
+        auto failed = file.append(piece);
+        if (!first)
+            first = failed;
+        else
+            EXPECT_EQ(failed, first);
+    }
+    const bool failsInAppend =
+        GetParam() == WriteStep::CreateTemporary || GetParam() == WriteStep::Write;
+    EXPECT_EQ(first.has_value(), failsInAppend);
+    if (first) {
+        EXPECT_EQ(entries(), 1u) << "removed at the failure, not when the writer goes";
+    }
+    auto committed = file.commit();
+    ASSERT_TRUE(committed.has_value());
+    if (first) {
+        EXPECT_EQ(*committed, *first);
+    }
+    EXPECT_NE(committed->find("\"" + target.string() + "\""), std::string::npos) << *committed;
+    EXPECT_NE(committed->find(std::strerror(ENOSPC)), std::string::npos) << *committed;
+    EXPECT_EQ(readFile(target), old);
+    EXPECT_EQ(entries(), 1u);
 }
 
 std::string stepName(const ::testing::TestParamInfo<WriteStep>& info) {

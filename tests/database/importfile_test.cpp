@@ -3,10 +3,64 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
+
 namespace relperm {
 namespace {
 
 using namespace relperm::testing;
+
+struct ImportFile {
+    std::string name;
+    std::string text;
+};
+
+// What an import gave: the record bytes its sink took, and how it ended.
+struct Imported {
+    std::string bytes;
+    std::optional<ImportFailure> failure;
+    int sets = 0;
+
+    std::string message() const { return failure ? failure->message : "(accepted)"; }
+};
+
+const std::size_t wholePieces = ImportSettings{}.pieceBytes;
+
+// Imports `files` in pieces of `pieceBytes`; the sink keeps the bytes unless `write` stands
+// in for it.
+Imported importFiles(TwoPhaseSystem system, const std::vector<ImportFile>& files,
+                     std::size_t pieceBytes = wholePieces, RecordSink write = {},
+                     std::function<void(const ImportProgress&)> progress = {}) {
+    Imported result;
+    ImportSettings settings;
+    settings.pieceBytes = pieceBytes;
+    settings.progress = std::move(progress);
+    RecordImport import(
+        system,
+        [&](std::string_view bytes) {
+            if (write)
+                return write(bytes);
+            result.bytes += bytes;
+            return std::optional<std::string>();
+        },
+        settings);
+    for (const ImportFile& file : files)
+        if ((result.failure = import.add(file.text, file.name)))
+            break;
+    if (!result.failure)
+        result.failure = import.finish();
+    result.sets = import.sets();
+    return result;
+}
+
+Imported importText(TwoPhaseSystem system, std::string_view text,
+                    std::size_t pieceBytes = wholePieces, RecordSink write = {},
+                    std::function<void(const ImportProgress&)> progress = {}) {
+    return importFiles(system, {{"lab.csv", std::string(text)}}, pieceBytes, std::move(write),
+                       std::move(progress));
+}
 
 const char* waterOilCsv = "# two sets typed by hand\r\n"
                           "set,Water-Wet,north america,Sandstone,Centrifuge,8450,.215,125,,.18,.3\n"
@@ -19,11 +73,9 @@ const char* waterOilCsv = "# two sets typed by hand\r\n"
                           "0,0,1\n";
 
 TEST(Import, TypedSetsBecomeRecordsWithCodesAsIntegers) {
-    RecordImport import(WO);
-    ASSERT_FALSE(import.add(waterOilCsv, "typed.csv"));
-    EXPECT_EQ(import.sets(), 2);
-    std::string bytes;
-    ASSERT_FALSE(import.bytes(bytes));
+    const Imported imported = importText(WO, waterOilCsv);
+    ASSERT_FALSE(imported.failure) << imported.message();
+    EXPECT_EQ(imported.sets, 2);
     Bytes expected;
     expected.raw16(3)
         .int16(1)
@@ -49,41 +101,54 @@ TEST(Import, TypedSetsBecomeRecordsWithCodesAsIntegers) {
         .dbl(.25)
         .dbl(.2);
     expected.dbl(0).dbl(0).dbl(1);
-    EXPECT_EQ(bytes, expected.data);
+    EXPECT_EQ(imported.bytes, expected.data);
 }
 
 TEST(Import, ValuesAreKeptToFifteenSignificantDigits) {
-    RecordImport import(GC);
-    ASSERT_FALSE(import.add("set,1,1,1,.12345678901234567,1,1,.2,.05\n0,0,1\n", "f.csv"));
-    std::string bytes;
-    ASSERT_FALSE(import.bytes(bytes));
-    EXPECT_NE(bytes.find(Bytes().dbl(0.123456789012346).data), std::string::npos);
+    const Imported imported = importText(GC, "set,1,1,1,.12345678901234567,1,1,.2,.05\n0,0,1\n");
+    ASSERT_FALSE(imported.failure) << imported.message();
+    EXPECT_NE(imported.bytes.find(Bytes().dbl(0.123456789012346).data), std::string::npos);
 }
 
 TEST(Import, SetsOfSeveralFilesFollowEachOther) {
-    RecordImport import(GC);
-    ASSERT_FALSE(import.add("set,1,1,1,.1,1,1,.2,.05\n0,0,1\n", "a.csv"));
-    ASSERT_FALSE(import.add("set,2,1,1,.1,1,1,.2,.05\n0,0,1\n", "b.csv"));
-    EXPECT_EQ(import.sets(), 2);
+    const Imported imported = importFiles(GC, {{"a.csv", "set,1,1,1,.1,1,1,.2,.05\n0,0,1\n"},
+                                               {"b.csv", "set,2,1,1,.1,1,1,.2,.05\n0,0,1\n"}});
+    ASSERT_FALSE(imported.failure) << imported.message();
+    EXPECT_EQ(imported.sets, 2);
+    const auto set = [](int location) {
+        return SetSpec{.location = location,
+                       .porosity = .1,
+                       .k = 1,
+                       .kabs = 1,
+                       .swc = .2,
+                       .sgc = .05,
+                       .points = {{0, 0, 1}}};
+    };
+    EXPECT_EQ(imported.bytes, recordsOf(GC, {set(1), set(2)}));
 }
 
 TEST(Import, ASetWithoutPointsOnlyClosesTheFile) {
-    RecordImport last(GC);
-    ASSERT_FALSE(last.add("set,1,1,1,.1,1,1,.2,.05\n0,0,1\nset,,,,,,,,\n", "a.csv"));
-    std::string bytes;
-    EXPECT_FALSE(last.bytes(bytes)) << "the explicit end record";
+    const Imported last = importText(GC, "set,1,1,1,.1,1,1,.2,.05\n0,0,1\nset,,,,,,,,\n");
+    EXPECT_FALSE(last.failure) << "the explicit end record: " << last.message();
     EXPECT_EQ(
-        bytes.substr(bytes.size() - 18),
+        last.bytes.substr(last.bytes.size() - 18),
         Bytes().raw16(0).empty().empty().empty().empty().empty().empty().empty().empty().data);
 
-    RecordImport middle(GC);
-    ASSERT_FALSE(middle.add("set,1,1,1,.1,1,1,.2,.05\n", "a.csv"));
-    ASSERT_FALSE(middle.add("\n\nset,1,1,1,.1,1,1,.2,.05\n0,0,1\n", "b.csv"));
-    auto refusal = middle.bytes(bytes);
-    ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->find("a.csv, line 1: a set without points ends every scan"),
-              std::string::npos)
-        << *refusal;
+    const Imported middle = importFiles(GC, {{"a.csv", "set,1,1,1,.1,1,1,.2,.05\n"},
+                                             {"b.csv", "\n\nset,1,1,1,.1,1,1,.2,.05\n0,0,1\n"}});
+    ASSERT_TRUE(middle.failure);
+    EXPECT_EQ(middle.failure->kind, ImportFailure::Kind::Refused);
+    EXPECT_EQ(middle.message(), "a.csv, line 1: a set without points ends every scan, so the "
+                                "sets after it could never be found; give its points, or move "
+                                "it to the end as the end record.");
+}
+
+// The set without points is found when the next set row comes, but a bad row anywhere after
+// it is still the refusal, as when every row was read before the sets were written.
+TEST(Import, ABadRowAfterASetWithoutPointsIsTheRefusal) {
+    const Imported imported =
+        importText(GC, "set,1,1,1,.1,1,1,.2,.05\nset,1,1,1,.1,1,1,.2,.05\n0,0,1\n0,x,1\n", 8);
+    EXPECT_EQ(imported.message(), "lab.csv, line 4: krg must be a number of 0 or more, not \"x\".");
 }
 
 struct BadRow {
@@ -99,10 +164,10 @@ void PrintTo(const BadRow& row, std::ostream* os) {
 class ImportRefusal : public ::testing::TestWithParam<BadRow> {};
 
 TEST_P(ImportRefusal, NamesTheFileAndLine) {
-    RecordImport import(WO);
-    auto refusal = import.add(GetParam().text, "lab.csv");
-    ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->find(GetParam().message), std::string::npos) << *refusal;
+    const Imported imported = importText(WO, GetParam().text);
+    ASSERT_TRUE(imported.failure);
+    EXPECT_EQ(imported.failure->kind, ImportFailure::Kind::Refused);
+    EXPECT_NE(imported.message().find(GetParam().message), std::string::npos) << imported.message();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,20 +197,191 @@ TEST(Import, MoreThanFiftyPointsAreRefused) {
     std::string text = "set,1,1,1,1,1,.2,1,1,.2,.3\n";
     for (int i = 0; i < 51; ++i)
         text += "0,0,1\n";
-    RecordImport import(WO);
-    auto refusal = import.add(text, "lab.csv");
-    ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->find("line 52: a set holds at most 50 points"), std::string::npos);
+    EXPECT_EQ(importText(WO, text).message(), "lab.csv, line 52: a set holds at most 50 points.");
+}
+
+// Forty sets as a spreadsheet and a hand might mix them: CR LF and LF line ends, quoted
+// code texts, comments (some holding quotes), blank lines and blanks around items.
+std::string manySets() {
+    std::string text = "# water-oil sets, \"typed\" and saved\r\n";
+    for (int set = 1; set <= 40; ++set) {
+        const char* end = set % 3 == 0 ? "\n" : "\r\n";
+        text += "set,\"Water-Wet\"," + std::to_string(set % 7) + ", \"Sandstone\" ,2," +
+                std::to_string(1000 + set) + ",.2,1E+02,," + (set % 2 ? ".1" : "0.15") + ",.3" +
+                end;
+        if (set % 5 == 0)
+            text += "  # set " + std::to_string(set) + ": one \" quote in a comment" + end;
+        for (int point = 0; point <= set % 4; ++point)
+            text += std::to_string(point) + "e-1, " + std::to_string(point * 3) + "E-02 ,.5" + end;
+        if (set % 4 == 0)
+            text += end;
+    }
+    return text;
+}
+
+struct Input {
+    const char* name;
+    TwoPhaseSystem system;
+    std::vector<ImportFile> files;
+};
+
+void PrintTo(const Input& input, std::ostream* os) {
+    *os << input.name;
+}
+
+const std::string goodSet = "set,1,1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n1,1,0\r\n";
+
+const Input pieceInputs[] = {
+    {"TypedSets", WO, {{"typed.csv", waterOilCsv}}},
+    {"ManySets", WO, {{"many.csv", manySets()}}},
+    {"ManySetsInTwoFiles", WO, {{"a.csv", manySets()}, {"b.csv", manySets()}}},
+    {"EndRecordClosesTheLastFile", WO, {{"a.csv", goodSet}, {"b.csv", goodSet + "set,,,,,,,,,,"}}},
+    {"SetWithoutPointsInTheMiddle", WO, {{"a.csv", goodSet + "set,,,,,,,,,,\n" + goodSet}}},
+    {"SetWithoutPointsEndingTheFirstFile",
+     WO,
+     {{"a.csv", goodSet + "set,,,,,,,,,,\n"}, {"b.csv", goodSet}}},
+    {"BadRowInTheLastLine", WO, {{"a.csv", manySets() + "1,1,-1"}}},
+    {"BadRowInTheSecondFile", WO, {{"a.csv", manySets()}, {"b.csv", goodSet + "\r\n0,0,x\r\n"}}},
+    {"SecondFileStartsWithAPoint", WO, {{"a.csv", goodSet}, {"b.csv", "# points\n0,0,1\n"}}},
+    // A text item over several lines, a comment line inside it blanked, refused with its text.
+    {"QuotedTextOverLines",
+     WO,
+     {{"a.csv",
+       goodSet + "set,\"Water-\r\n# not kept\r\nWet\",1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n"}}},
+    {"QuoteInsideAnUnquotedItem",
+     WO,
+     {{"a.csv", goodSet + "set,Water\"Wet,\"North\nAmerica\",1,1,1,.2,1,1,.2,.3\n0,0,1\n"}}},
+    {"UnclosedQuote", WO, {{"a.csv", goodSet + "set,1,1,1,1,1,.2,1,1,.2,\"3\n0,0,1\n" + goodSet}}},
+    {"CarriageReturnsOnly",
+     GC,
+     {{"mac.csv", "set,1,1,1,.1,1,1,.2,.05\r0,0,1\r1,1,0\rset,2,1,1,.1,1,1,.2,.05\r0,0,1\r"}}},
+    {"FiftyOnePoints",
+     GC,
+     {{"a.csv",
+       [] {
+           std::string text = "set,1,1,1,.1,1,1,.2,.05\r\n";
+           for (int i = 0; i < 51; ++i)
+               text += "0,0,1\r\n";
+           return text;
+       }()}}},
+    {"OnlyComments", WO, {{"a.csv", "# nothing yet\r\n\r\n   # still nothing\r\n"}}},
+    {"EmptyFile", WO, {{"a.csv", ""}}},
+};
+
+// Nothing when `a` and `b` are equal, else where they first differ: record bytes printed
+// whole would bury the difference.
+std::string differenceOf(const std::string& a, const std::string& b) {
+    if (a == b)
+        return "";
+    const auto at = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+    return std::to_string(a.size()) + " and " + std::to_string(b.size()) +
+           " bytes, first different at byte " + std::to_string(at);
+}
+
+class PieceByPiece : public ::testing::TestWithParam<Input> {};
+
+// Whatever the size of the pieces, and wherever they fall (inside a CR LF, inside a quoted
+// item over lines, in a comment), the bytes, the number of sets and the refusal are those of
+// the text read whole.
+TEST_P(PieceByPiece, GivesWhatTheWholeTextGives) {
+    const Input& input = GetParam();
+    const Imported whole = importFiles(input.system, input.files);
+    for (std::size_t pieceBytes = 1; pieceBytes <= 64; ++pieceBytes) {
+        const Imported pieces = importFiles(input.system, input.files, pieceBytes);
+        EXPECT_EQ(pieces.message(), whole.message()) << pieceBytes << "-byte pieces";
+        EXPECT_EQ(pieces.sets, whole.sets) << pieceBytes << "-byte pieces";
+        if (!whole.failure) { // a refused import's bytes are thrown away, however many
+            EXPECT_EQ(differenceOf(pieces.bytes, whole.bytes), "") << pieceBytes << "-byte pieces";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, PieceByPiece, ::testing::ValuesIn(pieceInputs),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The messages of the inputs above, so that reading whole is itself pinned down.
+TEST(Import, ReadWholeTheAwkwardInputsGiveTheseMessages) {
+    std::map<std::string, std::string> messages;
+    for (const Input& input : pieceInputs)
+        messages[input.name] = importFiles(input.system, input.files).message();
+    EXPECT_EQ(messages["ManySetsInTwoFiles"], "(accepted)");
+    EXPECT_EQ(messages["BadRowInTheSecondFile"],
+              "b.csv, line 5: krow must be a number of 0 or more, not \"x\".");
+    EXPECT_EQ(messages["SecondFileStartsWithAPoint"],
+              "b.csv, line 2: the first row must be a set row, starting with \"set\".");
+    EXPECT_EQ(messages["QuotedTextOverLines"],
+              "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
+              "\"Water-\r\n          \r\nWet\".");
+    EXPECT_EQ(messages["QuoteInsideAnUnquotedItem"],
+              "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
+              "\"Water\"Wet\".");
+}
+
+// A set goes to the sink once its next set row is read, so the import holds one set at a
+// time, not the file; the last set goes at finish, when no file can add points to it.
+TEST(Import, HandsEachSetToTheSinkOnceTheNextSetRowIsRead) {
+    const std::string text = goodSet + goodSet + goodSet;
+    const std::string oneRecord = importText(WO, goodSet).bytes;
+    std::vector<std::size_t> taken; // the bytes the sink had after each piece it took
+    std::string all;
+    ImportSettings settings;
+    settings.pieceBytes = goodSet.size();
+    RecordImport import(
+        WO,
+        [&](std::string_view bytes) {
+            all += bytes;
+            taken.push_back(all.size());
+            return std::optional<std::string>();
+        },
+        settings);
+    ASSERT_FALSE(import.add(text, "lab.csv"));
+    EXPECT_EQ(taken, (std::vector<std::size_t>{oneRecord.size(), 2 * oneRecord.size()}));
+    ASSERT_FALSE(import.finish());
+    EXPECT_EQ(all, oneRecord + oneRecord + oneRecord);
+}
+
+TEST(Import, AFailedWriteIsReportedAtTheEndUnlessARowIsRefused) {
+    int calls = 0;
+    const auto fullDisk = [&](std::string_view) {
+        ++calls;
+        return std::optional<std::string>("Could not write \"OWBIN\": writing: No space left");
+    };
+    const Imported full = importText(WO, manySets(), 64, fullDisk);
+    ASSERT_TRUE(full.failure);
+    EXPECT_EQ(full.failure->kind, ImportFailure::Kind::Unwritable);
+    EXPECT_EQ(full.message(), "Could not write \"OWBIN\": writing: No space left");
+    EXPECT_EQ(calls, 1) << "nothing more is written after a failed write";
+    EXPECT_EQ(full.sets, 40) << "every row is still read";
+
+    const Imported refused = importText(WO, manySets() + "0,0,x\n", 64, fullDisk);
+    ASSERT_TRUE(refused.failure);
+    EXPECT_EQ(refused.failure->kind, ImportFailure::Kind::Refused);
+    EXPECT_EQ(refused.message(),
+              "lab.csv, line 160: krow must be a number of 0 or more, not \"x\".");
+}
+
+TEST(Import, ReportsProgressAfterEachPiece) {
+    const std::string text = manySets();
+    std::vector<std::pair<std::uintmax_t, int>> read; // bytes and sets after each piece
+    const Imported imported = importText(WO, text, 1000, {}, [&](const ImportProgress& now) {
+        EXPECT_EQ(now.fileName, "lab.csv");
+        EXPECT_EQ(now.fileBytes, text.size());
+        read.emplace_back(now.bytesRead, now.sets);
+    });
+    ASSERT_FALSE(imported.failure) << imported.message();
+    ASSERT_GE(read.size(), 3u);
+    EXPECT_GE(read.front().first, 1000u) << "a piece holds at least its size";
+    for (std::size_t i = 1; i < read.size(); ++i)
+        EXPECT_GT(read[i], read[i - 1]);
+    EXPECT_EQ(read.back(), std::make_pair(std::uintmax_t{text.size()}, 40));
 }
 
 using Dump = TempDirTest;
 
 TEST_F(Dump, WritesTheImportLayoutWithCodeTexts) {
-    RecordImport import(WO);
-    ASSERT_FALSE(import.add(waterOilCsv, "typed.csv"));
-    std::string bytes;
-    ASSERT_FALSE(import.bytes(bytes));
-    writeDataFile(dir, WO, bytes);
+    const Imported imported = importText(WO, waterOilCsv);
+    ASSERT_FALSE(imported.failure) << imported.message();
+    writeDataFile(dir, WO, imported.bytes);
     DumpResult dump = dumpDataFile(dir, WO);
     EXPECT_EQ(dump.records, 2);
     EXPECT_FALSE(dump.problem);
@@ -175,20 +411,16 @@ TEST_F(Dump, ThenImportGivesTheSameBytes) {
     writeDataFile(dir, GC, bytes);
     DumpResult dump = dumpDataFile(dir, GC);
     EXPECT_EQ(dump.records, 4);
-    RecordImport import(GC);
-    ASSERT_FALSE(import.add(dump.text, "dump.csv"));
-    std::string back;
-    auto refusal = import.bytes(back);
-    ASSERT_TRUE(refusal) << "the zero-count record in the middle would hide the third set";
-    EXPECT_NE(refusal->find("dump.csv, line 8"), std::string::npos) << *refusal;
+    const Imported back = importFiles(GC, {{"dump.csv", dump.text}});
+    ASSERT_TRUE(back.failure) << "the zero-count record in the middle would hide the third set";
+    EXPECT_NE(back.message().find("dump.csv, line 8"), std::string::npos) << back.message();
 
     const std::string withoutMiddle =
         encodeRecord(GC, odd) + encodeRecord(GC, makeSet(SetSpec{})) + encodeRecord(GC, end);
     writeDataFile(dir, GC, withoutMiddle);
-    RecordImport again(GC);
-    ASSERT_FALSE(again.add(dumpDataFile(dir, GC).text, "dump.csv"));
-    ASSERT_FALSE(again.bytes(back));
-    EXPECT_EQ(back, withoutMiddle);
+    const Imported again = importText(GC, dumpDataFile(dir, GC).text);
+    ASSERT_FALSE(again.failure) << again.message();
+    EXPECT_EQ(again.bytes, withoutMiddle);
 }
 
 TEST_F(Dump, StopsAtADamagedRecordAndSaysSo) {
