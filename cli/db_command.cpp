@@ -3,6 +3,7 @@
 // `dump` and `import` convert between a record file and the readable import text.
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/importprogress.h"
 #include "common/filewrite.h"
 #include "common/quotedtext.h"
 #include "database/browser.h"
@@ -10,7 +11,9 @@
 #include "database/importfile.h"
 
 #include <charconv>
+#include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 namespace relperm::cli {
 
@@ -31,7 +34,9 @@ const char* dbHelp =
     "           the data-set number, the grids and the description\n"
     "  dump     every record of the system's file as import text\n"
     "  import   builds the system's record file from import text (see the README);\n"
-    "           a bad row is refused with its file and line and nothing is written\n"
+    "           a bad row is refused with its file and line and nothing is written;\n"
+    "           with --out - the records are held until every row is read; on a\n"
+    "           terminal a long import shows its progress on standard error\n"
     "\n"
     "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
     "  --dir DIR          the folder of the data files (default: the working folder)\n"
@@ -185,11 +190,8 @@ struct Run {
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
         std::optional<DataFileProblem> problem = browser.lastProblem();
-        for (long press = 0; press < *match; ++press) {
-            browser.Command1_Click();
-            if (browser.lastProblem())
-                problem = browser.lastProblem();
-        }
+        if (auto met = browser.pressShow(static_cast<int>(*match)))
+            problem = met;
         // A scan that found no record at all leaves nothing shown.
         const ScanState& scan = browser.scan();
         const std::string text = scan.noMoreData == 1 ? "" : shownText(browser);
@@ -219,18 +221,46 @@ struct Run {
             return fail({exitRefused, "--out FILE is needed: the record file to write"});
         if (options.positional.empty())
             return fail({exitRefused, "name at least one CSV file to import"});
-        RecordImport import(system);
-        for (const std::string& name : options.positional) {
-            std::string text;
-            if (auto failure = readTextFile(name, text))
-                return fail({exitFileError, *failure});
-            if (auto refusal = import.add(text, name))
-                return fail({exitRefused, *refusal});
+        // A record file takes each set as soon as it is read, and replaces the old file only
+        // when every row was accepted. Standard output cannot take back what a later bad row
+        // would refuse, so it gets the records only at the end.
+        const bool toStandardOutput = *outFile == "-";
+        std::optional<AtomicFileWriter> file;
+        if (!toStandardOutput)
+            file.emplace(*outFile);
+        std::string held;
+        // isatty speaks for the process's own standard error, not for a stream a caller passes.
+        ImportProgressLine progress(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1);
+        ImportSettings settings;
+        settings.progress = [&](const ImportProgress& now) { progress.update(now); };
+        RecordImport import(
+            system,
+            [&](std::string_view bytes) -> std::optional<std::string> {
+                if (file)
+                    return file->append(bytes);
+                held.append(bytes);
+                return std::nullopt;
+            },
+            std::move(settings));
+        std::optional<ImportFailure> failure;
+        for (const std::string& name : options.positional)
+            if ((failure = import.addFile(name)))
+                break;
+        if (!failure)
+            failure = import.finish();
+        progress.end();
+        if (failure) {
+            if (file)
+                file->abandon();
+            return fail(
+                {failure->kind == ImportFailure::Kind::Refused ? exitRefused : exitFileError,
+                 failure->message});
         }
-        std::string bytes;
-        if (auto refusal = import.bytes(bytes))
-            return fail({exitRefused, *refusal});
-        return emit(bytes, &*outFile, out, err, prefix);
+        if (toStandardOutput)
+            return emit(held, &*outFile, out, err, prefix);
+        if (auto failed = file->commit())
+            return fail({exitFileError, *failed});
+        return exitOk;
     }
 };
 

@@ -181,6 +181,18 @@ void DatabaseBrowser::Command1_Click() {
     ShowDataSet();
 }
 
+std::optional<DataFileProblem> DatabaseBrowser::pressShow(int presses) {
+    std::optional<DataFileProblem> met;
+    for (int press = 1; press <= presses; ++press) {
+        scan_.sameCommand = press > 1 && press < presses;
+        Command1_Click();
+        if (lastProblem_)
+            met = lastProblem_;
+    }
+    scan_.sameCommand = false;
+    return met;
+}
+
 void DatabaseBrowser::Command3_Click() {
     const std::optional<TwoPhaseSystem> current = selectedSystem();
     const std::optional<TwoPhaseSystem> other = current ? matchingSystem(*current) : std::nullopt;
@@ -188,6 +200,7 @@ void DatabaseBrowser::Command3_Click() {
         SampleMatch match = findSameSample(dataDirectory_, *other, dataSet_, scan_.matchCount);
         setProblem(std::move(match.problem));
         if (!match.found) {
+            buildView();
             description_.push_back(DescriptionLine{{{0, noMatchNotice(*other)}}, noticeRed});
             return;
         }
@@ -196,6 +209,7 @@ void DatabaseBrowser::Command3_Click() {
                                                                    : "Matching Water-Oil Data";
     }
     show({"vomar", "Picture1"}, true);
+    buildView();
     description_ = matchSummary(twoPhaseSystem_, dataSet_);
     ShowDataSet();
     show({"Label8"}, false);
@@ -249,6 +263,7 @@ void DatabaseBrowser::typeTitle(std::string text) {
 }
 
 void DatabaseBrowser::clickGrid(BrowserGrid grid) {
+    buildView();
     (grid == BrowserGrid::AsInput ? asInputGrid_ : adjustedGrid_).header =
         gridHeader(twoPhaseSystem_);
 }
@@ -259,19 +274,19 @@ void DatabaseBrowser::windowActivated() {
 }
 
 void DatabaseBrowser::ShowDataSet() {
-    plot_ = Scene{};
-    plot_.coordinates = krPlotCoordinates;
-    if (scan_.noMoreData == 1)
+    if (scan_.noMoreData == 1) {
+        // Only the plot is cleared; the grids and the description stay as they were.
+        buildView();
+        plot_ = Scene{};
+        plot_.coordinates = krPlotCoordinates;
         return;
+    }
     show({"vomar", "Picture1"}, true);
-    description_.clear();
     captions_["Label6"] = std::string(swcBoxCaption(twoPhaseSystem_));
     if (!loadedFromFile_)
         show({"Label8"}, true);
     captions_["Label8"] = dataSetCaption(scan_.matchCount);
-    adjustedGrid_.header = gridHeader(twoPhaseSystem_);
     show({"Label3"}, true);
-    asInputGrid_ = asInputTable(twoPhaseSystem_, dataSet_);
     if (dataSet_.pointCount > 0) {
         layOutEndPointBoxes();
         show({"Frame1"}, true);
@@ -281,12 +296,48 @@ void DatabaseBrowser::ShowDataSet() {
 
     applySgcDefault(user_);
     const bool adjusted = AdjustmentWanted(twoPhaseSystem_, user_);
-    if (adjusted) {
-        adjustedGrid_ = MakeAdjustedTable(twoPhaseSystem_, user_, dataSet_);
+    if (adjusted)
         show({"MSFlexGrid1", "Label4"}, true);
-    }
-    plot_ = dataSetPlot(twoPhaseSystem_, dataSet_, adjusted);
-    description_ = describeDataSet(twoPhaseSystem_, dataSet_);
+    // A Show without adjustment keeps the adjusted rows of the one before (hidden), so those
+    // of a Show not yet displayed are built before it is replaced.
+    if (pendingView_ && pendingView_->adjusted && !adjusted)
+        buildView();
+    pendingView_ = PendingView{twoPhaseSystem_, dataSet_, user_, adjusted};
+}
+
+void DatabaseBrowser::buildView() const {
+    if (!pendingView_)
+        return;
+    // The display fills the derived columns of the set it shows, hence the view's own copy.
+    PendingView& view = *pendingView_;
+    description_.clear();
+    adjustedGrid_.header = gridHeader(view.system);
+    asInputGrid_ = asInputTable(view.system, view.set);
+    if (view.adjusted)
+        adjustedGrid_ = MakeAdjustedTable(view.system, view.user, view.set);
+    plot_ = dataSetPlot(view.system, view.set, view.adjusted);
+    description_ = describeDataSet(view.system, view.set);
+    pendingView_.reset();
+}
+
+const GridText& DatabaseBrowser::asInputGrid() const {
+    buildView();
+    return asInputGrid_;
+}
+
+const GridText& DatabaseBrowser::adjustedGrid() const {
+    buildView();
+    return adjustedGrid_;
+}
+
+const std::vector<DescriptionLine>& DatabaseBrowser::description() const {
+    buildView();
+    return description_;
+}
+
+const Scene& DatabaseBrowser::plot() const {
+    buildView();
+    return plot_;
 }
 
 std::optional<std::string> DatabaseBrowser::save(const std::filesystem::path& path) const {

@@ -63,7 +63,11 @@ class DatabaseBrowser {
     // Picks entry `index` of a list and runs that list's click handler (a pick outside the
     // list is ignored). Once the selection is complete, a pick of a criteria list counts.
     void pick(BrowserList list, int index);
-    void Command1_Click();                                // Show (Next) Relative Permeability Data
+    void Command1_Click(); // Show (Next) Relative Permeability Data
+    // Show pressed `presses` times as one command (`relperm db show --match N`): the first
+    // and the last press look at the file, the presses between take it as it was. Returns
+    // the last damaged record any press met.
+    std::optional<DataFileProblem> pressShow(int presses);
     void Command2_Click();                                // Count Data Sets
     void Command3_Click();                                // Matching Gas-Oil / Water-Oil Data
     void Option1_Click();                                 // Search All
@@ -90,10 +94,13 @@ class DatabaseBrowser {
     const std::string& endPointText(EndPointBox box) const;
     const std::string& title() const { return title_; }
 
-    const GridText& asInputGrid() const { return asInputGrid_; }                     // MSFlexGrid2
-    const GridText& adjustedGrid() const { return adjustedGrid_; }                   // MSFlexGrid1
-    const std::vector<DescriptionLine>& description() const { return description_; } // Picture1
-    const Scene& plot() const { return plot_; }                                      // vomar
+    // The display of the data set: built from the last Show when first looked at, so a
+    // run of Shows whose display nobody looks at (a script stepping to a match) costs only
+    // the scans.
+    const GridText& asInputGrid() const;                     // MSFlexGrid2
+    const GridText& adjustedGrid() const;                    // MSFlexGrid1
+    const std::vector<DescriptionLine>& description() const; // Picture1
+    const Scene& plot() const;                               // vomar
 
     // Records lost by the last scan (an unreadable file or a damaged record), which the
     // window reports; cleared by the next scan.
@@ -121,6 +128,8 @@ class DatabaseBrowser {
     std::optional<TwoPhaseSystem> selectedSystem() const;
     void findDataSet();
     void setProblem(std::optional<DataFileProblem> problem);
+    // Builds the display that the last Show left to build.
+    void buildView() const;
 
     std::filesystem::path dataDirectory_;
     // Indexed by BrowserList: wetpk, locpk, methpk, rockpk, wettpk.
@@ -143,10 +152,18 @@ class DatabaseBrowser {
 
     std::map<std::string, bool, std::less<>> shown_;
     std::map<std::string, std::string, std::less<>> captions_;
-    GridText asInputGrid_;
-    GridText adjustedGrid_;
-    std::vector<DescriptionLine> description_;
-    Scene plot_;
+    // What the last Show displays, kept as it was then until the display is built.
+    struct PendingView {
+        TwoPhaseSystem system;
+        MeasuredDataSet set;
+        UserEndPoints user;
+        bool adjusted;
+    };
+    mutable std::optional<PendingView> pendingView_;
+    mutable GridText asInputGrid_;
+    mutable GridText adjustedGrid_;
+    mutable std::vector<DescriptionLine> description_;
+    mutable Scene plot_;
     std::optional<DataFileProblem> lastProblem_;
 };
 

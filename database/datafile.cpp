@@ -6,11 +6,15 @@
 #include <cstring>
 #include <limits>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <istream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace relperm {
 
 namespace {
-
-constexpr std::size_t blockSize = 1 << 16;
 
 struct SystemInfo {
     std::string_view listText;
@@ -229,35 +233,204 @@ std::string DataFileProblem::message() const {
     return text;
 }
 
+namespace {
+
+// Large enough that a scan makes few system calls and small enough that a block stays in
+// the processor's cache while its records are decoded.
+constexpr std::size_t readBlock = 128 * 1024;
+constexpr std::size_t firstRead = 2 * 1024;
+
+// The most bytes a value takes when it is not a string: a tag and a double.
+constexpr std::size_t largestFixedValue = 10;
+
+class StreamSource : public ByteSource {
+  public:
+    explicit StreamSource(std::istream& in) : in_(in) {}
+    std::ptrdiff_t read(unsigned char* into, std::size_t size) override {
+        in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
+        if (in_.bad())
+            return -1;
+        return static_cast<std::ptrdiff_t>(in_.gcount());
+    }
+
+  private:
+    std::istream& in_;
+};
+
+// A missing file or one that cannot be read holds no data.
+class EmptySource : public ByteSource {
+  public:
+    std::ptrdiff_t read(unsigned char*, std::size_t) override { return 0; }
+};
+
+// Positioned reads, so scans that share an open file need no seek and cannot disturb each
+// other.
+class FileSource : public ByteSource {
+  public:
+    FileSource(int fd, std::uint64_t position) : fd_(fd), position_(position) {}
+    std::ptrdiff_t read(unsigned char* into, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::pread(fd_, into, size, static_cast<off_t>(position_));
+            if (got >= 0) {
+                position_ += static_cast<std::uint64_t>(got);
+                return got;
+            }
+            if (errno != EINTR)
+                return -1;
+        }
+    }
+
+  private:
+    int fd_;
+    std::uint64_t position_;
+};
+
+// Reads of an open file that go through its cached block.
+class CachedFileSource : public ByteSource {
+  public:
+    CachedFileSource(const OpenDataFile& file, std::uint64_t position)
+        : file_(file), position_(position) {}
+    std::ptrdiff_t read(unsigned char* into, std::size_t size) override {
+        const std::ptrdiff_t got = file_.readCached(into, size, position_);
+        if (got > 0)
+            position_ += static_cast<std::uint64_t>(got);
+        return got;
+    }
+
+  private:
+    const OpenDataFile& file_;
+    std::uint64_t position_;
+};
+
+FileIdentity identityOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+// The fixed-size payload of a numeric tag, or nothing for a string or an unknown tag.
+inline std::optional<std::size_t> fixedPayload(std::uint16_t tag) {
+    switch (tag) {
+    case 0:
+        return 0;
+    case 2:
+        return 2;
+    case 3:
+    case 4:
+        return 4;
+    case 5:
+        return 8;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Whether the `values` values at `p` are all doubles, so that each tag stands 10 bytes after
+// the one before. Eight values at a time are compared as five 16-byte blocks against the
+// tag bytes 05 00 where tags stand; the rest one by one.
+bool allDoubles(const unsigned char* p, std::size_t values) {
+    using Block = unsigned char __attribute__((vector_size(16)));
+    struct Tags {
+        Block bytes;
+        Block mask;
+    };
+    // Tag offsets 0, 10 | 20, 30 | 40 | 50, 60 | 70 in the five blocks of 80 bytes.
+    static const auto tags = [] {
+        std::array<Tags, 5> t{};
+        const int offsets[8] = {0, 10, 20, 30, 40, 50, 60, 70};
+        for (int at : offsets) {
+            Tags& block = t[static_cast<std::size_t>(at / 16)];
+            block.bytes[at % 16] = 5;
+            block.mask[at % 16] = 0xff;
+            block.mask[at % 16 + 1] = 0xff;
+        }
+        return t;
+    }();
+    std::size_t v = 0;
+    Block differ{};
+    for (; v + 8 <= values; v += 8, p += 80) {
+        for (std::size_t b = 0; b < tags.size(); ++b) {
+            Block chunk;
+            std::memcpy(&chunk, p + 16 * b, sizeof chunk);
+            differ |= (chunk ^ tags[b].bytes) & tags[b].mask;
+        }
+    }
+    std::uint64_t halves[2];
+    std::memcpy(halves, &differ, sizeof halves);
+    unsigned rest = 0;
+    for (; v < values; ++v, p += largestFixedValue)
+        rest |= u16(p) ^ 5u;
+    return (halves[0] | halves[1] | rest) == 0;
+}
+
+inline double numberOf(std::uint16_t tag, const unsigned char* p) {
+    switch (tag) {
+    case 2:
+        return static_cast<std::int16_t>(u16(p));
+    case 3:
+        return static_cast<std::int32_t>(u32(p));
+    case 4:
+        return std::bit_cast<float>(u32(p));
+    case 5:
+        return std::bit_cast<double>(u64(p));
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+RecordReader::RecordReader(ByteSource& source, TwoPhaseSystem system, std::uint64_t offset,
+                           int recordsBefore)
+    : source_(source), system_(system), bufferOffset_(offset), nextRead_(firstRead),
+      record_(recordsBefore) {
+    // Past the first record, an end of the source is the end of the data, not an empty file.
+    empty_ = !ensure(1) && offset == 0;
+}
+
 RecordReader::RecordReader(std::istream& in, TwoPhaseSystem system)
-    : in_(in), system_(system), buffer_(blockSize) {
+    : owned_(std::make_unique<StreamSource>(in)), source_(*owned_), system_(system),
+      nextRead_(firstRead) {
     empty_ = !ensure(1);
 }
 
-bool RecordReader::ensure(std::size_t bytes) {
-    if (end_ - pos_ >= bytes)
-        return true;
-    if (streamDone_)
-        return false;
-    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
-              buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
-    end_ -= pos_;
-    pos_ = 0;
-    if (buffer_.size() < bytes)
-        buffer_.resize(bytes);
-    while (end_ < bytes && !streamDone_) {
-        in_.read(reinterpret_cast<char*>(buffer_.data() + end_),
-                 static_cast<std::streamsize>(buffer_.size() - end_));
-        const auto got = static_cast<std::size_t>(in_.gcount());
-        end_ += got;
-        if (in_.bad()) {
-            streamDone_ = true;
-            damage_ = "the file could not be read";
-        } else if (!in_ || got == 0) {
-            streamDone_ = true;
+RecordReader::~RecordReader() = default;
+
+bool RecordReader::refill(std::size_t bytes) {
+    while (end_ - pos_ < bytes) {
+        if (streamDone_)
+            return false;
+        const std::size_t have = end_ - pos_;
+        // A scan that reads one record (a Show answered from the index) asks for a little;
+        // one that goes on asks for ever larger blocks.
+        const std::size_t want = std::max(bytes - have, nextRead_);
+        nextRead_ = std::min(2 * nextRead_, readBlock);
+        if (end_ + want > capacity_) {
+            unsigned char* from = buffer_.get() + pos_;
+            if (have + want > capacity_) {
+                // Doubling, so that the buffer grows a few times in a scan, not at every block.
+                const std::size_t capacity = std::max(have + want, 2 * capacity_);
+                auto grown = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+                std::copy(from, from + have, grown.get());
+                buffer_ = std::move(grown);
+                capacity_ = capacity;
+            } else {
+                std::copy(from, from + have, buffer_.get());
+            }
+            bufferOffset_ += pos_;
+            pos_ = 0;
+            end_ = have;
         }
+        const std::ptrdiff_t got = source_.read(buffer_.get() + end_, want);
+        if (got <= 0) {
+            if (got < 0)
+                damage_ = "the file could not be read";
+            streamDone_ = true;
+            return false;
+        }
+        end_ += static_cast<std::size_t>(got);
     }
-    return end_ - pos_ >= bytes;
+    return true;
 }
 
 bool RecordReader::fail(std::string reason) {
@@ -270,68 +443,35 @@ bool RecordReader::fail(std::string reason) {
 bool RecordReader::readValue(TaggedValue& value) {
     if (!ensure(2))
         return fail("the file ends inside the record");
-    const std::uint16_t tag = u16(&buffer_[pos_]);
-    pos_ += 2;
+    const std::uint16_t tag = u16(buffer_.get() + pos_);
     std::size_t size = 0;
-    switch (tag) {
-    case 0:
-        value.tag = ValueTag::Empty;
-        value.number = 0;
-        value.text.clear();
-        return true;
-    case 2:
-        size = 2;
-        break;
-    case 3:
-    case 4:
-        size = 4;
-        break;
-    case 5:
-        size = 8;
-        break;
-    case 8:
-        if (!ensure(2))
+    std::size_t lengthBytes = 0;
+    if (auto fixed = fixedPayload(tag)) {
+        size = *fixed;
+    } else if (tag == 8) {
+        if (!ensure(4))
             return fail("the file ends inside the record");
-        size = u16(&buffer_[pos_]);
-        pos_ += 2;
-        break;
-    default:
+        size = u16(buffer_.get() + pos_ + 2);
+        lengthBytes = 2;
+    } else {
         return fail("a value has the unknown type tag " + std::to_string(tag));
     }
-    if (!ensure(size))
+    if (!ensure(2 + lengthBytes + size))
         return fail("the file ends inside the record");
-    const unsigned char* p = &buffer_[pos_];
-    pos_ += size;
+    const unsigned char* p = buffer_.get() + pos_ + 2 + lengthBytes;
+    pos_ += 2 + lengthBytes + size;
     value.tag = static_cast<ValueTag>(tag);
-    switch (tag) {
-    case 2:
-        value.number = static_cast<std::int16_t>(u16(p));
-        break;
-    case 3:
-        value.number = static_cast<std::int32_t>(u32(p));
-        break;
-    case 4:
-        value.number = std::bit_cast<float>(u32(p));
-        break;
-    case 5:
-        value.number = std::bit_cast<double>(u64(p));
-        break;
-    default:
+    if (tag == 8) {
         value.number = 0;
         value.text.assign(reinterpret_cast<const char*>(p), size);
         return true;
     }
+    value.number = numberOf(tag, p);
     value.text.clear();
     return true;
 }
 
 bool RecordReader::readPointValue(double& value) {
-    // The common case, a double, without building a TaggedValue.
-    if (ensure(10) && u16(&buffer_[pos_]) == 5) {
-        value = std::bit_cast<double>(u64(&buffer_[pos_ + 2]));
-        pos_ += 10;
-        return true;
-    }
     TaggedValue v;
     if (!readValue(v))
         return false;
@@ -339,61 +479,200 @@ bool RecordReader::readPointValue(double& value) {
     return true;
 }
 
-ReadOutcome RecordReader::ReadRecord(MeasuredDataSet& set) {
+ReadOutcome RecordReader::endRecord(MeasuredDataSet& set, ReadOutcome outcome) {
+    pendingPoints_ = 0;
+    set.pointCount = 0;
+    emptyHeader(system_, set);
+    return outcome;
+}
+
+ReadOutcome RecordReader::readHeader(MeasuredDataSet& set) {
     ++record_;
-    auto endRecord = [&](ReadOutcome outcome) {
-        set.pointCount = 0;
-        emptyHeader(system_, set);
-        return outcome;
-    };
     if (ranPastEnd_)
-        return endRecord(damage_.empty() ? ReadOutcome::End : ReadOutcome::Damaged);
+        return endRecord(set, damage_.empty() ? ReadOutcome::End : ReadOutcome::Damaged);
     if (!ensure(2)) {
         if (end_ - pos_ == 0 && damage_.empty()) {
             ranPastEnd_ = true;
-            return endRecord(ReadOutcome::End);
+            return endRecord(set, ReadOutcome::End);
         }
         fail("the file ends inside the record");
-        return endRecord(ReadOutcome::Damaged);
+        return endRecord(set, ReadOutcome::Damaged);
     }
-    const auto count = static_cast<std::int16_t>(u16(&buffer_[pos_]));
+    const auto count = static_cast<std::int16_t>(u16(buffer_.get() + pos_));
     pos_ += 2;
     if (count < 0 || count > maxPoints) {
         fail("the point count " + std::to_string(count) + " is outside 0 to " +
              std::to_string(maxPoints));
-        return endRecord(ReadOutcome::Damaged);
+        return endRecord(set, ReadOutcome::Damaged);
     }
-    for (const HeaderField& field : headerFields(system_))
-        if (!readValue(set.*field.member))
-            return endRecord(ReadOutcome::Damaged);
-    for (int i = 1; i <= count; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        if (!readPointValue(set.normSat[at]) || !readPointValue(set.krAxis[at]) ||
-            !readPointValue(set.krOther[at]))
-            return endRecord(ReadOutcome::Damaged);
+    // A zero count with nothing after it is the end record written without its header:
+    // the values read beyond the end of the file are empty.
+    if (count == 0 && !ensure(1) && damage_.empty()) {
+        ranPastEnd_ = true;
+        return endRecord(set, ReadOutcome::End);
     }
+    const std::span<const HeaderField> fields = headerFields(system_);
+    std::size_t field = 0;
+    // Where the block surely holds the header unless a value is a string, one check serves
+    // every value.
+    if (end_ - pos_ >= fields.size() * largestFixedValue) {
+        for (; field < fields.size(); ++field) {
+            const unsigned char* p = buffer_.get() + pos_;
+            const std::uint16_t tag = u16(p);
+            const std::optional<std::size_t> payload = fixedPayload(tag);
+            if (!payload)
+                break; // a string or an unknown tag: the checked path reads it
+            TaggedValue& value = set.*fields[field].member;
+            value.tag = static_cast<ValueTag>(tag);
+            value.number = numberOf(tag, p + 2);
+            value.text.clear();
+            pos_ += 2 + *payload;
+        }
+    }
+    for (; field < fields.size(); ++field)
+        if (!readValue(set.*fields[field].member))
+            return endRecord(set, ReadOutcome::Damaged);
     set.pointCount = count;
+    pendingPoints_ = count;
     return ReadOutcome::Stored;
 }
 
+ReadOutcome RecordReader::finishRecord(MeasuredDataSet& set, bool keepPoints) {
+    const std::size_t values = 3 * static_cast<std::size_t>(pendingPoints_);
+    pendingPoints_ = 0;
+    std::size_t done = 0;
+    // Where the block surely holds every value unless one is a string (the largest other
+    // value takes 10 bytes), the values are decoded without a check each.
+    if (ensure(values * largestFixedValue)) {
+        // Points the scan passes over are nearly always all doubles; their tags are then at
+        // fixed places and can be checked all at once rather than one after the other.
+        if (!keepPoints) {
+            if (allDoubles(buffer_.get() + pos_, values)) {
+                pos_ += values * largestFixedValue;
+                return ReadOutcome::Stored;
+            }
+        }
+        const unsigned char* p = buffer_.get() + pos_;
+        for (; done < values; ++done) {
+            const std::uint16_t tag = u16(p);
+            const std::optional<std::size_t> payload = fixedPayload(tag);
+            if (!payload)
+                break; // a string or an unknown tag: the checked path says which
+            if (keepPoints) {
+                const std::size_t point = done / 3 + 1;
+                PointColumn& column = done % 3 == 0   ? set.normSat
+                                      : done % 3 == 1 ? set.krAxis
+                                                      : set.krOther;
+                column[point] = numberOf(tag, p + 2);
+            }
+            p += 2 + *payload;
+        }
+        pos_ = static_cast<std::size_t>(p - buffer_.get());
+    }
+    for (; done < values; ++done) {
+        double value = 0;
+        if (!readPointValue(value))
+            return endRecord(set, ReadOutcome::Damaged);
+        if (keepPoints) {
+            const std::size_t point = done / 3 + 1;
+            (done % 3 == 0 ? set.normSat : done % 3 == 1 ? set.krAxis : set.krOther)[point] = value;
+        }
+    }
+    return ReadOutcome::Stored;
+}
+
+ReadOutcome RecordReader::ReadRecord(MeasuredDataSet& set) {
+    const ReadOutcome outcome = readHeader(set);
+    return outcome == ReadOutcome::Stored ? finishRecord(set, true) : outcome;
+}
+
+std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return identityOf(st);
+}
+
+OpenDataFile::~OpenDataFile() {
+    ::close(fd_);
+}
+
+std::ptrdiff_t OpenDataFile::readCached(unsigned char* into, std::size_t size,
+                                        std::uint64_t position) const {
+    // About a hundred records of twenty points: most Shows of a run of Shows find theirs here.
+    constexpr std::size_t cachedBlock = 64 * 1024;
+    const bool cached = position >= blockStart_ && position < blockStart_ + block_.size();
+    if (!cached) {
+        block_.resize(cachedBlock);
+        ssize_t got;
+        do {
+            got = ::pread(fd_, block_.data(), cachedBlock, static_cast<off_t>(position));
+        } while (got < 0 && errno == EINTR);
+        block_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        blockStart_ = position;
+        if (got <= 0)
+            return got < 0 ? -1 : 0;
+    }
+    const std::size_t at = static_cast<std::size_t>(position - blockStart_);
+    const std::size_t n = std::min(size, block_.size() - at);
+    std::copy_n(block_.data() + at, n, into);
+    return static_cast<std::ptrdiff_t>(n);
+}
+
 RecordFile::RecordFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system)
-    : path_(dataDirectory / dataFileName(system)), file_(path_, std::ios::binary | std::ios::in),
-      reader_(file_, system) {
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(path_, ec);
-    if (exists && std::filesystem::is_directory(path_, ec))
+    : path_(dataDirectory / dataFileName(system)) {
+    // Non-blocking, so that opening a pipe put in place of the file returns at once; it
+    // is then refused as no regular file.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (fd < 0) {
+        if (errno != ENOENT)
+            problem_ = DataFileProblem{
+                path_, 0, std::string("the file could not be opened: ") + std::strerror(errno)};
+    } else if (::fstat(fd, &st) != 0) {
+        problem_ = DataFileProblem{path_, 0, "the file could not be read"};
+    } else if (S_ISDIR(st.st_mode)) {
         problem_ = DataFileProblem{path_, 0, "this is a folder, not a data file"};
-    else if (exists && !file_.is_open())
-        problem_ = DataFileProblem{path_, 0, "the file could not be opened"};
-    else if (!reader_.damage().empty())
-        problem_ = DataFileProblem{path_, 0, reader_.damage()};
+    } else if (!S_ISREG(st.st_mode)) {
+        problem_ = DataFileProblem{path_, 0, "this is not a regular file (a pipe or a device)"};
+    } else {
+        file_ = std::make_shared<const OpenDataFile>(fd, identityOf(st));
+    }
+    if (!file_ && fd >= 0)
+        ::close(fd);
+    if (file_)
+        source_ = std::make_unique<FileSource>(file_->fd(), 0);
+    else
+        source_ = std::make_unique<EmptySource>();
+    reader_ = std::make_unique<RecordReader>(*source_, system);
+    if (!problem_ && !reader_->damage().empty())
+        problem_ = DataFileProblem{path_, 0, reader_->damage()};
+}
+
+RecordFile::RecordFile(std::shared_ptr<const OpenDataFile> file, const std::filesystem::path& path,
+                       TwoPhaseSystem system, std::uint64_t offset, int recordsBefore)
+    : path_(path), file_(std::move(file)),
+      source_(std::make_unique<CachedFileSource>(*file_, offset)),
+      reader_(std::make_unique<RecordReader>(*source_, system, offset, recordsBefore)) {}
+
+RecordFile::~RecordFile() = default;
+
+ReadOutcome RecordFile::noted(ReadOutcome outcome) {
+    if (outcome == ReadOutcome::Damaged && !problem_)
+        problem_ = DataFileProblem{path_, reader_->recordNumber(), reader_->damage()};
+    return outcome;
 }
 
 ReadOutcome RecordFile::ReadRecord(MeasuredDataSet& set) {
-    const ReadOutcome outcome = reader_.ReadRecord(set);
-    if (outcome == ReadOutcome::Damaged && !problem_)
-        problem_ = DataFileProblem{path_, reader_.recordNumber(), reader_.damage()};
-    return outcome;
+    return noted(reader_->ReadRecord(set));
+}
+
+ReadOutcome RecordFile::readHeader(MeasuredDataSet& set) {
+    return noted(reader_->readHeader(set));
+}
+
+ReadOutcome RecordFile::finishRecord(MeasuredDataSet& set, bool keepPoints) {
+    return noted(reader_->finishRecord(set, keepPoints));
 }
 
 void appendTaggedValue(std::string& bytes, const TaggedValue& value) {

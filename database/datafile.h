@@ -19,7 +19,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <iosfwd>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -160,38 +161,73 @@ enum class ReadOutcome {
     Damaged, // a record that cannot be read; the data set holds the end record
 };
 
-// ReadRecord and AtEnd over a stream of record bytes. The stream is read in large blocks,
-// so a scan costs one system call per block, not one per value.
+// Where a reader's bytes come from.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Reads up to `size` bytes into `into`: the number read, 0 at the end, -1 when the
+    // source cannot be read.
+    virtual std::ptrdiff_t read(unsigned char* into, std::size_t size) = 0;
+};
+
+// ReadRecord and AtEnd over a source of record bytes. The source is read in large blocks,
+// so a scan costs one system call per block; a record is checked against the block once
+// where it can be, not once per value.
 class RecordReader {
   public:
+    // Reads `source` from `offset`, the start of the record after the first
+    // `recordsBefore` records (for the record numbers of messages).
+    RecordReader(ByteSource& source, TwoPhaseSystem system, std::uint64_t offset = 0,
+                 int recordsBefore = 0);
     RecordReader(std::istream& in, TwoPhaseSystem system);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
 
-    // True when the stream is empty, or when an earlier read ran past its end (the end
+    // True when the source is empty, or when an earlier read ran past its end (the end
     // record or a damaged record). Still false right after a complete record that ends
-    // exactly at the end of the stream.
+    // exactly at the end of the source.
     bool AtEnd() const { return empty_ || ranPastEnd_; }
 
     // Reads the next record into `set`: the point count, the system's header fields, then
     // the points when the count is not 0. At the end, or at a damaged record, `set` gets
-    // the end record (point count 0 and the system's header fields empty).
+    // the end record (point count 0 and the system's header fields empty). A file that
+    // ends with a bare zero point count, an explicit end marker without its header, ends
+    // exactly as the end of the file does: values beyond the end read as empty.
     ReadOutcome ReadRecord(MeasuredDataSet& set);
 
+    // ReadRecord in two steps, for scans that look at the header before they need the
+    // points: readHeader reads the count and the header (a Stored record's points are then
+    // still unread), finishRecord the points, into `set` or past them. A record whose
+    // points are damaged gives Damaged and the end record, as ReadRecord does.
+    ReadOutcome readHeader(MeasuredDataSet& set);
+    ReadOutcome finishRecord(MeasuredDataSet& set, bool keepPoints);
+
+    // The offset of the next record in the source.
+    std::uint64_t offset() const { return bufferOffset_ + pos_; }
     // Records begun so far, counting the end record and a damaged one.
     int recordNumber() const { return record_; }
     // Why the last record was damaged (empty when none was).
     const std::string& damage() const { return damage_; }
 
   private:
-    bool ensure(std::size_t bytes); // true when `bytes` bytes are buffered
+    bool ensure(std::size_t bytes) { return end_ - pos_ >= bytes || refill(bytes); }
+    bool refill(std::size_t bytes);
     bool readValue(TaggedValue& value);
     bool readPointValue(double& value);
     bool fail(std::string reason);
+    ReadOutcome endRecord(MeasuredDataSet& set, ReadOutcome outcome);
 
-    std::istream& in_;
+    std::unique_ptr<ByteSource> owned_;
+    ByteSource& source_;
     TwoPhaseSystem system_;
-    std::vector<unsigned char> buffer_;
+    std::unique_ptr<unsigned char[]> buffer_; // not zeroed: only [pos_, end_) is ever read
+    std::size_t capacity_ = 0;
+    std::uint64_t bufferOffset_ = 0; // offset of buffer_[0] in the source
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::size_t nextRead_;           // bytes asked of the source by the next read
+    std::int16_t pendingPoints_ = 0; // points of the record whose header was read last
     bool streamDone_ = false;
     bool empty_ = false;
     bool ranPastEnd_ = false;
@@ -199,25 +235,81 @@ class RecordReader {
     std::string damage_;
 };
 
-// A system's file in the data folder, opened read-only. A missing file reads as an empty
-// one and is never created (the folder may be read-only); a file that exists but cannot
-// be read also reads as empty, and `problem` says why.
+// What tells one state of a file from another: a file replaced, grown, cut or written
+// since has another identity.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file at `path` now, or nothing when there is no regular file there.
+std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path);
+
+// A data file opened for reading, which scans that carry on where an earlier one stopped
+// share; it is closed when the last of them lets it go.
+class OpenDataFile {
+  public:
+    OpenDataFile(int fd, FileIdentity identity) : fd_(fd), identity_(identity) {}
+    ~OpenDataFile();
+    OpenDataFile(const OpenDataFile&) = delete;
+    OpenDataFile& operator=(const OpenDataFile&) = delete;
+
+    int fd() const { return fd_; }
+    const FileIdentity& identity() const { return identity_; }
+
+    // Reads from `position` through a copy of the last block read, so that Shows of
+    // neighbouring records read the file once between them: the number of bytes read, 0
+    // at the end, -1 on an error. The scans that share the file use it only while it keeps
+    // the identity it was opened with, so the copy never goes stale.
+    std::ptrdiff_t readCached(unsigned char* into, std::size_t size, std::uint64_t position) const;
+
+  private:
+    int fd_;
+    FileIdentity identity_;
+    mutable std::vector<unsigned char> block_;
+    mutable std::uint64_t blockStart_ = 0;
+};
+
+// A system's file in the data folder, opened read-only and only when it is a regular file.
+// A missing file reads as an empty one and is never created (the folder may be read-only);
+// a file that exists but cannot be read (a folder, a pipe, a device, no permission) also
+// reads as empty, and `problem` says why. A pipe is never opened for reading, so no scan
+// waits on one.
 class RecordFile {
   public:
     RecordFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system);
+    // An open file read from `offset`, the start of the record after the first
+    // `recordsBefore` records, through the file's cached block.
+    RecordFile(std::shared_ptr<const OpenDataFile> file, const std::filesystem::path& path,
+               TwoPhaseSystem system, std::uint64_t offset, int recordsBefore);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
 
-    bool AtEnd() const { return reader_.AtEnd(); }
+    bool AtEnd() const { return reader_->AtEnd(); }
     ReadOutcome ReadRecord(MeasuredDataSet& set);
-    int recordNumber() const { return reader_.recordNumber(); }
+    ReadOutcome readHeader(MeasuredDataSet& set);
+    ReadOutcome finishRecord(MeasuredDataSet& set, bool keepPoints);
+    int recordNumber() const { return reader_->recordNumber(); }
+    std::uint64_t offset() const { return reader_->offset(); }
 
+    // The file as it was opened; nothing when no regular file was opened.
+    const std::shared_ptr<const OpenDataFile>& file() const { return file_; }
     // Why records were lost: the file could not be opened, or a record was damaged.
     const std::optional<DataFileProblem>& problem() const { return problem_; }
     const std::filesystem::path& path() const { return path_; }
 
   private:
+    ReadOutcome noted(ReadOutcome outcome);
+
     std::filesystem::path path_;
-    std::ifstream file_;
-    RecordReader reader_;
+    std::shared_ptr<const OpenDataFile> file_;
+    std::unique_ptr<ByteSource> source_;
+    std::unique_ptr<RecordReader> reader_;
     std::optional<DataFileProblem> problem_;
 };
 

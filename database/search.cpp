@@ -1,5 +1,6 @@
 #include "database/search.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace relperm {
@@ -56,11 +57,12 @@ bool passesToleranceTest(TwoPhaseSystem system, const UserEndPoints& user, doubl
     return within(user.sgc, record.criticalGas, tolerance);
 }
 
-std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDirectory,
-                                           std::optional<TwoPhaseSystem> system,
-                                           const SearchCriteria& lists,
-                                           const ToleranceSearch& search, const UserEndPoints& user,
-                                           ScanState& scan, MeasuredDataSet& set) {
+std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path& dataDirectory,
+                                                    std::optional<TwoPhaseSystem> system,
+                                                    const SearchCriteria& lists,
+                                                    const ToleranceSearch& search,
+                                                    const UserEndPoints& user, ScanState& scan,
+                                                    MeasuredDataSet& set) {
     scan.noMoreData = 0;
     scan.criteria = lists;
     if (!system)
@@ -83,6 +85,137 @@ std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDire
             break;
     }
     return file.problem();
+}
+
+namespace {
+
+// Whether `index` was built for this file and selection. The tolerance and the user's end
+// points select nothing under "Search All", so they do not count then.
+bool indexHolds(const MatchIndex& index, const std::filesystem::path& file, TwoPhaseSystem system,
+                const SearchCriteria& lists, const ToleranceSearch& search,
+                const UserEndPoints& user) {
+    return index.valid && index.path.native() == file.native() && index.system == system &&
+           index.criteria == lists && index.searchPercent == search.enabled &&
+           (!search.enabled || (index.tolerance == search.tolerance && index.user == user));
+}
+
+// Reads `file` to the record that ends the data, noting in the index where every match
+// lies. The data set takes the records read up to the target match, which it then keeps;
+// the records after it are read into a scratch set, so the next Show of any match reads
+// just that record. Returns the problem as a scan that stopped at the target would have
+// met it: damage after the target is kept for the Show that reaches it.
+std::optional<DataFileProblem> indexFile(RecordFile& file, TwoPhaseSystem system,
+                                         const ToleranceSearch& search, const UserEndPoints& user,
+                                         ScanState& scan, MeasuredDataSet& set) {
+    MatchIndex& index = scan.index;
+    MeasuredDataSet scratch;
+    MeasuredDataSet* into = &set;
+    std::optional<DataFileProblem> met;
+    bool stopped = false;
+    int matches = 0;
+    for (;;) {
+        const std::uint64_t at = file.offset();
+        const int before = file.recordNumber();
+        bool ends = file.readHeader(*into) != ReadOutcome::Stored || into->pointCount == 0;
+        bool passes = false;
+        if (!ends) {
+            passes =
+                passesKeyTest(system, scan.criteria, *into) &&
+                (!search.enabled || passesToleranceTest(system, user, search.tolerance, *into));
+            const bool shown = !stopped && passes && matches + 1 == scan.targetMatch;
+            ends = file.finishRecord(*into, shown) != ReadOutcome::Stored;
+        }
+        if (ends) {
+            index.endOffset = at;
+            index.endRecords = before;
+            if (!stopped) {
+                scan.matchCount = matches;
+                met = file.problem();
+            }
+            return met;
+        }
+        if (!passes)
+            continue;
+        ++matches;
+        // Room for the matches the file holds at the size of its records so far: growing a
+        // large index step by step costs more than the scan.
+        if (matches == 64) {
+            const std::uint64_t perRecord = std::max<std::uint64_t>(file.offset() / before, 1);
+            const std::size_t expected = index.identity.size / perRecord + 64;
+            index.matchOffsets.reserve(expected);
+        }
+        index.matchOffsets.push_back(at);
+        if (!stopped && matches == scan.targetMatch) {
+            stopped = true;
+            scan.matchCount = matches;
+            met = file.problem();
+            into = &scratch;
+        }
+    }
+}
+
+// The scan answered from the index: the one record shown, or the record that ends
+// the data. Nothing when the file at the path is no longer the one indexed (it is then
+// scanned anew): one replaced, written or cut since has another identity.
+std::optional<std::optional<DataFileProblem>> scanFromIndex(TwoPhaseSystem system, ScanState& scan,
+                                                            MeasuredDataSet& set) {
+    const MatchIndex& index = scan.index;
+    if (!scan.sameCommand && currentIdentity(index.path) != index.identity)
+        return std::nullopt;
+    const std::size_t known = index.matchOffsets.size();
+    const auto target = static_cast<std::size_t>(std::max(scan.targetMatch, 0));
+    const bool match = target >= 1 && target <= known;
+    // A match read again is a stored record of the unchanged file; should reading it fail
+    // all the same (a disk error), the scan from the start says which record it was.
+    RecordFile file(index.file, index.path, system,
+                    match ? index.matchOffsets[target - 1] : index.endOffset,
+                    match ? 0 : index.endRecords);
+    const ReadOutcome outcome = file.ReadRecord(set);
+    if (match && outcome != ReadOutcome::Stored)
+        return std::nullopt;
+    scan.matchCount = static_cast<int>(match ? target : known);
+    return file.problem();
+}
+
+} // namespace
+
+std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDirectory,
+                                           std::optional<TwoPhaseSystem> system,
+                                           const SearchCriteria& lists,
+                                           const ToleranceSearch& search, const UserEndPoints& user,
+                                           ScanState& scan, MeasuredDataSet& set) {
+    scan.noMoreData = 0;
+    scan.criteria = lists;
+    if (!system)
+        return std::nullopt;
+    scan.matchCount = 0;
+    MatchIndex& index = scan.index;
+    const std::filesystem::path path = dataDirectory / dataFileName(*system);
+    if (indexHolds(index, path, *system, lists, search, user))
+        if (auto answered = scanFromIndex(*system, scan, set))
+            return *answered;
+
+    index = MatchIndex{};
+    scan.matchCount = 0;
+    RecordFile file(dataDirectory, *system);
+    if (file.AtEnd()) {
+        scan.noMoreData = 1;
+        return file.problem();
+    }
+    if (file.file()) {
+        index.valid = true;
+        index.path = path;
+        index.file = file.file();
+        index.identity = file.file()->identity();
+        index.system = *system;
+        index.criteria = lists;
+        index.searchPercent = search.enabled;
+        if (search.enabled) {
+            index.tolerance = search.tolerance;
+            index.user = user;
+        }
+    }
+    return indexFile(file, *system, search, user, scan, set);
 }
 
 std::optional<TwoPhaseSystem> matchingSystem(TwoPhaseSystem system) {

@@ -2,9 +2,13 @@
 // the selection lists (FindDataSet), and finding the data set of the other system measured
 // on the same sample (findSameSample, the search behind "Matching Gas-Oil Data").
 //
-// Every scan reads its file from the first record, so showing match n re-reads the n - 1
-// matches before it; the files are small enough that keeping no index costs nothing a user
-// would notice, and the display never shows a record the file no longer holds.
+// Stepping carries on: a scan reads the file to its end once and keeps where every match
+// and the record that ends the data lie, so each later Show reads just the one record it
+// shows instead of re-reading the file from its first record, and a count after a count of
+// the same selection reads only the record that ends the data. What it keeps holds only
+// while the file keeps its identity (device, inode, size, modification time) and the
+// selection is the same; otherwise the scan starts from the first record again. The results
+// are those of a scan that re-reads the file every time (FindDataSetFromStart).
 #pragma once
 
 #include "database/datafile.h"
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace relperm {
 
@@ -31,6 +36,7 @@ struct UserEndPoints {
     std::optional<double> swc = std::nullopt; // Swc (Slc)
     std::optional<double> sor = std::nullopt; // Sorw or Sorg
     std::optional<double> sgc = std::nullopt;
+    friend bool operator==(const UserEndPoints&, const UserEndPoints&) = default;
 };
 
 // "Search %": a record must also lie within `tolerance` percentage points of each end point
@@ -40,11 +46,31 @@ struct ToleranceSearch {
     double tolerance = 5; // stol, in percentage points
 };
 
+// What the scans of one selection found in one state of a file.
+struct MatchIndex {
+    bool valid = false;
+    std::filesystem::path path;
+    std::shared_ptr<const OpenDataFile> file; // kept open, so a Show needs no open
+    FileIdentity identity;
+    TwoPhaseSystem system = TwoPhaseSystem::WaterOil;
+    SearchCriteria criteria;
+    bool searchPercent = false;
+    double tolerance = 0;                    // with searchPercent only
+    UserEndPoints user;                      // with searchPercent only
+    std::vector<std::uint64_t> matchOffsets; // the record of match k at [k - 1]
+    std::uint64_t endOffset = 0; // the record that ends the data: stored without points,
+    int endRecords = 0;          // the end of the file, or a damaged one
+};
+
 struct ScanState {
     int targetMatch = 0;     // the match at which the next scan stops; 0 counts them all
     int matchCount = 0;      // matches passed by the last scan (the match number when it stopped)
     int noMoreData = 0;      // 1 when the last scan found no record at all
     SearchCriteria criteria; // critWettability, ... captured at the start of each scan
+    MatchIndex index;        // where the scans of the current selection went
+    // The scan is one of a run of Shows pressed as one command, after the first: the file
+    // is taken to be as the first one found it (the last of the run looks at it again).
+    bool sameCommand = false;
 };
 
 // A method code of 3 (capillary pressure) or 4 (centrifuge) is searched as 2 (unsteady).
@@ -60,16 +86,25 @@ bool passesKeyTest(TwoPhaseSystem system, const SearchCriteria& criteria,
 bool passesToleranceTest(TwoPhaseSystem system, const UserEndPoints& user, double tolerance,
                          const MeasuredDataSet& record);
 
-// FindDataSet: captures `lists` as the criteria and scans the file of `system` from its
-// start, counting matches, until the match numbered `scan.targetMatch`, a record with point
-// count 0, or the end. The data set holds the record at which it stopped. With no system
-// chosen it only resets `noMoreData` and captures the criteria. Returns why records were
-// lost, when the file could not be read or a record was damaged.
+// FindDataSet: captures `lists` as the criteria and scans the file of `system`, counting
+// matches, until the match numbered `scan.targetMatch`, a record with point count 0, or the
+// end. The data set holds the record at which it stopped. With no system chosen it only
+// resets `noMoreData` and captures the criteria. Returns why records were lost, when the
+// file could not be read or a record was damaged.
 std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDirectory,
                                            std::optional<TwoPhaseSystem> system,
                                            const SearchCriteria& lists,
                                            const ToleranceSearch& search, const UserEndPoints& user,
                                            ScanState& scan, MeasuredDataSet& set);
+
+// The same scan read from the first record every time, keeping nothing: what FindDataSet's
+// results are checked against.
+std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path& dataDirectory,
+                                                    std::optional<TwoPhaseSystem> system,
+                                                    const SearchCriteria& lists,
+                                                    const ToleranceSearch& search,
+                                                    const UserEndPoints& user, ScanState& scan,
+                                                    MeasuredDataSet& set);
 
 // The system whose file holds the data set measured on the same sample: gas-oil for
 // water-oil and water-oil for gas-oil; none for the other two.

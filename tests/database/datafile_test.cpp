@@ -226,6 +226,38 @@ TEST_F(DataFile, ADamagedRecordEndsTheScanAsTheEndOfTheDataAndSaysWhich) {
     }
 }
 
+// An explicit end record written without its header: the values beyond the end of the
+// file read as empty, so it is the end record, in every system, with nothing to report.
+// A zero count followed by anything but the end of the file is a record like any other.
+TEST_F(DataFile, ABareZeroCountAtTheEndIsTheEndRecord) {
+    for (TwoPhaseSystem system : allSystems) {
+        SCOPED_TRACE(dataFileName(system));
+        const std::string two = recordsOf(system, {SetSpec{}, SetSpec{.location = 3}});
+        for (const std::string& rest : {std::string(), two}) {
+            writeDataFile(dir, system, rest + Bytes().raw16(0).data);
+            RecordFile file(dir, system);
+            MeasuredDataSet set = makeSet(SetSpec{.location = 5});
+            EXPECT_FALSE(file.AtEnd()) << "the file is not empty";
+            for (int record = 0; record < (rest.empty() ? 0 : 2); ++record)
+                ASSERT_EQ(file.ReadRecord(set), ReadOutcome::Stored);
+            EXPECT_EQ(file.ReadRecord(set), ReadOutcome::End);
+            EXPECT_EQ(set.pointCount, 0);
+            EXPECT_TRUE(set.locationCode.isEmpty());
+            EXPECT_TRUE(file.AtEnd());
+            EXPECT_FALSE(file.problem()) << file.problem()->message();
+        }
+
+        writeDataFile(dir, system, two + Bytes().raw16(0).data + "\x02");
+        RecordFile cut(dir, system);
+        MeasuredDataSet set;
+        cut.ReadRecord(set);
+        cut.ReadRecord(set);
+        EXPECT_EQ(cut.ReadRecord(set), ReadOutcome::Damaged);
+        ASSERT_TRUE(cut.problem());
+        EXPECT_EQ(cut.problem()->record, 3);
+    }
+}
+
 TEST(RecordBytes, EncodeWritesTheCountTheHeaderInItsTagsAndDoublePoints) {
     MeasuredDataSet set = makeSet(
         SetSpec{.location = 3, .porosity = 0.25, .swc = 0.5, .sgc = 0.125, .points = {{0, 0, 1}}});

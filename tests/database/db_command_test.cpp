@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace relperm::cli {
 namespace {
@@ -98,6 +99,28 @@ TEST_F(Db, DamagedRecordsAreCountedAsTheEndAndReported) {
     EXPECT_EQ(r.status, exitFileError);
     EXPECT_EQ(r.out, "1\n");
     EXPECT_NE(r.err.find("OWBIN, record 2: the point count 77"), std::string::npos) << r.err;
+}
+
+TEST_F(Db, AFileEndingWithABareEndMarkerIsWellFormed) {
+    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{}, SetSpec{}}) + Bytes().raw16(0).data);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"count", "--system", "Gas-Oil Data"},
+          {"show", "--system", "Gas-Oil Data", "--match", "2"},
+          {"dump", "--system", "Gas-Oil Data"}}) {
+        Outcome r = db(args);
+        EXPECT_EQ(r.status, exitOk) << args[0];
+        EXPECT_EQ(r.err, "") << args[0];
+    }
+    EXPECT_EQ(db({"count", "--system", "Gas-Oil Data"}).out, "2\n");
+}
+
+// A pipe put in place of a data file is never read, so nothing waits on it.
+TEST_F(Db, APipeInPlaceOfTheFileIsReportedAtOnce) {
+    ASSERT_EQ(::mkfifo((dir / "OWBIN").c_str(), 0600), 0);
+    Outcome r = db({"count", "--system", "Water-Oil Data"});
+    EXPECT_EQ(r.status, exitFileError);
+    EXPECT_EQ(r.out, "0\n");
+    EXPECT_NE(r.err.find("OWBIN: this is not a regular file"), std::string::npos) << r.err;
 }
 
 TEST_F(Db, RefusesWhatTheWindowCouldNotBeToldToDo) {

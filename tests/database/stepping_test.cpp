@@ -1,0 +1,262 @@
+// Show and Count carry on from what earlier scans of the same selection found; whatever
+// the file holds and however it changes between Shows, they must give exactly what a scan
+// that re-reads the file from its first record gives: the match number, the data set shown
+// (the end record past the last match, a stored record without points where one ends the
+// data), whether any record was found, and the report of a damaged record.
+#include "database/search.h"
+#include "records.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+
+namespace relperm {
+namespace {
+
+using namespace relperm::testing;
+using Stepping = TempDirTest;
+
+class RandomRecords {
+  public:
+    explicit RandomRecords(unsigned seed) : rng_(seed) {}
+
+    int pick(int lowest, int highest) {
+        return std::uniform_int_distribution<int>(lowest, highest)(rng_);
+    }
+    bool chance(int percent) { return pick(1, 100) <= percent; }
+
+    // A code as the files hold them: mostly 16-bit integers, now and then a double, a
+    // string or an empty value.
+    TaggedValue code() {
+        const int c = pick(0, 3);
+        if (chance(10))
+            return TaggedValue::of(c, ValueTag::Double);
+        if (chance(3))
+            return TaggedValue::ofText("x");
+        if (chance(3))
+            return TaggedValue{};
+        return TaggedValue::of(c, ValueTag::Int16);
+    }
+
+    MeasuredDataSet set() {
+        MeasuredDataSet s = makeSet(SetSpec{});
+        s.wettingCode = code();
+        s.locationCode = code();
+        s.lithologyCode = code();
+        s.methodCode = code();
+        s.connateWater = TaggedValue::of(pick(1, 3) / 10.0);
+        s.residualOilToWater = TaggedValue::of(pick(1, 3) / 10.0);
+        s.residualOilToGas = TaggedValue::of(pick(1, 3) / 10.0);
+        s.criticalGas = TaggedValue::of(pick(0, 2) / 20.0);
+        if (chance(5))
+            s.depthFtSs = TaggedValue::ofText("deep");
+        s.pointCount = static_cast<std::int16_t>(pick(1, 6));
+        for (int i = 1; i <= s.pointCount; ++i) {
+            s.normSat[i] = pick(0, 10) / 10.0;
+            s.krAxis[i] = pick(0, 10) / 10.0;
+            s.krOther[i] = pick(0, 10) / 10.0;
+        }
+        return s;
+    }
+
+    // Up to 40 records, some without points, ending in one of the ways a file can end.
+    std::string file(TwoPhaseSystem system) {
+        std::string bytes;
+        const int records = pick(0, 40);
+        for (int r = 0; r < records; ++r) {
+            MeasuredDataSet s = set();
+            if (chance(3))
+                s.pointCount = 0;
+            std::string record = encodeRecord(system, s);
+            // The last point value stored as a single or a string (which reads as 0), as other
+            // writers may store it.
+            if (s.pointCount > 0 && chance(15)) {
+                record.resize(record.size() - 10);
+                record += chance(50) ? Bytes().single(0.5f).data : Bytes().str("n/a").data;
+            }
+            bytes += record;
+        }
+        switch (pick(0, 5)) {
+        case 0:
+            bytes += encodeRecord(system, MeasuredDataSet{}); // the end record with its header
+            break;
+        case 1:
+            bytes += Bytes().raw16(0).data; // the bare end marker
+            break;
+        case 2: {
+            const std::string whole = encodeRecord(system, set());
+            bytes += whole.substr(0, static_cast<std::size_t>(pick(1, int(whole.size()) - 1)));
+            break;
+        }
+        case 3:
+            bytes += Bytes().raw16(pick(51, 300)).data; // a point count beyond 50
+            break;
+        case 4:
+            bytes += Bytes().raw16(1).raw16(9).data; // an unknown tag
+            break;
+        default:
+            break;
+        }
+        return bytes;
+    }
+
+    SearchCriteria lists() {
+        auto index = [&] { return chance(50) ? 0 : pick(0, 3); };
+        return {index(), index(), index(), index()};
+    }
+
+    std::optional<double> endPoint() {
+        if (chance(30))
+            return std::nullopt;
+        return pick(1, 3) / 10.0;
+    }
+
+  private:
+    std::mt19937 rng_;
+};
+
+struct Side {
+    ScanState scan;
+    MeasuredDataSet set;
+    std::optional<DataFileProblem> problem;
+};
+
+void expectSame(TwoPhaseSystem system, const Side& carried, const Side& reread,
+                const std::string& step) {
+    SCOPED_TRACE(step);
+    EXPECT_EQ(carried.scan.matchCount, reread.scan.matchCount);
+    EXPECT_EQ(carried.scan.noMoreData, reread.scan.noMoreData);
+    EXPECT_EQ(carried.problem.has_value(), reread.problem.has_value());
+    if (carried.problem && reread.problem) {
+        EXPECT_EQ(carried.problem->message(), reread.problem->message());
+    }
+    ASSERT_EQ(carried.set.pointCount, reread.set.pointCount);
+    for (const HeaderField& field : headerFields(system)) {
+        const TaggedValue& a = carried.set.*field.member;
+        const TaggedValue& b = reread.set.*field.member;
+        EXPECT_EQ(a.tag, b.tag) << field.name;
+        EXPECT_EQ(a.value(), b.value()) << field.name;
+        EXPECT_EQ(a.text, b.text) << field.name;
+    }
+    for (int i = 1; i <= carried.set.pointCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        EXPECT_EQ(carried.set.normSat[at], reread.set.normSat[at]) << "point " << i;
+        EXPECT_EQ(carried.set.krAxis[at], reread.set.krAxis[at]) << "point " << i;
+        EXPECT_EQ(carried.set.krOther[at], reread.set.krOther[at]) << "point " << i;
+    }
+}
+
+// A file written in place gets a modification time of its own, as one written a moment
+// later would; two writes of the same size within the file system's clock tick are not
+// told apart by the identity the scans keep.
+void touch(const std::filesystem::path& path, int tick) {
+    const timespec times[2] = {{1700000000 + tick, 0}, {1700000000 + tick, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+TEST_F(Stepping, CarryingOnGivesWhatReReadingTheFileGives) {
+    int tick = 0;
+    for (unsigned seed = 1; seed <= 150; ++seed) {
+        RandomRecords random(seed);
+        const TwoPhaseSystem system = allSystems[static_cast<std::size_t>(random.pick(0, 3))];
+        const std::filesystem::path path = dir / dataFileName(system);
+        writeDataFile(dir, system, random.file(system));
+        touch(path, ++tick);
+
+        SearchCriteria lists = random.lists();
+        ToleranceSearch search{random.chance(30), static_cast<double>(random.pick(0, 10))};
+        UserEndPoints user{random.endPoint(), random.endPoint(), random.endPoint()};
+        Side carried, reread;
+        for (int step = 0; step < 40; ++step) {
+            std::string what;
+            switch (random.pick(0, 12)) {
+            case 0:
+                what = "a count";
+                carried.scan.targetMatch = reread.scan.targetMatch = 0;
+                break;
+            case 1:
+                what = "another selection";
+                lists = random.lists();
+                search.enabled = random.chance(30);
+                user.sgc = random.endPoint();
+                break;
+            case 2:
+                what = "the file written anew in place";
+                writeDataFile(dir, system, random.file(system));
+                touch(path, ++tick);
+                break;
+            case 3: {
+                what = "records added at the end";
+                std::ofstream(path, std::ios::binary | std::ios::app)
+                    << encodeRecord(system, random.set());
+                touch(path, ++tick);
+                break;
+            }
+            case 4:
+                what = "the file replaced by another";
+                writeBytes(dir / "next", random.file(system));
+                std::filesystem::rename(dir / "next", path);
+                break;
+            case 5:
+                what = "the file removed";
+                std::filesystem::remove(path);
+                break;
+            default:
+                what = "a Show";
+                ++carried.scan.targetMatch;
+                ++reread.scan.targetMatch;
+                break;
+            }
+            carried.problem =
+                FindDataSet(dir, system, lists, search, user, carried.scan, carried.set);
+            reread.problem =
+                FindDataSetFromStart(dir, system, lists, search, user, reread.scan, reread.set);
+            expectSame(system, carried, reread,
+                       "seed " + std::to_string(seed) + ", step " + std::to_string(step) + ": " +
+                           what + ", match " + std::to_string(reread.scan.targetMatch));
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+}
+
+// The point of carrying on: a Show reads the record it shows, not the matches before it.
+// Records before match 150 garbled behind the scans' back, with the file's size and time
+// put back, are never read again: the Show still finds match 150 where the count saw it,
+// where a scan from the first record stops at the garbled one.
+TEST_F(Stepping, AShowAfterACountReadsOnlyTheRecordItShows) {
+    const std::vector<SetSpec> sets(200, SetSpec{.location = 4});
+    const std::string bytes = recordsOf(WO, sets);
+    writeDataFile(dir, WO, bytes);
+    touch(dir / "OWBIN", 1);
+    ScanState scan;
+    MeasuredDataSet set;
+    FindDataSet(dir, WO, {}, {}, {}, scan, set);
+    EXPECT_EQ(scan.matchCount, 200);
+
+    const std::size_t recordSize = bytes.size() / 200;
+    std::string garbled = bytes;
+    std::fill_n(garbled.begin(), 149 * recordSize, '\x7f');
+    {
+        std::fstream file(dir / "OWBIN", std::ios::binary | std::ios::in | std::ios::out);
+        file << garbled;
+    }
+    touch(dir / "OWBIN", 1);
+
+    scan.targetMatch = 150;
+    EXPECT_FALSE(FindDataSet(dir, WO, {}, {}, {}, scan, set));
+    EXPECT_EQ(scan.matchCount, 150);
+    EXPECT_EQ(set.locationCode.value(), 4);
+    EXPECT_EQ(set.pointCount, 3);
+
+    ScanState fromStart;
+    fromStart.targetMatch = 150;
+    EXPECT_TRUE(FindDataSetFromStart(dir, WO, {}, {}, {}, fromStart, set));
+    EXPECT_EQ(fromStart.matchCount, 0);
+}
+
+} // namespace
+} // namespace relperm
