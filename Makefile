@@ -47,6 +47,8 @@ run: build
 
 bench: build
 	@build/bin/generate_bench
+	@build/bin/database_bench
+	@build/bin/import_bench
 
 clean:
 	@rm -rf build build-asan build-fuzz
