@@ -1,5 +1,7 @@
 #include "database/csvrows.h"
 
+#include "common/quotedtext.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -128,7 +130,7 @@ void writeTaggedValue(CsvWriter& w, const TaggedValue& value) {
 std::string quoteForMessage(const CsvField& field) {
     if (field.text.empty() && !field.quoted)
         return "an empty item";
-    return "\"" + field.text + "\"";
+    return quotedText(field.text);
 }
 
 } // namespace relperm

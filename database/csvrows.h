@@ -67,7 +67,8 @@ class LineRuns {
 // general number form otherwise.
 void writeTaggedValue(CsvWriter& writer, const TaggedValue& value);
 
-// `text` in the message form of a field: "\"abc\"" (or "an empty item").
+// A field in a message: quoted as every bad value is (at most 40 characters), or "an
+// empty item".
 std::string quoteForMessage(const CsvField& field);
 
 } // namespace relperm
