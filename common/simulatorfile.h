@@ -1,0 +1,59 @@
+// The one writer of saturation-function keywords for a simulator deck (SWOF, SGOF, SWFN,
+// SGFN), whatever the tables come from: a correlation of the calculator, a measured data
+// set, a fitted model. The tables are checked as a simulator checks them, so an include file
+// we write is one the simulator accepts, and they are taken on to the largest saturation of
+// each phase, so the simulator puts the fluids where the end points say. A table that breaks
+// a rule is refused with the rule, the row and the values, unless a repair is asked for;
+// every repair and every added row is listed in the file.
+#pragma once
+
+#include "common/refusal.h"
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace relperm {
+
+enum class Keyword { SWOF, SGOF, SWFN, SGFN };
+const char* keywordName(Keyword keyword);
+
+struct SaturationRow {
+    double saturation;
+    double first;  // krw (water-oil table), or the liquid's kr (gas table)
+    double second; // krow (water-oil table), or krg (gas table)
+};
+
+// The tables, in rows of rising saturation. SWOF is written from the water-oil table; SGOF
+// and SGFN from the gas table; SWFN from the gas table read from its last row up, as water
+// saturation 1 - Sg (the water-gas system, whose liquid is water).
+struct SaturationTables {
+    std::vector<SaturationRow> waterOil; // Sw, krw, krow
+    std::vector<SaturationRow> gas;      // Sg, krog (krw, krcg), krg
+    std::string liquid = "krog";         // the liquid's column in SGOF: krog or krcg
+    double swc = 0;                      // connate water (or liquid): Sg goes up to 1 - Swc
+    // Three-phase tables: krow at Swc must equal krog at Sg = 0, as both are the oil at
+    // connate water and no gas.
+    bool oilCurvesMeet = false;
+};
+
+// What to write. The simulator takes a table's last row as the largest saturation its phase
+// can reach, so tables that stop short of Sw = 1 or Sg = 1 - Swc get one row more: the oil
+// (liquid) kr 0 and the water or gas kr on a straight line to the value given here.
+struct SimulatorOptions {
+    std::vector<Keyword> keywords = {};
+    bool repair = false;
+    double krwMax = 1; // krw at Sw = 1
+    double krgMax = 1; // krg at Sg = 1 - Swc
+};
+
+// The include file: the comment lines of `description` (each written after "-- ", with line
+// breaks and control characters made blanks so that nothing in them becomes deck input),
+// the repairs and added rows, then the keywords. Or a refusal naming the rule, the keyword,
+// the row and the values; an end row whose kr would fall below the row before it is refused
+// with the input "krwMax" or "krgMax".
+std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
+                                                 const std::vector<std::string>& description,
+                                                 const SimulatorOptions& options);
+
+} // namespace relperm
