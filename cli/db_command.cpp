@@ -1,5 +1,5 @@
-// relperm db: the measured-data files of a folder from the command line. `count` and
-// `show` replay a user's session in the browser through the same model the window uses;
+// relperm db: the measured-data files of a folder from the command line. `count`, `show`
+// and `list` replay a user's session in the browser through the same model the window uses;
 // `dump` and `import` convert between a record file and the readable import text.
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -8,10 +8,13 @@
 #include "common/quotedtext.h"
 #include "database/browser.h"
 #include "database/csvrows.h"
+#include "database/datasetexport.h"
 #include "database/importfile.h"
+#include "database/matchlist.h"
 
 #include <charconv>
 #include <iostream>
+#include <map>
 #include <ostream>
 #include <unistd.h>
 
@@ -24,6 +27,7 @@ const char* prefix = "relperm db";
 const char* dbHelp =
     "usage: relperm db count  --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db show   --system TEXT --match N [SELECTION] [--dir DIR] [--out FILE]\n"
+    "       relperm db list   --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db dump   --system TEXT [--dir DIR] [--out FILE]\n"
     "       relperm db import --system TEXT --out FILE CSV...\n"
     "\n"
@@ -32,6 +36,8 @@ const char* dbHelp =
     "  count    the number of matching data sets, as the browser's Count shows it\n"
     "  show     what the browser shows after the N-th Show that follows a count:\n"
     "           the data-set number, the grids and the description\n"
+    "  list     every matching data set as CSV, one row per set in the order Show\n"
+    "           steps through them: match number, codes, header values, points\n"
     "  dump     every record of the system's file as import text\n"
     "  import   builds the system's record file from import text (see the README);\n"
     "           a bad row is refused with its file and line and nothing is written;\n"
@@ -53,6 +59,14 @@ const char* dbHelp =
     "                     gas-condensate data); they also rescale the shown data set\n"
     "\n"
     "  --match N          show: the number of Show presses after the count, from 1\n"
+    "  --format FORMAT    show: text (default), what the browser shows; csv: the shown set as\n"
+    "                     import text; swof, sgof, swfn, sgfn, simulator: the shown set as\n"
+    "                     simulator keywords (water-oil SWOF; gas-oil and gas-condensate SGOF;\n"
+    "                     gas-water SWFN and SGFN), the adjusted data when the end points\n"
+    "                     call for it\n"
+    "  --measured         show: the simulator formats take the data as input even when the\n"
+    "                     end points adjust it\n"
+    "  --repair --krw-max X --krg-max X   show: as for relperm generate\n"
     "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
@@ -150,6 +164,46 @@ std::string shownText(const DatabaseBrowser& browser) {
     return text + renderDescription(browser.description());
 }
 
+// The output `db show` writes, and for the simulator formats the keywords and end values.
+std::optional<Failure> showFormat(const Options& options, TwoPhaseSystem system,
+                                  const std::string& format, SimulatorOptions& simulator) {
+    const std::map<std::string, std::vector<Keyword>> simulatorFormats = {
+        {"swof", {Keyword::SWOF}},
+        {"sgof", {Keyword::SGOF}},
+        {"swfn", {Keyword::SWFN}},
+        {"sgfn", {Keyword::SGFN}},
+        {"simulator", measuredKeywords(system)}};
+    const auto keywords = simulatorFormats.find(format);
+    if (format != "text" && format != "csv" && keywords == simulatorFormats.end())
+        return Failure{exitRefused, "--format must be text, csv, swof, sgof, swfn, sgfn or "
+                                    "simulator, not " +
+                                        quotedText(format)};
+    const bool tables = keywords != simulatorFormats.end();
+    for (const char* flag : {"measured", "repair"})
+        if (options.has(flag) && !tables)
+            return Failure{exitRefused,
+                           std::string("--") + flag + " applies to the simulator formats only"};
+    if (!tables)
+        return std::nullopt;
+    simulator.keywords = keywords->second;
+    simulator.repair = options.has("repair");
+    std::string error;
+    for (auto [name, value] :
+         {std::pair{"krw-max", &simulator.krwMax}, std::pair{"krg-max", &simulator.krgMax}}) {
+        auto given = numberOption(options, name, error);
+        if (!error.empty())
+            return Failure{exitRefused, error};
+        if (!given)
+            continue;
+        if (*given < 0 || *given > 1)
+            return Failure{exitRefused, std::string("--") + name +
+                                            " must be a fraction from 0 to 1, not " +
+                                            quotedText(*options.get(name))};
+        *value = *given;
+    }
+    return std::nullopt;
+}
+
 struct Run {
     std::ostream& out;
     std::ostream& err;
@@ -186,6 +240,10 @@ struct Run {
         if (!match || *match < 1 || *match > 1000000)
             return fail({exitRefused, "--match must be a match number from 1 to 1000000, not " +
                                           quotedText(options.get("match").value_or(""))});
+        const std::string format = options.get("format").value_or("text");
+        SimulatorOptions simulator;
+        if (auto f = showFormat(options, system, format, simulator))
+            return fail(*f);
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
@@ -194,7 +252,29 @@ struct Run {
             problem = met;
         // A scan that found no record at all leaves nothing shown.
         const ScanState& scan = browser.scan();
-        const std::string text = scan.noMoreData == 1 ? "" : shownText(browser);
+        std::string text = scan.noMoreData == 1 ? "" : shownText(browser);
+        if (format != "text") {
+            // Past the last match nothing is shown that could leave the window.
+            const std::optional<ShownDataSet> shown = browser.shownDataSet();
+            if (!shown) {
+                err << prefix << ": no data set is shown at match " << *match
+                    << ", so there is nothing to write\n";
+                return scan.matchCount < *match ? exitPastLastMatch : exitRefused;
+            }
+            if (format == "csv") {
+                text = dataSetImportText(*shown);
+            } else {
+                auto tables = dataSetSimulatorTables(
+                    *shown, shown->adjusted && !options.has("measured"), "relperm", simulator);
+                if (const auto* refusal = std::get_if<Refusal>(&tables)) {
+                    const std::string flag = refusal->input == "krwMax"   ? "--krw-max: "
+                                             : refusal->input == "krgMax" ? "--krg-max: "
+                                                                          : "";
+                    return fail({exitRefused, flag + refusal->message});
+                }
+                text = std::get<std::string>(tables);
+            }
+        }
         const int status = finish(text, options, problem);
         if (status != exitOk || scan.matchCount >= *match)
             return status;
@@ -207,6 +287,16 @@ struct Run {
                           std::to_string(scan.matchCount) + " matching data sets")
             << "\n";
         return exitPastLastMatch;
+    }
+
+    int list(const Options& options, TwoPhaseSystem system,
+             const std::filesystem::path& dir) const {
+        DatabaseBrowser browser(dir);
+        if (auto f = replaySelection(options, system, browser))
+            return fail(*f);
+        // The replay picks every list, so the selection is complete.
+        const MatchList matches = browser.matchList().value();
+        return finish(matchListCsv(matches), options, matches.problem);
     }
 
     int dump(const Options& options, TwoPhaseSystem system,
@@ -265,11 +355,11 @@ struct Run {
 };
 
 OptionSpec specFor(const std::string& sub) {
-    if (sub == "count")
+    if (sub == "count" || sub == "list")
         return {selectionOptions, {"search-percent"}};
     if (sub == "show") {
-        OptionSpec options{selectionOptions, {"search-percent"}};
-        options.withValue.insert("match");
+        OptionSpec options{selectionOptions, {"search-percent", "measured", "repair"}};
+        options.withValue.insert({"match", "format", "krw-max", "krg-max"});
         return options;
     }
     if (sub == "dump")
@@ -288,9 +378,9 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
         return emit(dbHelp, nullptr, out, err, prefix);
     const std::string& sub = args[0];
-    if (sub != "count" && sub != "show" && sub != "dump" && sub != "import")
+    if (sub != "count" && sub != "show" && sub != "list" && sub != "dump" && sub != "import")
         return run.fail({exitRefused, "unknown subcommand " + quotedText(sub) +
-                                          ": count, show, dump or import (see relperm db "
+                                          ": count, show, list, dump or import (see relperm db "
                                           "--help)"});
     std::string error;
     auto options = parseOptions({args.begin() + 1, args.end()}, specFor(sub), error);
@@ -315,6 +405,8 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         return run.count(*options, system, dir);
     if (sub == "show")
         return run.show(*options, system, dir);
+    if (sub == "list")
+        return run.list(*options, system, dir);
     return run.dump(*options, system, dir);
 }
 

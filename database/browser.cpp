@@ -5,6 +5,8 @@
 #include "database/datasetfile.h"
 #include "database/plot.h"
 
+#include <algorithm>
+
 namespace relperm {
 
 namespace {
@@ -111,6 +113,16 @@ bool DatabaseBrowser::SelectionComplete() const {
     return (wetpk_.index >= 1 && wetpk_.index <= 3) || (wetpk_.index == 0 && wettpk_.index >= 0);
 }
 
+std::optional<MatchList> DatabaseBrowser::matchList() const {
+    if (!SelectionComplete())
+        return std::nullopt;
+    UserEndPoints user = user_;
+    applySgcDefault(user);
+    const SearchCriteria lists{wettpk_.index, rockpk_.index, methpk_.index, locpk_.index};
+    return listMatches(dataDirectory_, *selectedSystem(), lists,
+                       {searchPercent_, search_.tolerance}, user);
+}
+
 std::optional<TwoPhaseSystem> DatabaseBrowser::selectedSystem() const {
     if (wetpk_.index < 0)
         return std::nullopt;
@@ -125,11 +137,52 @@ void DatabaseBrowser::pick(BrowserList which, int index) {
     SelectionList& l = lists_[static_cast<std::size_t>(which)];
     if (index < 0 || index >= static_cast<int>(l.entries.size()))
         return;
+    const int before = l.index;
     l.index = index;
-    if (which == BrowserList::TwoPhase)
-        wetpk_Click();
-    else
+    if (which != BrowserList::TwoPhase) {
         criteriaList_Click();
+        return;
+    }
+    wetpk_Click();
+    // A count and a stepping belong to one system: another system starts them afresh.
+    if (index != before)
+        restartScans();
+}
+
+void DatabaseBrowser::selectSystem(int index) {
+    wetpk_.index = index;
+    wetpk_Click();
+}
+
+void DatabaseBrowser::restartScans() {
+    scan_.targetMatch = 0;
+    loadedFromFile_ = false;
+    hideDataSet();
+    if (SelectionComplete()) {
+        show({"Command1", "Command2", "Frame2"}, true);
+        Command2_Click();
+    } else {
+        show({"Label2", "Label11"}, false);
+    }
+}
+
+void DatabaseBrowser::hideDataSet() {
+    show({"Label8", "Label3", "MSFlexGrid2", "Label4", "MSFlexGrid1", "vomar", "Picture1",
+          "Command3"},
+         false);
+    pendingView_.reset();
+    asInputGrid_ = GridText{gridHeader(twoPhaseSystem_), {}};
+    adjustedGrid_ = GridText{gridHeader(twoPhaseSystem_), {}};
+    description_.clear();
+    plot_ = Scene{};
+    plot_.coordinates = krPlotCoordinates;
+}
+
+void DatabaseBrowser::setDataDirectory(std::filesystem::path dataDirectory) {
+    dataDirectory_ = std::move(dataDirectory);
+    scan_ = ScanState{};
+    setProblem(std::nullopt);
+    restartScans();
 }
 
 void DatabaseBrowser::criteriaList_Click() {
@@ -193,6 +246,17 @@ std::optional<DataFileProblem> DatabaseBrowser::pressShow(int presses) {
     return met;
 }
 
+void DatabaseBrowser::showMatch(int match) {
+    // The Sgc default the first Show's display would apply holds for the scans of the list
+    // the row was chosen from.
+    applySgcDefault(user_);
+    Command2_Click();
+    // The Shows before it would only step on: each scans, and its display sets nothing the
+    // last one does not set again.
+    scan_.targetMatch = std::max(match, 1) - 1;
+    Command1_Click();
+}
+
 void DatabaseBrowser::Command3_Click() {
     const std::optional<TwoPhaseSystem> current = selectedSystem();
     const std::optional<TwoPhaseSystem> other = current ? matchingSystem(*current) : std::nullopt;
@@ -204,7 +268,11 @@ void DatabaseBrowser::Command3_Click() {
             description_.push_back(DescriptionLine{{{0, noMatchNotice(*other)}}, noticeRed});
             return;
         }
-        pick(BrowserList::TwoPhase, static_cast<int>(*other));
+        // The set found is shown, not counted over: the count and the stepping of the other
+        // system no longer apply.
+        selectSystem(static_cast<int>(*other));
+        scan_.targetMatch = 0;
+        show({"Label2", "Label11"}, false);
         captions_["Command3"] = *other == TwoPhaseSystem::WaterOil ? "Matching Gas-Oil Data"
                                                                    : "Matching Water-Oil Data";
     }
@@ -320,6 +388,17 @@ void DatabaseBrowser::buildView() const {
     pendingView_.reset();
 }
 
+std::optional<ShownDataSet> DatabaseBrowser::shownDataSet() const {
+    if (!isShown("MSFlexGrid2") || dataSet_.pointCount <= 0)
+        return std::nullopt;
+    return ShownDataSet{twoPhaseSystem_,
+                        dataSet_,
+                        user_,
+                        isShown("MSFlexGrid1"),
+                        loadedFromFile_ ? 0 : scan_.matchCount,
+                        title_};
+}
+
 const GridText& DatabaseBrowser::asInputGrid() const {
     buildView();
     return asInputGrid_;
@@ -356,7 +435,7 @@ std::optional<std::string> DatabaseBrowser::open(const std::filesystem::path& pa
     loadedFromFile_ = true;
     show({"Command1", "Command2"}, false);
     if (saved.systemIndex >= 0) {
-        pick(BrowserList::TwoPhase, saved.systemIndex);
+        selectSystem(saved.systemIndex);
     } else {
         wetpk_.index = -1;
         wetpk_Click();

@@ -17,7 +17,9 @@
 #include "common/gridtext.h"
 #include "common/scene.h"
 #include "database/datafile.h"
+#include "database/datasetexport.h"
 #include "database/display.h"
+#include "database/matchlist.h"
 #include "database/search.h"
 
 #include <array>
@@ -68,6 +70,9 @@ class DatabaseBrowser {
     // and the last press look at the file, the presses between take it as it was. Returns
     // the last damaged record any press met.
     std::optional<DataFileProblem> pressShow(int presses);
+    // Shows match `match` as the Show that follows `match` - 1 Shows after a count would, so
+    // the next Show goes on from there (a row chosen in the list of matching sets).
+    void showMatch(int match);
     void Command2_Click();                                // Count Data Sets
     void Command3_Click();                                // Matching Gas-Oil / Water-Oil Data
     void Option1_Click();                                 // Search All
@@ -101,6 +106,9 @@ class DatabaseBrowser {
     const GridText& adjustedGrid() const;                    // MSFlexGrid1
     const std::vector<DescriptionLine>& description() const; // Picture1
     const Scene& plot() const;                               // vomar
+    // The data set on display with what goes with it, for an export; nothing while no set
+    // with points is shown.
+    std::optional<ShownDataSet> shownDataSet() const;
 
     // Records lost by the last scan (an unreadable file or a damaged record), which the
     // window reports; cleared by the next scan.
@@ -109,6 +117,8 @@ class DatabaseBrowser {
     // --- state ------------------------------------------------------------------------------
 
     const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
+    // Reads another folder's data files from now on (File / Open Data Folder).
+    void setDataDirectory(std::filesystem::path dataDirectory);
     const MeasuredDataSet& dataSet() const { return dataSet_; }
     const ScanState& scan() const { return scan_; }
     const UserEndPoints& userEndPoints() const { return user_; }
@@ -117,12 +127,24 @@ class DatabaseBrowser {
     bool loadedFromFile() const { return loadedFromFile_; }
     // Locations, methods, lithologies and (for water-oil) wettability all picked.
     bool SelectionComplete() const;
+    // Every set that Shows after a count step through for the current selection, as the
+    // Shows after the first see it (its display applies the Sgc default); nothing while the
+    // selection is not complete.
+    std::optional<MatchList> matchList() const;
 
     void ShowDataSet();
 
   private:
     void wetpk_Click();
     void criteriaList_Click();
+    // The system picked without a user's pick (a matching search, an opened file): nothing
+    // is counted, so the data set read stays.
+    void selectSystem(int index);
+    // After another system or folder: the stepping starts again, the data set shown goes,
+    // and a complete selection is counted at once, so the count shown is always the one of
+    // the system and the folder shown.
+    void restartScans();
+    void hideDataSet();
     void show(std::initializer_list<std::string_view> controls, bool visible);
     void layOutEndPointBoxes();
     std::optional<TwoPhaseSystem> selectedSystem() const;

@@ -111,6 +111,21 @@ std::string importFileComment(TwoPhaseSystem system) {
            "\r\n";
 }
 
+void writeImportSet(CsvWriter& w, TwoPhaseSystem system, const MeasuredDataSet& set) {
+    w.text("set");
+    for (const HeaderField& field : headerFields(system)) {
+        if (isCode(field.kind))
+            writeCode(w, field.kind, set.*field.member);
+        else
+            writeTaggedValue(w, set.*field.member);
+    }
+    w.endLine();
+    for (int i = 1; i <= set.pointCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        w.number(set.normSat[at]).number(set.krAxis[at]).number(set.krOther[at]).endLine();
+    }
+}
+
 DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system) {
     DumpResult result;
     RecordFile file(dataDirectory, system);
@@ -118,18 +133,7 @@ DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSyst
     MeasuredDataSet set;
     while (!file.AtEnd() && file.ReadRecord(set) == ReadOutcome::Stored) {
         ++result.records;
-        w.text("set");
-        for (const HeaderField& field : headerFields(system)) {
-            if (isCode(field.kind))
-                writeCode(w, field.kind, set.*field.member);
-            else
-                writeTaggedValue(w, set.*field.member);
-        }
-        w.endLine();
-        for (int i = 1; i <= set.pointCount; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            w.number(set.normSat[at]).number(set.krAxis[at]).number(set.krOther[at]).endLine();
-        }
+        writeImportSet(w, system, set);
     }
     result.text = importFileComment(system) + w.str();
     result.problem = file.problem();

@@ -48,6 +48,9 @@ struct DumpResult {
     std::optional<DataFileProblem> problem; // records that could not be read
 };
 
+// One data set as import text: the set row and its point rows.
+void writeImportSet(CsvWriter& writer, TwoPhaseSystem system, const MeasuredDataSet& set);
+
 // Every record of the system's file in `dataDirectory`, a stored record without points
 // included, up to the end of the file or the first damaged record.
 DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system);

@@ -14,8 +14,12 @@ std::optional<QString> FileDialog::choose(QWidget* parent, Mode mode) {
 
 QString QtFileDialog::ask(QWidget* parent, Mode mode, const QString& name) {
     QFileDialog dialog(parent, title(), name);
-    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode == Mode::Open   ? QFileDialog::ExistingFile
+                       : mode == Mode::Save ? QFileDialog::AnyFile
+                                            : QFileDialog::Directory);
+    if (mode == Mode::Folder)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!name.isEmpty())
         dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -13,7 +13,7 @@ namespace relperm::ui {
 
 class FileDialog {
   public:
-    enum class Mode { Open, Save };
+    enum class Mode { Open, Save, Folder };
 
     explicit FileDialog(QString title) : title_(std::move(title)) {}
     virtual ~FileDialog() = default;

@@ -5,6 +5,7 @@
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/settings.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -20,6 +21,10 @@ void completeServices(WindowServices& services, const QString& dialogTitle) {
         services.printer = std::make_shared<Printer>();
     if (!services.messages)
         services.messages = std::make_shared<Messages>();
+    if (!services.folderDialog)
+        services.folderDialog = std::make_shared<QtFileDialog>("Choose a Data Folder");
+    if (!services.settings)
+        services.settings = std::make_shared<Settings>();
 }
 
 KeyedToolbar* addFileToolbar(QWidget* client) {

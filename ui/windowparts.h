@@ -19,12 +19,15 @@ class KeyedToolbar;
 class FileDialog;
 class Messages;
 class Printer;
+class Settings;
 
 struct WindowServices {
     std::shared_ptr<FileDialog> fileDialog; // the window's one open/save dialog
     std::shared_ptr<FileDialog> pdfDialog;  // where a page goes when there is no printer
     std::shared_ptr<Printer> printer;
     std::shared_ptr<Messages> messages;
+    std::shared_ptr<FileDialog> folderDialog = {}; // where a window asks for a folder
+    std::shared_ptr<Settings> settings = {};       // what a window remembers for the next run
 };
 
 // Fills every service left empty with the platform's own; the file dialog gets `title`.

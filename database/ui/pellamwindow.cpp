@@ -73,6 +73,10 @@ PellamWindow::PellamWindow(std::filesystem::path dataDirectory, BrowserServices 
     ui::completeServices(services_, "Relative Permeability Database File Selector");
     buildMenu();
     buildControls();
+    dataFolder_ = new QLabel(statusBar());
+    dataFolder_->setObjectName("dataFolder");
+    statusBar()->addPermanentWidget(dataFolder_);
+    useDataFolder(browser_.dataDirectory());
     showModel();
 }
 

@@ -8,6 +8,7 @@
 #include "ui/windowparts.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -29,6 +30,10 @@ class Printer;
 namespace relperm::databaseui {
 
 class DescriptionBox;
+class MatchListWindow;
+
+// The settings key under which the data folder the user chose is kept for the next start.
+inline constexpr const char* dataFolderSetting = "pellam/dataFolder";
 
 // The platform services the window uses (cd1 is the file dialog, shared by Open and
 // Save); any left empty gets the platform's own.
@@ -37,7 +42,7 @@ using BrowserServices = ui::WindowServices;
 class PellamWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // `dataDirectory` is where the four data files are read: the working folder at start-up.
+    // `dataDirectory` is where the four data files are read until another folder is opened.
     explicit PellamWindow(std::filesystem::path dataDirectory, BrowserServices services = {},
                           QWidget* parent = nullptr);
     ~PellamWindow() override;
@@ -45,10 +50,15 @@ class PellamWindow : public QMainWindow {
     const DatabaseBrowser& model() const { return browser_; }
 
     // Menu and toolbar commands (pellamwindow_commands.cpp).
-    void a5_Click(); // Open
-    void a6_Click(); // Save
-    void a2_Click(); // Print
+    void a5_Click();        // Open
+    void a6_Click();        // Save
+    void a2_Click();        // Print
+    void openDataFolder();  // File / Open Data Folder...
+    void exportDataSet();   // File / Export Data Set...
+    void simulatorTables(); // File / Simulator Tables...
     void Toolbar1_ButtonClick(const QString& key);
+    // View / List Matching Data Sets (pellamwindow_list.cpp).
+    void openMatchList();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -62,6 +72,10 @@ class PellamWindow : public QMainWindow {
     template <class Event> void act(Event&& event);
     void showModel();
     void reportProblem();
+    // Reads the data files of `folder` from now on, shows it in the status line and says
+    // so when it holds none.
+    void useDataFolder(const std::filesystem::path& folder);
+    void noteMissingData();
 
     DatabaseBrowser browser_;
     BrowserServices services_;
@@ -79,6 +93,8 @@ class PellamWindow : public QMainWindow {
     ui::FlexGrid* adjusted_ = nullptr;
     ui::DrawingSurface* vomar_ = nullptr;
     DescriptionBox* picture1_ = nullptr;
+    QLabel* dataFolder_ = nullptr;
+    QPointer<MatchListWindow> matchList_;
 };
 
 } // namespace relperm::databaseui

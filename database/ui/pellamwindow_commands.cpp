@@ -1,10 +1,18 @@
-// The browser's menu, toolbar and file commands: Open, Save, Print, Exit.
+// The browser's menu, toolbar and file commands: Open, Save, Print, Exit, and the data
+// folder and the exports of the shown data set.
+#include "common/csv.h"
+#include "common/filewrite.h"
+#include "database/datafolder.h"
 #include "database/ui/pellamwindow.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/settings.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace relperm::databaseui {
 
@@ -16,6 +24,16 @@ void PellamWindow::buildMenu() {
             &PellamWindow::a5_Click);
     connect(ui::addMenuItem(file, "a6", "&Save"), &QAction::triggered, this,
             &PellamWindow::a6_Click);
+    // Beyond the browser's own two: another data folder, and the shown set for a
+    // spreadsheet, another database or a simulator deck.
+    file->addSeparator();
+    QAction* folder = ui::addMenuItem(file, "openFolder", "Open Data &Folder...");
+    folder->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(folder, &QAction::triggered, this, &PellamWindow::openDataFolder);
+    connect(ui::addMenuItem(file, "exportSet", "&Export Data Set..."), &QAction::triggered, this,
+            &PellamWindow::exportDataSet);
+    connect(ui::addMenuItem(file, "simulatorTables", "Simulator &Tables..."), &QAction::triggered,
+            this, &PellamWindow::simulatorTables);
     // "Print" and "Exit" stand on the bar itself and act when clicked.
     connect(ui::addMenuItem(bar, "a2", "&Print"), &QAction::triggered, this,
             &PellamWindow::a2_Click);
@@ -23,6 +41,12 @@ void PellamWindow::buildMenu() {
     QMenu* version = bar->addMenu("&Version");
     version->setObjectName("a44");
     ui::addMenuItem(version, "a12", "02030");
+    // What the browser offers beyond its own menu comes after it, in windows of its own.
+    QMenu* view = bar->addMenu("&View");
+    view->setObjectName("view");
+    QAction* list = ui::addMenuItem(view, "listMatches", "&List Matching Data Sets...");
+    list->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(list, &QAction::triggered, this, &PellamWindow::openMatchList);
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {
@@ -55,7 +79,92 @@ void PellamWindow::a6_Click() {
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
     if (!path)
         return;
-    if (auto failure = browser_.save(path->toStdString()))
+    if (auto failure = browser_.save(path->toStdString())) {
+        services_.messages->warn(this, windowTitle(), QString::fromStdString(*failure));
+        return;
+    }
+    if (containsQuote(browser_.title()))
+        services_.messages->inform(this, windowTitle(),
+                                   "The data-set file cannot hold a double quote, so the title "
+                                   "was saved with apostrophes in its place.");
+}
+
+void PellamWindow::useDataFolder(const std::filesystem::path& folder) {
+    if (folder != browser_.dataDirectory()) {
+        browser_.setDataDirectory(folder);
+        showModel();
+    }
+    dataFolder_->setText(QDir::toNativeSeparators(QString::fromStdString(folder.string())));
+    dataFolder_->setToolTip("The folder the data files are read from (File / Open Data Folder)");
+    // Said once the window is up, so the message stands in front of it.
+    if (!holdsDataFiles(folder))
+        QTimer::singleShot(0, this, &PellamWindow::noteMissingData);
+}
+
+void PellamWindow::noteMissingData() {
+    const QString folder = dataFolder_->text();
+    services_.messages->inform(
+        this, windowTitle(),
+        QString("The folder %1 holds none of the data files OWBIN, OGBIN, GWBIN and CGBIN, so "
+                "there are no data sets to show.\n\nChoose the folder that holds them with "
+                "File / Open Data Folder..., or build them from CSV files with "
+                "\"relperm db import\" (see relperm db --help).")
+            .arg(folder));
+}
+
+void PellamWindow::openDataFolder() {
+    const std::optional<QString> folder =
+        services_.folderDialog->choose(this, ui::FileDialog::Mode::Folder);
+    if (!folder)
+        return;
+    services_.settings->setValue(dataFolderSetting, *folder);
+    useDataFolder(folder->toStdString());
+}
+
+void PellamWindow::exportDataSet() {
+    const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+    if (!shown) {
+        services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
+        return;
+    }
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (!path)
+        return;
+    if (auto failure = writeFileAtomically(path->toStdString(), dataSetImportText(*shown)))
+        services_.messages->warn(this, windowTitle(), QString::fromStdString(*failure));
+}
+
+void PellamWindow::simulatorTables() {
+    const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+    if (!shown) {
+        services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
+        return;
+    }
+    const bool adjusted =
+        shown->adjusted &&
+        services_.messages->ask(this, windowTitle(),
+                                "Write the adjusted data? (No writes the data as input.)");
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (!path)
+        return;
+    SimulatorOptions options{measuredKeywords(shown->system)};
+    auto tables = dataSetSimulatorTables(*shown, adjusted, "pellam", options);
+    if (const auto* refusal = std::get_if<Refusal>(&tables)) {
+        if (!services_.messages->ask(this, windowTitle(),
+                                     QString::fromStdString(refusal->message) +
+                                         "\n\nWrite the tables repaired instead? Every change "
+                                         "is listed at the head of the file."))
+            return;
+        options.repair = true;
+        tables = dataSetSimulatorTables(*shown, adjusted, "pellam", options);
+        if (const auto* still = std::get_if<Refusal>(&tables)) {
+            services_.messages->warn(this, windowTitle(), QString::fromStdString(still->message));
+            return;
+        }
+    }
+    if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(tables)))
         services_.messages->warn(this, windowTitle(), QString::fromStdString(*failure));
 }
 

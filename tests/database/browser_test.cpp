@@ -149,12 +149,64 @@ TEST_F(Browser, AScanThatFindsNoRecordOnlyClearsThePlot) {
     selectAll(b, WO);
     b.Command1_Click();
     const std::string before = descriptionText(b);
-    b.pick(BrowserList::TwoPhase, static_cast<int>(GO)); // no gas-oil file
+    writeDataFile(dir, WO, ""); // the file emptied behind the browser's back
     b.Command1_Click();
     EXPECT_EQ(b.scan().noMoreData, 1);
     EXPECT_TRUE(b.plot().items.empty());
     EXPECT_EQ(descriptionText(b), before);
     EXPECT_EQ(b.asInputGrid().rows.size(), 3u);
+}
+
+// Another system starts the count and the stepping afresh: the count on screen is always
+// the one of the system picked, and no set of the system before stays on display.
+TEST_F(Browser, AnotherSystemCountsAtOnceAndStepsFromItsFirstMatch) {
+    writeDataFile(dir, WO, recordsOf(WO, std::vector<SetSpec>(40, SetSpec{})));
+    writeDataFile(dir, GO, recordsOf(GO, std::vector<SetSpec>(3, SetSpec{.location = 5})));
+    DatabaseBrowser b(dir);
+    selectAll(b, WO);
+    EXPECT_EQ(b.caption("Label11"), " 40");
+    for (int press = 0; press < 3; ++press)
+        b.Command1_Click();
+    EXPECT_EQ(b.caption("Label8"), "Data Set # 3");
+
+    b.pick(BrowserList::TwoPhase, static_cast<int>(GO));
+    EXPECT_EQ(b.caption("Label11"), " 3") << "counted at once";
+    EXPECT_TRUE(b.isShown("Label11"));
+    EXPECT_FALSE(b.isShown("Label8"));
+    EXPECT_FALSE(b.isShown("MSFlexGrid2"));
+    EXPECT_TRUE(b.asInputGrid().rows.empty());
+    b.Command1_Click();
+    EXPECT_EQ(b.caption("Label8"), "Data Set # 1");
+    EXPECT_EQ(b.dataSet().locationCode.value(), 5);
+
+    // Back to water-oil, whose wettability list must be picked before a count can be made:
+    // no count is shown until it is.
+    DatabaseBrowser fresh(dir);
+    fresh.pick(BrowserList::TwoPhase, static_cast<int>(GO));
+    for (BrowserList list : {BrowserList::Lithology, BrowserList::Location, BrowserList::Method})
+        fresh.pick(list, 0);
+    EXPECT_EQ(fresh.caption("Label11"), " 3");
+    fresh.pick(BrowserList::TwoPhase, static_cast<int>(WO));
+    EXPECT_FALSE(fresh.isShown("Label11"));
+    fresh.pick(BrowserList::Wettability, 0);
+    EXPECT_EQ(fresh.caption("Label11"), " 40");
+}
+
+// Another folder is read from the start: counted at once, no set of the old one shown.
+TEST_F(Browser, AnotherFolderIsCountedAtOnce) {
+    writeDataFile(dir, GW, recordsOf(GW, std::vector<SetSpec>(2, SetSpec{})));
+    std::filesystem::create_directory(dir / "other");
+    writeDataFile(dir / "other", GW, recordsOf(GW, std::vector<SetSpec>(5, SetSpec{})));
+    DatabaseBrowser b(dir);
+    selectAll(b, GW);
+    b.Command1_Click();
+    b.Command1_Click();
+    b.setDataDirectory(dir / "other");
+    EXPECT_EQ(b.dataDirectory(), dir / "other");
+    EXPECT_EQ(b.caption("Label11"), " 5");
+    EXPECT_FALSE(b.isShown("Label8"));
+    b.Command1_Click();
+    EXPECT_EQ(b.caption("Label8"), "Data Set # 1");
 }
 
 TEST_F(Browser, SearchPercentShowsTheEndPointFrame) {
@@ -281,15 +333,15 @@ TEST_F(Browser, DamagedRecordsAreReportedByTheScan) {
 }
 
 TEST_F(Browser, GridClickRewritesTheHeaderForTheCurrentSystem) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{}}));
     DatabaseBrowser b(dir);
-    selectAll(b, WO);
+    selectAll(b, GW);
     b.Command1_Click();
-    b.pick(BrowserList::TwoPhase, static_cast<int>(GW));
-    EXPECT_EQ(b.asInputGrid().header[0], "Sw");
+    b.clickGrid(BrowserGrid::Adjusted);
+    EXPECT_EQ(b.adjustedGrid().header, (std::vector<std::string>{"Sg", "krw", "krg"}));
     b.clickGrid(BrowserGrid::AsInput);
     EXPECT_EQ(b.asInputGrid().header, (std::vector<std::string>{"Sg", "krw", "krg"}));
-    EXPECT_EQ(b.asInputGrid().rows.size(), 3u);
+    EXPECT_EQ(b.asInputGrid().rows.size(), 3u) << "the rows stay";
 }
 
 } // namespace

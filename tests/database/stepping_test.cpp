@@ -4,6 +4,7 @@
 // (the end record past the last match, a stored record without points where one ends the
 // data), whether any record was found, and the report of a damaged record.
 #include "database/search.h"
+#include "random_records.h"
 #include "records.h"
 
 #include <gtest/gtest.h>
@@ -18,105 +19,6 @@ namespace {
 
 using namespace relperm::testing;
 using Stepping = TempDirTest;
-
-class RandomRecords {
-  public:
-    explicit RandomRecords(unsigned seed) : rng_(seed) {}
-
-    int pick(int lowest, int highest) {
-        return std::uniform_int_distribution<int>(lowest, highest)(rng_);
-    }
-    bool chance(int percent) { return pick(1, 100) <= percent; }
-
-    // A code as the files hold them: mostly 16-bit integers, now and then a double, a
-    // string or an empty value.
-    TaggedValue code() {
-        const int c = pick(0, 3);
-        if (chance(10))
-            return TaggedValue::of(c, ValueTag::Double);
-        if (chance(3))
-            return TaggedValue::ofText("x");
-        if (chance(3))
-            return TaggedValue{};
-        return TaggedValue::of(c, ValueTag::Int16);
-    }
-
-    MeasuredDataSet set() {
-        MeasuredDataSet s = makeSet(SetSpec{});
-        s.wettingCode = code();
-        s.locationCode = code();
-        s.lithologyCode = code();
-        s.methodCode = code();
-        s.connateWater = TaggedValue::of(pick(1, 3) / 10.0);
-        s.residualOilToWater = TaggedValue::of(pick(1, 3) / 10.0);
-        s.residualOilToGas = TaggedValue::of(pick(1, 3) / 10.0);
-        s.criticalGas = TaggedValue::of(pick(0, 2) / 20.0);
-        if (chance(5))
-            s.depthFtSs = TaggedValue::ofText("deep");
-        s.pointCount = static_cast<std::int16_t>(pick(1, 6));
-        for (int i = 1; i <= s.pointCount; ++i) {
-            s.normSat[i] = pick(0, 10) / 10.0;
-            s.krAxis[i] = pick(0, 10) / 10.0;
-            s.krOther[i] = pick(0, 10) / 10.0;
-        }
-        return s;
-    }
-
-    // Up to 40 records, some without points, ending in one of the ways a file can end.
-    std::string file(TwoPhaseSystem system) {
-        std::string bytes;
-        const int records = pick(0, 40);
-        for (int r = 0; r < records; ++r) {
-            MeasuredDataSet s = set();
-            if (chance(3))
-                s.pointCount = 0;
-            std::string record = encodeRecord(system, s);
-            // The last point value stored as a single or a string (which reads as 0), as other
-            // writers may store it.
-            if (s.pointCount > 0 && chance(15)) {
-                record.resize(record.size() - 10);
-                record += chance(50) ? Bytes().single(0.5f).data : Bytes().str("n/a").data;
-            }
-            bytes += record;
-        }
-        switch (pick(0, 5)) {
-        case 0:
-            bytes += encodeRecord(system, MeasuredDataSet{}); // the end record with its header
-            break;
-        case 1:
-            bytes += Bytes().raw16(0).data; // the bare end marker
-            break;
-        case 2: {
-            const std::string whole = encodeRecord(system, set());
-            bytes += whole.substr(0, static_cast<std::size_t>(pick(1, int(whole.size()) - 1)));
-            break;
-        }
-        case 3:
-            bytes += Bytes().raw16(pick(51, 300)).data; // a point count beyond 50
-            break;
-        case 4:
-            bytes += Bytes().raw16(1).raw16(9).data; // an unknown tag
-            break;
-        default:
-            break;
-        }
-        return bytes;
-    }
-
-    SearchCriteria lists() {
-        auto index = [&] { return chance(50) ? 0 : pick(0, 3); };
-        return {index(), index(), index(), index()};
-    }
-
-    std::optional<double> endPoint() {
-        if (chance(30))
-            return std::nullopt;
-        return pick(1, 3) / 10.0;
-    }
-
-  private:
-    std::mt19937 rng_;
-};
 
 struct Side {
     ScanState scan;

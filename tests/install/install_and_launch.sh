@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, checks the tree, then starts the installed
-# launcher on a virtual display and chooses its entries with the arrow keys, as a user
-# would: the calculator and the browser must start from the installed bin/ and keep
-# running after the launcher has ended.
+# launcher on a virtual display as the desktop menu does (its entry's Exec in its Path, for
+# a user with no settings yet) and chooses its entries with the arrow keys, as a user would:
+# the calculator and the browser must start from the installed bin/, the browser must open
+# the demo database without a word about missing data, and both must keep running after
+# the launcher has ended.
 #
 # usage: install_and_launch.sh BUILD_DIR
 set -u
@@ -19,18 +21,23 @@ for f in bin/ostilo bin/vomar bin/pellam bin/relperm \
          share/icons/hicolor/scalable/apps/relperm.svg; do
     [ -e "$prefix/$f" ] || { echo "missing from the installed tree: $f"; exit 1; }
 done
-grep -q "^Exec=$prefix/bin/ostilo$" "$prefix/share/applications/ostilo.desktop" ||
+entry="$prefix/share/applications/ostilo.desktop"
+grep -q "^Exec=$prefix/bin/ostilo$" "$entry" ||
     { echo "ostilo.desktop does not start the installed launcher"; exit 1; }
+launch_exec=$(sed -n 's/^Exec=//p' "$entry")
+launch_path=$(sed -n 's/^Path=//p' "$entry")
+[ "$launch_path" = "$prefix/share/relperm/demo" ] ||
+    { echo "ostilo.desktop does not start in the demo database (Path=$launch_path)"; exit 1; }
 count=$(cd "$prefix/share/relperm/demo" && "$prefix/bin/relperm" db count --system "Water-Oil Data")
 [ "$count" -gt 0 ] || { echo "the installed demo database holds no water-oil data"; exit 1; }
 
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
     { echo "xvfb-run and xdotool are needed: run scripts/install-deps"; exit 1; }
-mkdir "$work/session"
+mkdir -p "$work/home/.config"
 cat >"$work/session.sh" <<SESSION
 set -u
-cd "$work/session"
-QT_QPA_PLATFORM=xcb "$prefix/bin/ostilo" &
+cd "$launch_path"
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=xcb $launch_exec &
 launcher=\$!
 window=\$(timeout 20 xdotool search --sync --onlyvisible --pid \$launcher | head -n 1)
 [ -n "\$window" ] || { echo "the launcher opened no window"; exit 1; }
@@ -48,8 +55,15 @@ for program in vomar pellam; do
     found=""
     for pid in \$(pgrep -x \$program); do
         if [ "\$(readlink /proc/\$pid/exe)" = "$prefix/bin/\$program" ] &&
-           [ "\$(readlink /proc/\$pid/cwd)" = "$work/session" ]; then
+           [ "\$(readlink /proc/\$pid/cwd)" = "$launch_path" ]; then
             found=\$pid
+            # The browser found data sets: it shows its window and no message about a folder
+            # without data files.
+            if [ \$program = pellam ]; then
+                windows=\$(xdotool search --onlyvisible --pid \$pid | wc -l)
+                [ "\$windows" -eq 1 ] ||
+                    { echo "the browser shows \$windows windows, not its window alone"; status=1; }
+            fi
             kill \$pid
         fi
     done

@@ -1,7 +1,9 @@
 # Sourced by the OPM Flow checks: makes a work folder (removed on exit) holding DECK as
-# CASE.DATA and, as TABLES.INC, the tables relperm writes for the options, and sets $work.
+# CASE.DATA and, as TABLES.INC, the tables relperm writes for the arguments, and sets $work.
+# Arguments that start with "generate" or "db" are a whole command; others are options of
+# relperm generate.
 #
-# usage: prepare_flow_work RELPERM DECK [relperm generate options...]
+# usage: prepare_flow_work RELPERM DECK [relperm arguments...]
 prepare_flow_work() {
     local relperm=$1 deck=$2
     shift 2
@@ -9,7 +11,8 @@ prepare_flow_work() {
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     cp "$deck" "$work/CASE.DATA"
-    if ! "$relperm" generate "$@" --format simulator --out "$work/TABLES.INC"; then
+    case ${1:-} in generate | db) ;; *) set -- generate "$@" ;; esac
+    if ! "$relperm" "$@" --format simulator --out "$work/TABLES.INC"; then
         echo "relperm refused the tables"
         exit 1
     fi

@@ -5,11 +5,13 @@
 #include "ui/filedialog.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/settings.h"
 
 #include <QImage>
 #include <QStringList>
 
 #include <deque>
+#include <map>
 #include <vector>
 
 namespace relperm::testing {
@@ -34,6 +36,18 @@ class ScriptedFileDialog : public ui::FileDialog {
         answers.pop_front();
         return answer;
     }
+};
+
+// Settings kept for the test alone, never in the user's store.
+class MemorySettings : public ui::Settings {
+  public:
+    std::map<QString, QString> values;
+
+    std::optional<QString> value(const QString& key) override {
+        auto it = values.find(key);
+        return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
+    }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
 };
 
 class RecordingMessages : public ui::Messages {

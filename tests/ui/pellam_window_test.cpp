@@ -10,12 +10,14 @@
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -34,6 +36,8 @@ class PellamWindowTest : public QObject {
     std::shared_ptr<ScriptedFileDialog> dialog;
     std::shared_ptr<RecordingMessages> messages;
     std::shared_ptr<RecordingPrinter> printer;
+    std::shared_ptr<ScriptedFileDialog> folderDialog;
+    std::shared_ptr<MemorySettings> settings;
 
     std::filesystem::path folder() const { return dir->path().toStdString(); }
 
@@ -43,8 +47,11 @@ class PellamWindowTest : public QObject {
         messages = std::make_shared<RecordingMessages>();
         printer = std::make_shared<RecordingPrinter>();
         auto pdf = std::make_shared<ScriptedFileDialog>("Save the Page as PDF");
+        folderDialog = std::make_shared<ScriptedFileDialog>("Choose a Data Folder");
+        settings = std::make_shared<MemorySettings>();
         window = std::make_unique<PellamWindow>(
-            data, databaseui::BrowserServices{dialog, pdf, printer, messages});
+            data,
+            databaseui::BrowserServices{dialog, pdf, printer, messages, folderDialog, settings});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -66,6 +73,7 @@ class PellamWindowTest : public QObject {
     }
 
     void press(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    void trigger(const char* action) { find<QAction>(action)->trigger(); }
 
     void type(const char* box, const QString& value) {
         if (value.isEmpty()) { // clearing a box: select all, then delete
@@ -305,6 +313,107 @@ class PellamWindowTest : public QObject {
         QCOMPARE(QColor(printer->pages[0].pixel(8, 8)),
                  window->centralWidget()->palette().color(QPalette::Window));
         QVERIFY(shown("Toolbar1") && !shown("Label10"));
+    }
+
+    void theDataFolderIsShownAndAFolderWithoutDataSaysSoOnce() {
+        QCOMPARE(find<QLabel>("dataFolder")->text(), QDir::toNativeSeparators(dir->path()));
+        QCOMPARE(messages->notes.size(), 0);
+
+        QTemporaryDir empty;
+        open(empty.path().toStdString());
+        QTRY_COMPARE(messages->notes.size(), 1);
+        QVERIFY(messages->notes[0].contains(QDir::toNativeSeparators(empty.path())));
+        QVERIFY(messages->notes[0].contains("File / Open Data Folder..."));
+        QVERIFY(messages->notes[0].contains("relperm db import"));
+        pickAll("Gas-Oil Data");
+        QCOMPARE(text("Label11"), QString(" 0"));
+        QTest::qWait(20);
+        QCOMPARE(messages->notes.size(), 1); // said once
+        shoot("pellam-no-data.png");
+        // The message as the platform's box shows it, for a look at it.
+        QMessageBox box(QMessageBox::Information, window->windowTitle(), messages->notes[0],
+                        QMessageBox::Ok, window.get());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(box.grab().save(QString(SHOTS_DIR) + "/pellam-no-data-message.png"));
+    }
+
+    void openDataFolderRescansAndIsRemembered() {
+        pickAll("Gas-Oil Data");
+        QCOMPARE(text("Label11"), QString(" 2"));
+        press("Command1");
+        QTemporaryDir other;
+        writeDataFile(other.path().toStdString(), GO,
+                      recordsOf(GO, std::vector<SetSpec>(5, SetSpec{})));
+        folderDialog->answers.push_back(other.path());
+        trigger("openFolder");
+        QCOMPARE(folderDialog->asked.at(0).mode, ui::FileDialog::Mode::Folder);
+        QCOMPARE(find<QLabel>("dataFolder")->text(), QDir::toNativeSeparators(other.path()));
+        QCOMPARE(settings->values.at(databaseui::dataFolderSetting), other.path());
+        QCOMPARE(text("Label11"), QString(" 5"));
+        QVERIFY(!shown("Label8") && !shown("MSFlexGrid2")); // no set of the old folder stays
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 1"));
+        QCOMPARE(messages->notes.size(), 0);
+
+        folderDialog->answers.push_back({}); // cancelled: nothing changes
+        trigger("openFolder");
+        QCOMPARE(find<QLabel>("dataFolder")->text(), QDir::toNativeSeparators(other.path()));
+    }
+
+    void anotherSystemShowsItsOwnCountAndStepsFromOne() {
+        pickAll("Water-Oil Data");
+        for (int i = 0; i < 3; ++i)
+            press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 3"));
+        pick("wetpk", "Gas-Oil Data");
+        QCOMPARE(text("Label11"), QString(" 2"));
+        QVERIFY(!shown("Label8"));
+        press("Command1");
+        QCOMPARE(text("Label8"), QString("Data Set # 1"));
+        QCOMPARE(grid("MSFlexGrid2", 0, 0), QString("Sg"));
+    }
+
+    void theShownSetLeavesAsImportTextAndSimulatorTables() {
+        window->exportDataSet();
+        QCOMPARE(messages->warnings.size(), 1); // nothing shown yet
+        pickAll("Water-Oil Data");
+        press("Command1");
+        type("swcin", "20");
+        type("sorin", "25");
+        QVERIFY(shown("MSFlexGrid1"));
+
+        dialog->answers.push_back(dir->filePath("set.csv"));
+        trigger("exportSet");
+        const QString csv = QString::fromUtf8(fileBytes(dir->filePath("set.csv")));
+        QVERIFY2(csv.startsWith("# Water-Oil Data: "), qPrintable(csv));
+        QVERIFY(csv.contains("\r\n\"set\",\"Water-Wet\",\"North America\","));
+        QVERIFY(csv.contains("# Data as Input: Sw,krow,krw\r\n# .22,1,0\r\n"));
+        QVERIFY(csv.contains("# Adjusted Data (Swc 20%, Sorw 25%): Sw,krow,krw\r\n# .2,1,0\r\n"));
+
+        messages->answer = false; // the data as input, not the adjusted data
+        dialog->answers.push_back(dir->filePath("set.inc"));
+        trigger("simulatorTables");
+        QCOMPARE(messages->questions.size(), 1);
+        const QString inc = QString::fromUtf8(fileBytes(dir->filePath("set.inc")));
+        QVERIFY2(inc.contains("-- Measured data set: Water-Oil Data, data set # 1\n"),
+                 qPrintable(inc));
+        QVERIFY(inc.contains("\nSWOF\n"));
+        QVERIFY(
+            inc.contains("\n   .22                 0                   1                   0\n"));
+        QVERIFY(
+            inc.contains("\n   1                   1                   0                   0\n/"));
+    }
+
+    void aQuoteInTheTitleIsToldOnSave() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        type("Text1", "Core \"A\"");
+        dialog->answers.push_back(dir->filePath("quoted.txt"));
+        trigger("a6");
+        QCOMPARE(messages->notes.size(), 1);
+        QVERIFY(messages->notes[0].contains("apostrophes"));
+        QVERIFY(QString::fromUtf8(fileBytes(dir->filePath("quoted.txt"))).contains("Core 'A'"));
     }
 
     void demoDatabaseScreenshots() {

@@ -1,0 +1,25 @@
+// Which folder the browser reads its data files from when it starts, and whether a folder
+// holds any: a folder named on the command line, else the one the user chose last time,
+// else the working folder when it holds data files, else the demo database when the suite
+// has one, else the working folder (which the browser then says holds none).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace relperm {
+
+// Whether `folder` holds at least one of OWBIN, OGBIN, GWBIN and CGBIN.
+bool holdsDataFiles(const std::filesystem::path& folder);
+
+struct StartFolders {
+    std::optional<std::filesystem::path> named;      // on the command line
+    std::optional<std::filesystem::path> remembered; // chosen at an earlier run
+    std::filesystem::path working;
+    std::vector<std::filesystem::path> demo; // where the demo database may be, in turn
+};
+
+std::filesystem::path startFolder(const StartFolders& folders);
+
+} // namespace relperm

@@ -1,0 +1,288 @@
+#include "database/matchlist.h"
+
+#include "common/csv.h"
+#include "common/numbers.h"
+#include "database/display.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace relperm {
+
+namespace {
+
+// The description prints a lone blank where a code has no text; a list has no use for it.
+std::string shownText(std::string text) {
+    return text == " " ? std::string() : text;
+}
+
+std::optional<double> number(const TaggedValue& stored) {
+    return stored.isEmpty() ? std::nullopt : std::optional<double>(stored.value());
+}
+
+std::optional<double>* storedValue(MatchRow& row, MatchColumn column) {
+    switch (column) {
+    case MatchColumn::Depth:
+        return &row.depth;
+    case MatchColumn::Porosity:
+        return &row.porosity;
+    case MatchColumn::Permeability:
+        return &row.k;
+    case MatchColumn::AbsPermeability:
+        return &row.kabs;
+    case MatchColumn::Swc:
+        return &row.swc;
+    case MatchColumn::Sor:
+        return &row.sor;
+    case MatchColumn::Sgc:
+        return &row.sgc;
+    default:
+        return nullptr;
+    }
+}
+
+const std::optional<double>* storedValue(const MatchRow& row, MatchColumn column) {
+    return storedValue(const_cast<MatchRow&>(row), column);
+}
+
+std::string* codeCell(MatchRow& row, MatchColumn column) {
+    switch (column) {
+    case MatchColumn::Location:
+        return &row.location;
+    case MatchColumn::Lithology:
+        return &row.lithology;
+    case MatchColumn::Method:
+        return &row.method;
+    case MatchColumn::Wettability:
+        return &row.wettability;
+    default:
+        return nullptr;
+    }
+}
+
+const std::string* codeCell(const MatchRow& row, MatchColumn column) {
+    return codeCell(const_cast<MatchRow&>(row), column);
+}
+
+// The header field a column shows: where the set holds it, what kind it is, and its name
+// in the import file. Nothing for the match number and the number of points.
+const HeaderField* headerField(TwoPhaseSystem system, MatchColumn column) {
+    using M = MeasuredDataSet;
+    TaggedValue M::*member = nullptr;
+    switch (column) {
+    case MatchColumn::Location:
+        member = &M::locationCode;
+        break;
+    case MatchColumn::Lithology:
+        member = &M::lithologyCode;
+        break;
+    case MatchColumn::Method:
+        member = &M::methodCode;
+        break;
+    case MatchColumn::Wettability:
+        member = &M::wettingCode;
+        break;
+    case MatchColumn::Depth:
+        member = &M::depthFtSs;
+        break;
+    case MatchColumn::Porosity:
+        member = &M::porosityFraction;
+        break;
+    case MatchColumn::Permeability:
+        member = &M::permeabilityMd;
+        break;
+    case MatchColumn::AbsPermeability:
+        member = &M::absPermeabilityMd;
+        break;
+    case MatchColumn::Swc:
+        member = &M::connateWater;
+        break;
+    case MatchColumn::Sor:
+        member = system == TwoPhaseSystem::GasOil ? &M::residualOilToGas : &M::residualOilToWater;
+        break;
+    case MatchColumn::Sgc:
+        member = &M::criticalGas;
+        break;
+    default:
+        return nullptr;
+    }
+    for (const HeaderField& field : headerFields(system))
+        if (field.member == member)
+            return &field;
+    return nullptr;
+}
+
+MatchRow rowOf(TwoPhaseSystem system, const std::vector<MatchColumn>& columns, int match,
+               const MeasuredDataSet& set) {
+    MatchRow row;
+    row.match = match;
+    row.points = set.pointCount;
+    for (MatchColumn column : columns) {
+        const HeaderField* field = headerField(system, column);
+        if (!field)
+            continue;
+        const TaggedValue& stored = set.*field->member;
+        if (column == MatchColumn::Wettability)
+            row.wettability = shownText(wettabilityText(system, set));
+        else if (std::string* text = codeCell(row, column))
+            *text = shownText(codeText(field->kind, stored));
+        else
+            *storedValue(row, column) = number(stored);
+    }
+    return row;
+}
+
+} // namespace
+
+MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+                      const SearchCriteria& lists, const ToleranceSearch& search,
+                      const UserEndPoints& user) {
+    MatchList list;
+    list.selection = {system, lists, search.enabled, search.tolerance, user};
+    const std::vector<MatchColumn> columns = matchColumns(system);
+    RecordFile file(dataDirectory, system);
+    MeasuredDataSet set;
+    while (!file.AtEnd()) {
+        if (file.readHeader(set) != ReadOutcome::Stored || set.pointCount == 0)
+            break;
+        const bool passes =
+            passesKeyTest(system, lists, set) &&
+            (!search.enabled || passesToleranceTest(system, user, search.tolerance, set));
+        // The wettability shown for a water-oil set depends on its last point; the points of
+        // every other set are passed over unread.
+        const bool keepPoints = passes && system == TwoPhaseSystem::WaterOil;
+        if (file.finishRecord(set, keepPoints) != ReadOutcome::Stored)
+            break;
+        if (passes)
+            list.rows.push_back(
+                rowOf(system, columns, static_cast<int>(list.rows.size()) + 1, set));
+    }
+    list.problem = file.problem();
+    return list;
+}
+
+std::vector<MatchColumn> matchColumns(TwoPhaseSystem system) {
+    using C = MatchColumn;
+    std::vector<MatchColumn> columns{C::Match, C::Location, C::Lithology, C::Method};
+    if (system == TwoPhaseSystem::WaterOil)
+        columns.push_back(C::Wettability);
+    if (system != TwoPhaseSystem::GasCondensate)
+        columns.push_back(C::Depth);
+    columns.insert(columns.end(), {C::Porosity, C::Permeability, C::AbsPermeability, C::Swc});
+    if (system == TwoPhaseSystem::WaterOil || system == TwoPhaseSystem::GasOil)
+        columns.push_back(C::Sor);
+    if (isGasSystem(system))
+        columns.push_back(C::Sgc);
+    columns.push_back(C::Points);
+    return columns;
+}
+
+std::string matchColumnName(TwoPhaseSystem system, MatchColumn column) {
+    if (column == MatchColumn::Match)
+        return "match";
+    if (column == MatchColumn::Points)
+        return "points";
+    const HeaderField* field = headerField(system, column);
+    return field ? std::string(field->name) : std::string();
+}
+
+std::string matchListCsv(const MatchList& list) {
+    const TwoPhaseSystem system = list.selection.system;
+    const std::vector<MatchColumn> columns = matchColumns(system);
+    CsvWriter w;
+    for (MatchColumn column : columns)
+        w.text(matchColumnName(system, column));
+    w.endLine();
+    for (const MatchRow& row : list.rows) {
+        for (MatchColumn column : columns) {
+            if (column == MatchColumn::Match)
+                w.integer(row.match);
+            else if (column == MatchColumn::Points)
+                w.integer(row.points);
+            else if (const std::string* text = codeCell(row, column))
+                w.text(*text);
+            else if (const std::optional<double>& value = *storedValue(row, column))
+                w.number(*value);
+            else
+                w.empty();
+        }
+        w.endLine();
+    }
+    return w.str();
+}
+
+std::string searchDescription(const MatchSelection& selection) {
+    if (!selection.searchPercent)
+        return "Search All";
+    const std::vector<MatchColumn> columns = matchColumns(selection.system);
+    std::string compared;
+    for (auto [column, value] : {std::pair{MatchColumn::Swc, selection.user.swc},
+                                 std::pair{MatchColumn::Sor, selection.user.sor},
+                                 std::pair{MatchColumn::Sgc, selection.user.sgc}}) {
+        if (!value || std::find(columns.begin(), columns.end(), column) == columns.end())
+            continue;
+        compared += (compared.empty() ? "" : ", ") + matchColumnName(selection.system, column) +
+                    " " + formatGeneral(100 * *value) + "%";
+    }
+    if (compared.empty())
+        return "Search % (no end point to compare)";
+    return "Search % within " + formatGeneral(selection.tolerance) + " of " + compared;
+}
+
+std::string matchColumnHeading(TwoPhaseSystem system, MatchColumn column) {
+    switch (column) {
+    case MatchColumn::Match:
+        return "Match";
+    case MatchColumn::Location:
+        return "Location";
+    case MatchColumn::Lithology:
+        return "Lithology";
+    case MatchColumn::Method:
+        return "Method";
+    case MatchColumn::Wettability:
+        return "Wettability";
+    case MatchColumn::Depth:
+        return "Depth ft ss";
+    case MatchColumn::Porosity:
+        return "Porosity %";
+    case MatchColumn::Permeability:
+        return "k md";
+    case MatchColumn::AbsPermeability:
+        return "kabs md";
+    case MatchColumn::Points:
+        return "Points";
+    default:
+        break;
+    }
+    return matchColumnName(system, column) + " %";
+}
+
+std::string matchCellText(const MatchRow& row, MatchColumn column) {
+    if (const std::string* text = codeCell(row, column))
+        return *text;
+    if (column == MatchColumn::Match)
+        return std::to_string(row.match);
+    if (column == MatchColumn::Points)
+        return std::to_string(row.points);
+    const std::optional<double>& value = *storedValue(row, column);
+    if (!value)
+        return {};
+    if (column == MatchColumn::Depth)
+        return formatPattern(*value, "0");
+    if (column == MatchColumn::Permeability || column == MatchColumn::AbsPermeability)
+        return formatPattern(*value, "0.0#");
+    // The description's digits, with a zero before the point, which a column reads better.
+    return formatPattern(100 * *value, column == MatchColumn::Porosity ? "0.0#" : "0.0");
+}
+
+std::optional<double> matchCellNumber(const MatchRow& row, MatchColumn column) {
+    if (codeCell(row, column))
+        return std::nullopt;
+    if (column == MatchColumn::Match)
+        return row.match;
+    if (column == MatchColumn::Points)
+        return row.points;
+    return storedValue(row, column)->value_or(-std::numeric_limits<double>::infinity());
+}
+
+} // namespace relperm

@@ -1,0 +1,110 @@
+// The list of every data set that matches a selection, one row per set in the order Show
+// steps through them, for the browser's list window and `relperm db list`.
+//
+// A row holds what the description shows of the set: the codes as its texts (wettability
+// with the strongly water-wet rule), and the header values unrounded, so a window formats
+// them for reading while the comma-separated text keeps every digit. The list is built by
+// one read of the file that follows the scan of Count: a record with point count 0 ends
+// the data, a damaged record ends it too and is reported.
+#pragma once
+
+#include "database/datafile.h"
+#include "database/search.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace relperm {
+
+// What a list is of: the system, the four list indices, the search option and tolerance,
+// and the end points the search compares (with the Sgc default as the display applies it).
+struct MatchSelection {
+    TwoPhaseSystem system = TwoPhaseSystem::WaterOil;
+    SearchCriteria lists;
+    bool searchPercent = false;
+    double tolerance = 5;
+    UserEndPoints user;
+    friend bool operator==(const MatchSelection&, const MatchSelection&) = default;
+};
+
+struct MatchRow {
+    int match = 0; // the Show after a count that shows the set: 1, 2, ...
+    // The texts the description shows, empty where it shows none (no code, a code outside
+    // the table, a string).
+    std::string location, lithology, method;
+    std::string wettability; // water-oil data only
+    // The header values as the search and the description read them, to the last bit:
+    // fractions for porosity and the end points, depth in ft ss, k and kabs in md. Nothing
+    // for an empty value; a string where a number belongs reads as 0.
+    std::optional<double> depth, porosity, k, kabs;
+    std::optional<double> swc; // Slc for gas-condensate data
+    std::optional<double> sor; // Sorw (water-oil) or Sorg (gas-oil)
+    std::optional<double> sgc;
+    int points = 0;
+    friend bool operator==(const MatchRow&, const MatchRow&) = default;
+};
+
+struct MatchList {
+    MatchSelection selection;
+    std::vector<MatchRow> rows;
+    // Records lost: the file could not be read, or a damaged record ended the data.
+    std::optional<DataFileProblem> problem;
+};
+
+// Lists every set of `system`'s file in `dataDirectory` that the scan of Count would
+// count for the lists, the search option and the end points.
+MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+                      const SearchCriteria& lists, const ToleranceSearch& search,
+                      const UserEndPoints& user);
+
+enum class MatchColumn {
+    Match,
+    Location,
+    Lithology,
+    Method,
+    Wettability,
+    Depth,
+    Porosity,
+    Permeability,
+    AbsPermeability,
+    Swc,
+    Sor,
+    Sgc,
+    Points
+};
+
+// The columns of a system's list in order: the wettability for water-oil data only, the
+// depth for all but gas-condensate data, Sor for the two systems with oil, Sgc for the
+// three gas systems.
+std::vector<MatchColumn> matchColumns(TwoPhaseSystem system);
+
+// The column's name in the comma-separated text: the import file's name where it has one
+// ("depth ft ss", "k md", "Slc", "Sorg"), "match" and "points" otherwise.
+std::string matchColumnName(TwoPhaseSystem system, MatchColumn column);
+
+// The rows as comma-separated text (CR LF, as the dump writes): a line of column names,
+// then one line per row. Texts are quoted, values in the general number form, an empty
+// value an empty field.
+std::string matchListCsv(const MatchList& list);
+
+// --- for reading in a window ---------------------------------------------------------------
+
+// The search option in words: "Search All", or "Search % within 5 of Swc 20%, Sorw 30%"
+// with each end point the search compares for the system.
+std::string searchDescription(const MatchSelection& selection);
+
+// The column heading with its unit: "Depth ft ss", "Porosity %", "k md", "Swc %", ...
+std::string matchColumnHeading(TwoPhaseSystem system, MatchColumn column);
+
+// A cell for reading: codes as the row holds them; porosity and end points in percent with
+// one decimal (porosity with up to two, as the description shows it), k and kabs with up to
+// two decimals, the depth in whole feet; an empty value gives an empty cell.
+std::string matchCellText(const MatchRow& row, MatchColumn column);
+
+// The number a numeric column sorts by, an empty value before every number; nothing for a
+// column of texts.
+std::optional<double> matchCellNumber(const MatchRow& row, MatchColumn column);
+
+} // namespace relperm

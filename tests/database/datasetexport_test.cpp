@@ -1,0 +1,200 @@
+// A shown data set leaving the browser: import text that imports back into the same
+// record, and simulator keywords through the one simulator writer.
+#include "database/browser.h"
+#include "database/datafolder.h"
+#include "database/datasetexport.h"
+#include "database/importfile.h"
+#include "records.h"
+#include "support/run_relperm.h"
+
+#include <gtest/gtest.h>
+
+namespace relperm {
+namespace {
+
+using namespace relperm::testing;
+using Export = TempDirTest;
+
+ShownDataSet shownOf(TwoPhaseSystem system, const SetSpec& spec, UserEndPoints user = {},
+                     bool adjusted = false) {
+    return ShownDataSet{system, makeSet(spec), user, adjusted, 7, "Well 7"};
+}
+
+std::string imported(TwoPhaseSystem system, const std::string& text) {
+    std::string bytes;
+    RecordImport import(system, [&](std::string_view more) -> std::optional<std::string> {
+        bytes += more;
+        return std::nullopt;
+    });
+    EXPECT_FALSE(import.add(text, "set.csv"));
+    EXPECT_FALSE(import.finish());
+    return bytes;
+}
+
+TEST(ExportImportText, ImportsBackIntoTheSameRecordWithTheShownPointsAsComments) {
+    const SetSpec spec{.location = 4, .method = 3, .swc = 0.25, .sorw = 0.2, .sorg = 0.15};
+    for (TwoPhaseSystem system : allSystems) {
+        SCOPED_TRACE(dataFileName(system));
+        const std::string text = dataSetImportText(shownOf(system, spec));
+        EXPECT_EQ(imported(system, text), encodeRecord(system, makeSet(spec)));
+        EXPECT_NE(text.find("# Title: Well 7\r\n"), std::string::npos);
+        EXPECT_NE(text.find("# Data as Input: "), std::string::npos);
+        EXPECT_EQ(text.find("# Adjusted Data"), std::string::npos);
+    }
+    // Water-oil: Sw = .25 + .55 x normSat; the grid's columns Sw, krow, krw.
+    const std::string wo = dataSetImportText(
+        shownOf(TwoPhaseSystem::WaterOil, spec, {.swc = 0.2, .sor = 0.3, .sgc = {}}, true));
+    EXPECT_NE(wo.find("# Data as Input: Sw,krow,krw\r\n# .25,1,0\r\n# .525,.3,.1\r\n# .8,0,.4\r\n"),
+              std::string::npos)
+        << wo;
+    EXPECT_NE(wo.find("# Adjusted Data (Swc 20%, Sorw 30%): Sw,krow,krw\r\n# .2,1,0\r\n# .45,.3,"
+                      ".1\r\n# .7,0,.4\r\n"),
+              std::string::npos)
+        << wo;
+}
+
+std::string tablesOf(const ShownDataSet& shown, bool adjusted, SimulatorOptions options) {
+    auto out = dataSetSimulatorTables(shown, adjusted, "pellam", options);
+    if (const auto* r = std::get_if<Refusal>(&out)) {
+        ADD_FAILURE() << r->message;
+        return {};
+    }
+    return std::get<std::string>(out);
+}
+
+TEST(ExportSimulatorTables, GiveTheKeywordsOfTheSystemFromItsFirstSaturationToItsLast) {
+    const SetSpec spec{.swc = 0.2, .sorw = 0.3, .sorg = 0.25, .sgc = 0.05};
+    const ShownDataSet wo = shownOf(TwoPhaseSystem::WaterOil, spec);
+    const std::string swof = tablesOf(wo, false, {.keywords = {Keyword::SWOF}});
+    EXPECT_NE(swof.find("-- Measured data set: Water-Oil Data, data set # 7\n"), std::string::npos);
+    EXPECT_NE(swof.find("-- Title: Well 7\n"), std::string::npos);
+    EXPECT_NE(swof.find("--   Swc =20.%"), std::string::npos) << "the description of the set";
+    EXPECT_NE(swof.find("SWOF\n-- Sw                  krw                 krow                "
+                        "Pcow\n   .2                  0                   1                   0\n"
+                        "   .45                 .1                  .3                  0\n"
+                        "   .7                  .4                  0                   0\n"
+                        "   1                   1                   0                   0\n/\n"),
+              std::string::npos)
+        << swof;
+
+    // Gas-oil: Sg from Sgc; a first row at Sg = 0 with the gas still, up to 1 - Swc.
+    const std::string sgof =
+        tablesOf(shownOf(TwoPhaseSystem::GasOil, spec), false, {.keywords = {Keyword::SGOF}});
+    EXPECT_NE(sgof.find("-- A first row is added at Sg 0, below the first point (.05): krg 0, the "
+                        "other kr as at that point.\n"),
+              std::string::npos)
+        << sgof;
+    EXPECT_NE(sgof.find("SGOF\n-- Sg                  krg                 krog                "
+                        "Pcog\n   0                   0                   1                   0\n"
+                        "   .05                 0                   1                   0\n"),
+              std::string::npos)
+        << sgof;
+    EXPECT_NE(sgof.find("   .8                  1                   0                   0\n/"),
+              std::string::npos);
+
+    // Adjusted: the user's end points take the data set's place.
+    const ShownDataSet adjusted =
+        shownOf(TwoPhaseSystem::WaterOil, spec, {.swc = 0.1, .sor = 0.2, .sgc = {}}, true);
+    const std::string moved = tablesOf(adjusted, true, {.keywords = {Keyword::SWOF}});
+    EXPECT_NE(moved.find("-- Adjusted to Swc 10%, Sorw 20%.\n"), std::string::npos);
+    EXPECT_NE(moved.find("\n   .1                  0                   1"), std::string::npos);
+
+    const std::string gasWater = tablesOf(shownOf(TwoPhaseSystem::GasWater, spec), false,
+                                          {.keywords = measuredKeywords(TwoPhaseSystem::GasWater)});
+    EXPECT_NE(gasWater.find("\nSWFN\n"), std::string::npos);
+    EXPECT_NE(gasWater.find("\nSGFN\n"), std::string::npos);
+}
+
+TEST(ExportSimulatorTables, RefuseWhatDoesNotFitAndRepairOnRequest) {
+    const ShownDataSet go = shownOf(TwoPhaseSystem::GasOil, SetSpec{});
+    auto wrong = dataSetSimulatorTables(go, false, "relperm", {.keywords = {Keyword::SWOF}});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(wrong));
+    EXPECT_EQ(std::get<Refusal>(wrong).message, "SWOF does not fit Gas-Oil Data; it takes SGOF.");
+
+    // A measured krw that does not start at 0 and a krow that rises: refused, then repaired.
+    const ShownDataSet rough =
+        shownOf(TwoPhaseSystem::WaterOil,
+                SetSpec{.points = {{0, 0.02, 0.9}, {0.5, 0.1, 0.95}, {1, 0.4, 0}}});
+    auto refused = dataSetSimulatorTables(rough, false, "relperm", {.keywords = {Keyword::SWOF}});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(refused));
+    EXPECT_NE(std::get<Refusal>(refused).message.find("krow must not rise"), std::string::npos);
+    const std::string repaired =
+        tablesOf(rough, false, {.keywords = {Keyword::SWOF}, .repair = true});
+    EXPECT_NE(repaired.find("SWOF row 1 (Sw .2): krw .02 is set to 0"), std::string::npos)
+        << repaired;
+    EXPECT_NE(repaired.find("SWOF row 2 (Sw .45): krow .95 is set to .9"), std::string::npos);
+
+    const ShownDataSet none = shownOf(TwoPhaseSystem::WaterOil, SetSpec{.points = {}});
+    EXPECT_TRUE(std::holds_alternative<Refusal>(
+        dataSetSimulatorTables(none, false, "relperm", {.keywords = {Keyword::SWOF}})));
+}
+
+// What the command line writes: the shown set, imported again, shows as it did (all but
+// its number, now 1 in a file of its own), with and without typed end points.
+TEST_F(Export, DbShowAsCsvImportsBackToTheSameDisplay) {
+    const std::string demo = RELPERM_DEMO_DIR;
+    for (const auto& [system, adjust] :
+         {std::pair{"Water-Oil Data", std::vector<std::string>{"--swc", "20", "--sor", "25"}},
+          std::pair{"Gas-Oil Data", std::vector<std::string>{}},
+          std::pair{"Gas-Water Data", std::vector<std::string>{"--swc", "15", "--sgc", "5"}},
+          std::pair{"Gas-Condensate Data", std::vector<std::string>{}}}) {
+        SCOPED_TRACE(system);
+        auto show = [&](const std::string& folder, const std::string& match,
+                        std::vector<std::string> more) {
+            std::vector<std::string> args{"db",       "show", "--dir",   folder,
+                                          "--system", system, "--match", match};
+            args.insert(args.end(), adjust.begin(), adjust.end());
+            args.insert(args.end(), more.begin(), more.end());
+            return relperm::testing::relperm(args);
+        };
+        const auto csv = show(demo, "2", {"--format", "csv"});
+        ASSERT_EQ(csv.status, 0) << csv.err;
+        writeBytes(dir / "set.csv", csv.out);
+        const auto built =
+            relperm::testing::relperm({"db", "import", "--system", system, "--out",
+                                       (dir / dataFileName(*systemFromListText(system))).string(),
+                                       (dir / "set.csv").string()});
+        ASSERT_EQ(built.status, 0) << built.err;
+        const std::string before = show(demo, "2", {}).out;
+        const std::string after = show(dir.string(), "1", {}).out;
+        EXPECT_EQ(before.substr(0, 13), "Data Set # 2\n");
+        EXPECT_EQ(after.substr(0, 13), "Data Set # 1\n");
+        EXPECT_EQ(after.substr(13), before.substr(13));
+    }
+    const auto past =
+        relperm::testing::relperm({"db", "show", "--dir", demo, "--system", "Gas-Water Data",
+                                   "--match", "99", "--format", "swfn"});
+    EXPECT_EQ(past.status, 3);
+    EXPECT_EQ(past.out, "");
+    EXPECT_NE(past.err.find("nothing to write"), std::string::npos) << past.err;
+    const auto wrong =
+        relperm::testing::relperm({"db", "show", "--dir", demo, "--system", "Gas-Oil Data",
+                                   "--match", "1", "--format", "swof"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err, "relperm db: SWOF does not fit Gas-Oil Data; it takes SGOF.\n");
+}
+
+// The folder the browser starts in: named, else remembered, else the working folder with
+// data, else the demo database, else the working folder.
+TEST_F(Export, StartFolderFollowsTheUsersChoiceThenTheDataItFinds) {
+    const auto working = dir / "work", demo = dir / "demo", chosen = dir / "chosen";
+    for (const auto& f : {working, demo, chosen})
+        std::filesystem::create_directory(f);
+    writeDataFile(demo, GO, recordsOf(GO, {SetSpec{}}));
+    StartFolders folders{std::nullopt, std::nullopt, working, {dir / "none", demo}};
+    EXPECT_EQ(startFolder(folders), demo) << "no data where it was started";
+    writeDataFile(working, GC, recordsOf(GC, {SetSpec{}}));
+    EXPECT_EQ(startFolder(folders), working);
+    folders.remembered = chosen;
+    EXPECT_EQ(startFolder(folders), chosen) << "even without data: the user chose it";
+    folders.remembered = dir / "gone";
+    EXPECT_EQ(startFolder(folders), working) << "a remembered folder that is gone is passed by";
+    folders.named = dir / "named";
+    EXPECT_EQ(startFolder(folders), dir / "named");
+    std::filesystem::remove(working / "CGBIN");
+    EXPECT_FALSE(holdsDataFiles(working));
+    EXPECT_TRUE(holdsDataFiles(demo));
+}
+
+} // namespace
+} // namespace relperm
