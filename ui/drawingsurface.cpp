@@ -23,23 +23,23 @@ struct Mapping {
 
 } // namespace
 
-void renderScene(QPainter& painter, const Scene& scene, const QRectF& target) {
+void renderScene(QPainter& painter, const Scene& scene, const QRectF& target, double scale) {
     const Mapping map{scene.coordinates, target};
     painter.save();
     painter.setClipRect(target);
     painter.setRenderHint(QPainter::Antialiasing, false);
     QFont font = painter.font();
-    font.setPointSizeF(8);
+    font.setPointSizeF(8 * scale);
     font.setBold(false);
     painter.setFont(font);
     const double ascent = QFontMetricsF(font, painter.device()).ascent();
     for (const ScenePrimitive& item : scene.items) {
         if (const auto* dot = std::get_if<SceneDot>(&item)) {
-            QPen pen(toColor(dot->colour), dot->penWidth, Qt::SolidLine, Qt::RoundCap);
+            QPen pen(toColor(dot->colour), dot->penWidth * scale, Qt::SolidLine, Qt::RoundCap);
             painter.setPen(pen);
             painter.drawPoint(map(dot->x, dot->y));
         } else if (const auto* line = std::get_if<SceneLine>(&item)) {
-            QPen pen(toColor(line->colour), line->penWidth,
+            QPen pen(toColor(line->colour), line->penWidth * scale,
                      line->style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine);
             painter.setPen(pen);
             painter.drawLine(map(line->x1, line->y1), map(line->x2, line->y2));
@@ -64,6 +64,7 @@ QRect DrawingSurface::innerRect() const {
 
 void DrawingSurface::clear() {
     background_ = QImage();
+    fixedScenes_.clear();
     scenes_.clear();
     redrawImage();
     update();
@@ -71,39 +72,56 @@ void DrawingSurface::clear() {
 
 void DrawingSurface::draw(const Scene& scene) {
     scenes_.push_back(scene);
-    if (image_.size() != innerRect().size()) {
+    if (image_.deviceIndependentSize().toSize() != innerRect().size() ||
+        image_.devicePixelRatio() != devicePixelRatioF()) {
         redrawImage();
     } else {
         QPainter painter(&image_);
-        renderScene(painter, scene, QRectF(QPointF(0, 0), QSizeF(image_.size())));
+        renderScene(painter, scene, QRectF(QPointF(0, 0), image_.deviceIndependentSize()), scale_);
     }
     update();
 }
 
 void DrawingSurface::fixIntoBackground() {
-    QImage combined = background_.isNull()
+    QImage combined = background_.isNull() || background_.size() != image_.size()
                           ? QImage(image_.size(), QImage::Format_ARGB32_Premultiplied)
                           : background_;
-    if (background_.isNull())
+    if (background_.isNull() || background_.size() != image_.size())
         combined.fill(Qt::transparent);
+    combined.setDevicePixelRatio(image_.devicePixelRatio());
     QPainter painter(&combined);
     painter.drawImage(0, 0, image_);
     painter.end();
     background_ = combined;
+    fixedScenes_.insert(fixedScenes_.end(), scenes_.begin(), scenes_.end());
+    update();
+}
+
+void DrawingSurface::setScale(double scale) {
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    redrawImage();
     update();
 }
 
 void DrawingSurface::redrawImage() {
     const QSize size = innerRect().size().expandedTo(QSize(1, 1));
-    image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    const double ratio = devicePixelRatioF();
+    image_ = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(ratio);
     image_.fill(Qt::transparent);
     QPainter painter(&image_);
     for (const Scene& scene : scenes_)
-        renderScene(painter, scene, QRectF(QPointF(0, 0), QSizeF(size)));
+        renderScene(painter, scene, QRectF(QPointF(0, 0), QSizeF(size)), scale_);
 }
 
 void DrawingSurface::resizeEvent(QResizeEvent*) {
     redrawImage();
+}
+
+void DrawingSurface::mouseDoubleClickEvent(QMouseEvent*) {
+    emit doubleClicked();
 }
 
 void DrawingSurface::paintEvent(QPaintEvent*) {
@@ -111,10 +129,20 @@ void DrawingSurface::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Base));
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    const QPoint origin = innerRect().topLeft();
+    const QRect inner = innerRect();
+    if (vectorPainting_) {
+        for (const std::vector<Scene>* scenes : {&fixedScenes_, &scenes_})
+            for (const Scene& scene : *scenes)
+                renderScene(painter, scene, QRectF(inner), scale_);
+        return;
+    }
+    // A drawing made at another device pixel ratio (the window moved to another screen) is
+    // made again at this one.
+    if (image_.devicePixelRatio() != devicePixelRatioF())
+        redrawImage();
     if (!background_.isNull())
-        painter.drawImage(origin, background_);
-    painter.drawImage(origin, image_);
+        painter.drawImage(inner.topLeft(), background_);
+    painter.drawImage(inner.topLeft(), image_);
 }
 
 } // namespace relperm::ui

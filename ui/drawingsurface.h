@@ -16,7 +16,9 @@ namespace relperm::ui {
 
 // Paints `scene` onto `painter` inside `target`, mapping the scene's user coordinates onto
 // the rectangle: x from the left edge over the width, y from the top edge over the height.
-void renderScene(QPainter& painter, const Scene& scene, const QRectF& target);
+// Text is 8 points and pens are as wide as the scene says, both times `scale`, so a plot
+// drawn larger (an enlarged window, the plot view) keeps its proportions.
+void renderScene(QPainter& painter, const Scene& scene, const QRectF& target, double scale = 1);
 
 class DrawingSurface : public QWidget {
     Q_OBJECT
@@ -29,7 +31,18 @@ class DrawingSurface : public QWidget {
     void draw(const Scene& scene);
     // Copies the current drawing into the background picture.
     void fixIntoBackground();
+    // How much larger than designed the surface is drawn (text and pens), as its window is.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // While set, the surface paints its scenes as lines and text rather than its image, so
+    // a page rendered from the window (printing) gets vectors at the printer's resolution.
+    void setVectorPainting(bool on) { vectorPainting_ = on; }
 
+  signals:
+    // The user asked for the plot in a window of its own.
+    void doubleClicked();
+
+  public:
     const QImage& image() const { return image_; }
     bool hasBackgroundPicture() const { return !background_.isNull(); }
     // The scenes drawn since the last clear, in order.
@@ -38,14 +51,18 @@ class DrawingSurface : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     QRect innerRect() const;
     void redrawImage();
 
-    QImage image_;
-    QImage background_;
+    QImage image_;      // at the screen's device pixel ratio, so plots are crisp at 2x
+    QImage background_; // the scenes fixed into the background, at the same ratio
     std::vector<Scene> scenes_;
+    std::vector<Scene> fixedScenes_; // what the background picture holds, for vectors
+    double scale_ = 1;
+    bool vectorPainting_ = false;
 };
 
 } // namespace relperm::ui
