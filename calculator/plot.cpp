@@ -8,50 +8,62 @@ std::vector<double> rows(const Table& table, int count) {
     return {table.begin() + 1, table.begin() + 1 + count};
 }
 
-Scene startSurface(double titleX, const char* title) {
+Scene startSurface(double titleX, const char* title, KrAxis axis) {
     Scene scene;
     scene.coordinates = krPlotCoordinates;
     scene.add(SceneText{titleX, 105, title, black});
-    addKrPlotFrame(scene);
+    addKrPlotFrame(scene, axis);
     return scene;
 }
 
-void addAxisNames(Scene& scene, const char* saturation) {
-    scene.add(SceneText{40, -10, saturation, black});
-    // The vertical axis carries the name of the water-oil surface on both plots.
-    scene.add(SceneText{-23, 50, "vomar", black});
+// The name of the liquid's kr on the gas surface.
+const char* liquidName(FluidSystem system) {
+    switch (system) {
+    case FluidSystem::WaterGas:
+        return "krw";
+    case FluidSystem::GasCondensate:
+        return "krcg";
+    case FluidSystem::WaterOilGas:
+        break;
+    }
+    return "krog";
 }
 
 } // namespace
 
-CalculatorPlots PlotCurves(const CalculatorState& state) {
+CalculatorPlots PlotCurves(const CalculatorState& state, KrAxis axis) {
     const Tables& t = state.tables;
     CalculatorPlots plots;
     plots.vomarShown = state.fluidSystem == FluidSystem::WaterOilGas;
 
-    plots.vomar = startSurface(25, "Water-Oil Data");
+    plots.vomar = startSurface(25, "Water-Oil Data", axis);
     if (plots.vomarShown) {
         const std::vector<double> sw = rows(t.swTable, t.nWaterOil);
-        addKrCurve(plots.vomar, sw, rows(t.krowTable, t.nWaterOil), krowColour);
-        addKrCurve(plots.vomar, sw, rows(t.krwTable, t.nWaterOil), krwColour);
-        addAxisNames(plots.vomar, "Sw");
+        addKrCurve(plots.vomar, sw, rows(t.krowTable, t.nWaterOil), krowColour, LineStyle::Solid,
+                   axis);
+        addKrCurve(plots.vomar, sw, rows(t.krwTable, t.nWaterOil), krwColour, LineStyle::Solid,
+                   axis);
+        addKrAxisNames(plots.vomar, "Sw", axis);
+        addLegend(plots.vomar, legendX, legendY, {{"krow", krowColour}, {"krw", krwColour}});
     }
 
     switch (state.fluidSystem) {
     case FluidSystem::WaterGas:
-        plots.krl2 = startSurface(20, "Gas-Water Data");
+        plots.krl2 = startSurface(20, "Gas-Water Data", axis);
         break;
     case FluidSystem::GasCondensate:
-        plots.krl2 = startSurface(10, "Gas-Condensate Data");
+        plots.krl2 = startSurface(10, "Gas-Condensate Data", axis);
         break;
     case FluidSystem::WaterOilGas:
-        plots.krl2 = startSurface(25, "Gas-Oil Data");
+        plots.krl2 = startSurface(25, "Gas-Oil Data", axis);
         break;
     }
     const std::vector<double> sg = rows(t.sgTable, t.nGasLiquid);
-    addKrCurve(plots.krl2, sg, rows(t.krogTable, t.nGasLiquid), krogColour);
-    addKrCurve(plots.krl2, sg, rows(t.krgTable, t.nGasLiquid), krgColour);
-    addAxisNames(plots.krl2, "Sg");
+    addKrCurve(plots.krl2, sg, rows(t.krogTable, t.nGasLiquid), krogColour, LineStyle::Solid, axis);
+    addKrCurve(plots.krl2, sg, rows(t.krgTable, t.nGasLiquid), krgColour, LineStyle::Solid, axis);
+    addKrAxisNames(plots.krl2, "Sg", axis);
+    addLegend(plots.krl2, legendX, legendY,
+              {{liquidName(state.fluidSystem), krogColour}, {"krg", krgColour}});
     return plots;
 }
 

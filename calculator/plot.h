@@ -19,8 +19,8 @@ inline constexpr Rgb krogColour{255, 90, 200};
 inline constexpr Rgb krgColour{255, 0, 0};
 
 // Both surfaces start afresh: title, frame and ticks; then, for Water-Oil-Gas only, the krow
-// and krw curves and the axis names on `vomar`; on `krl2`, for every system, the title of
-// the system, the liquid and krg curves and the axis names.
-CalculatorPlots PlotCurves(const CalculatorState& state);
+// and krw curves, the axis names and the legend on `vomar`; on `krl2`, for every system, the
+// title of the system, the liquid and krg curves, the axis names and the legend.
+CalculatorPlots PlotCurves(const CalculatorState& state, KrAxis axis = KrAxis::Linear);
 
 } // namespace relperm

@@ -80,15 +80,45 @@ struct Scene {
 // to -20, so the unit square of fractions (times 100) sits inside with room for labels.
 inline constexpr UserCoordinates krPlotCoordinates{-25, 110, 135, -130};
 
+// The vertical (kr) axis: linear from 0 to 1, or logarithmic over the four decades from
+// 1E-04 to 1, where the small values that decide when a phase starts to flow can be read.
+enum class KrAxis { Linear, Logarithmic };
+
+// Where kr stands on the axis, 0 at the bottom and 100 at the top. On the logarithmic axis
+// a kr at or below 1E-04 (0 included) stands on the bottom.
+double krHeight(double kr, KrAxis axis);
+
 // The frame of a relative permeability plot in the foreground colour: the left axis, the
 // bottom axis and the right border (no top border), then eleven ticks on each axis for
 // t = 0, .1, ..., 1 (t accumulated by repeated addition), every other one labelled with t
-// in the general number form after a blank (" 0", " .2", ..., " 1").
-void addKrPlotFrame(Scene& scene);
+// in the general number form after a blank (" 0", " .2", ..., " 1"). On a logarithmic kr
+// axis the left ticks stand at the decades, labelled ".0001" to "1".
+void addKrPlotFrame(Scene& scene, KrAxis axis = KrAxis::Linear);
 
-// A curve through (100 x[i], 100 y[i]): a dot of pen width 3 at each point, and from the
-// second point on a line of pen width 1 from the previous point, drawn after the dot.
+// A curve through (100 x[i], krHeight(y[i])): a dot of pen width 3 at each point, and from
+// the second point on a line of pen width 1 from the previous point, drawn after the dot.
 void addKrCurve(Scene& scene, const std::vector<double>& x, const std::vector<double>& y,
-                Rgb colour, LineStyle lines = LineStyle::Solid);
+                Rgb colour, LineStyle lines = LineStyle::Solid, KrAxis axis = KrAxis::Linear);
+
+// The names of the axes: the saturation under the bottom axis, "kr" left of the vertical
+// axis, clear of its tick labels.
+void addKrAxisNames(Scene& scene, const std::string& saturation, KrAxis axis = KrAxis::Linear);
+
+struct LegendEntry {
+    std::string name; // the curve, in its colour: "krw", "krog", ...
+    Rgb colour;
+    LineStyle style = LineStyle::Solid;
+};
+
+// A legend on one line from (x, y): after `heading` (when not empty), a short line sample
+// in each entry's colour and style, then its name in the same colour. Placed in the plot's
+// margins (under the bottom axis, right of the saturation's name; above the frame), where
+// no curve runs.
+void addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
+               const std::string& heading = {});
+
+// Where the legend of the curves stands: under the bottom axis, right of the saturation.
+inline constexpr double legendX = 56;
+inline constexpr double legendY = -10;
 
 } // namespace relperm

@@ -6,6 +6,7 @@
 #include "database/adjust.h"
 #include "database/display.h"
 #include "database/importfile.h"
+#include "database/plot.h"
 
 #include <algorithm>
 
@@ -79,6 +80,11 @@ std::string dataSetImportText(const ShownDataSet& shown) {
             pointComments("Adjusted Data (" + adjustedTo(shown) + ")", shown.system,
                           set.satAdjusted, set.krOtherAdjusted, set.krAxisAdjusted, set.pointCount);
     return text;
+}
+
+Scene dataSetPlotOf(const ShownDataSet& shown, KrAxis axis) {
+    return dataSetPlot(shown.system, withDerivedColumns(shown, shown.adjusted), shown.adjusted,
+                       axis);
 }
 
 std::vector<Keyword> measuredKeywords(TwoPhaseSystem system) {

@@ -1,8 +1,10 @@
 // A measured data set leaving the browser: as import text, which `relperm db import` reads
-// back into the same record, and as simulator keywords through the one simulator writer.
+// back into the same record, as simulator keywords through the one simulator writer, and as
+// a plot on either kr axis.
 #pragma once
 
 #include "common/refusal.h"
+#include "common/scene.h"
 #include "common/simulatorfile.h"
 #include "database/datafile.h"
 #include "database/search.h"
@@ -28,6 +30,9 @@ struct ShownDataSet {
 // skips, the points with the saturations the browser shows, and the adjusted points when
 // they are shown.
 std::string dataSetImportText(const ShownDataSet& shown);
+
+// The plot of the set as the browser draws it, on the kr axis asked for (the plot view).
+Scene dataSetPlotOf(const ShownDataSet& shown, KrAxis axis);
 
 // The keywords a measured set gives: SWOF (water-oil), SGOF (gas-oil, gas-condensate with
 // the condensate as the liquid), SWFN and SGFN (gas-water).

@@ -1,5 +1,7 @@
 #include "database/plot.h"
 
+#include "database/display.h"
+
 #include <algorithm>
 
 namespace relperm {
@@ -12,22 +14,29 @@ std::vector<double> points(const PointColumn& column, int count) {
 
 } // namespace
 
-Scene dataSetPlot(TwoPhaseSystem system, const MeasuredDataSet& set, bool adjusted) {
+Scene dataSetPlot(TwoPhaseSystem system, const MeasuredDataSet& set, bool adjusted, KrAxis axis) {
     Scene scene;
     scene.coordinates = krPlotCoordinates;
-    addKrPlotFrame(scene);
+    addKrPlotFrame(scene, axis);
     const int n = std::max<int>(set.pointCount, 0);
     const std::vector<double> sat = points(set.satAsInput, n);
-    addKrCurve(scene, sat, points(set.krOther, n), krOtherColour);
-    addKrCurve(scene, sat, points(set.krAxis, n), krAxisColour);
-    scene.add(SceneText{40, -10, isGasSystem(system) ? "Sg" : "Sw", black});
-    scene.add(SceneText{-23, 50, "vomar", black});
+    addKrCurve(scene, sat, points(set.krOther, n), krOtherColour, LineStyle::Solid, axis);
+    addKrCurve(scene, sat, points(set.krAxis, n), krAxisColour, LineStyle::Solid, axis);
+    addKrAxisNames(scene, isGasSystem(system) ? "Sg" : "Sw", axis);
+    // The grid's column names are the curves' names: krOther in column 1, krAxis in 2.
+    const std::vector<std::string> names = gridHeader(system);
+    addLegend(scene, legendX, legendY, {{names[1], krOtherColour}, {names[2], krAxisColour}});
     if (adjusted) {
+        addLegend(scene, 5, 109,
+                  {{names[1], krOtherAdjustedColour, LineStyle::Dashed},
+                   {names[2], krAxisAdjustedColour, LineStyle::Dashed}},
+                  "adjusted:");
+        // Last, so the adjusted curves lie over the measured ones.
         const std::vector<double> satAdjusted = points(set.satAdjusted, n);
         addKrCurve(scene, satAdjusted, points(set.krOtherAdjusted, n), krOtherAdjustedColour,
-                   LineStyle::Dashed);
+                   LineStyle::Dashed, axis);
         addKrCurve(scene, satAdjusted, points(set.krAxisAdjusted, n), krAxisAdjustedColour,
-                   LineStyle::Dashed);
+                   LineStyle::Dashed, axis);
     }
     return scene;
 }

@@ -13,9 +13,10 @@ inline constexpr Rgb krAxisColour{0, 0, 255};
 inline constexpr Rgb krOtherAdjustedColour{255, 90, 200};
 inline constexpr Rgb krAxisAdjustedColour{255, 0, 0};
 
-// The frame and ticks, the krOther and krAxis curves against `satAsInput`, the axis titles
-// ("Sw" or "Sg" at (40, -10), "vomar" at (-23, 50)) and, with `adjusted`, the adjusted
-// curves against `satAdjusted`.
-Scene dataSetPlot(TwoPhaseSystem system, const MeasuredDataSet& set, bool adjusted);
+// The frame and ticks, the krOther and krAxis curves against `satAsInput`, the axis names,
+// the legend of the measured curves under the bottom axis and, with `adjusted`, the adjusted
+// curves against `satAdjusted` with their legend over the frame.
+Scene dataSetPlot(TwoPhaseSystem system, const MeasuredDataSet& set, bool adjusted,
+                  KrAxis axis = KrAxis::Linear);
 
 } // namespace relperm

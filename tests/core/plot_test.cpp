@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace relperm {
 namespace {
@@ -26,10 +27,12 @@ std::vector<SceneDot> dotsIn(const Scene& s, Rgb colour) {
     return out;
 }
 
+// The lines of a curve: in its colour and inside the frame (the legend's samples stand
+// under the bottom axis).
 std::vector<SceneLine> linesIn(const Scene& s, Rgb colour) {
     std::vector<SceneLine> out;
     for (const SceneLine& l : s.all<SceneLine>())
-        if (l.colour == colour)
+        if (l.colour == colour && l.y1 >= 0 && l.y2 >= 0)
             out.push_back(l);
     return out;
 }
@@ -65,10 +68,60 @@ TEST(PlotCurves, WaterOilGasDrawsBothSurfacesWithTitlesAndAxisNames) {
     EXPECT_EQ(p.vomar.coordinates.height, -130);
     EXPECT_EQ(textsAt(p.vomar, 25, 105).at(0).text, "Water-Oil Data");
     EXPECT_EQ(textsAt(p.vomar, 40, -10).at(0).text, "Sw");
-    EXPECT_EQ(textsAt(p.vomar, -23, 50).at(0).text, "vomar");
+    EXPECT_EQ(textsAt(p.vomar, -23, 56).at(0).text, "kr");
     EXPECT_EQ(textsAt(p.krl2, 25, 105).at(0).text, "Gas-Oil Data");
     EXPECT_EQ(textsAt(p.krl2, 40, -10).at(0).text, "Sg");
-    EXPECT_EQ(textsAt(p.krl2, -23, 50).at(0).text, "vomar");
+    EXPECT_EQ(textsAt(p.krl2, -23, 56).at(0).text, "kr");
+}
+
+// Each surface names its curves in their colours, under the bottom axis right of the
+// saturation's name, where no curve runs; the gas surface names the liquid of its system.
+TEST(PlotCurves, TheLegendNamesEachCurveInItsColour) {
+    auto legend = [](const Scene& s) {
+        std::vector<std::pair<std::string, Rgb>> entries;
+        for (const SceneText& t : s.all<SceneText>())
+            if (t.y == legendY && t.x >= legendX)
+                entries.emplace_back(t.text, t.colour);
+        return entries;
+    };
+    const CalculatorPlots wog = PlotCurves(generated(workedExample("Corey")));
+    EXPECT_EQ(legend(wog.vomar),
+              (std::vector<std::pair<std::string, Rgb>>{{"krow", krowColour}, {"krw", krwColour}}));
+    EXPECT_EQ(legend(wog.krl2),
+              (std::vector<std::pair<std::string, Rgb>>{{"krog", krogColour}, {"krg", krgColour}}));
+    const CalculatorPlots wg = PlotCurves(generated(gasSystemExample("Water-Gas")));
+    EXPECT_EQ(legend(wg.krl2).at(0).first, "krw");
+    const CalculatorPlots gc = PlotCurves(generated(gasSystemExample("Gas-Condensate")));
+    EXPECT_EQ(legend(gc.krl2).at(0).first, "krcg");
+    // A sample line of each colour beside its name, and every legend item inside the plot.
+    for (const SceneLine& l : wog.vomar.all<SceneLine>()) {
+        if (l.y1 < 0 && l.y1 == l.y2 && l.colour == krwColour) {
+            EXPECT_GT(l.x2, l.x1);
+        }
+    }
+    for (const SceneText& t : wog.vomar.all<SceneText>())
+        EXPECT_LT(t.x + 4.5 * static_cast<double>(t.text.size()), 110) << t.text;
+}
+
+// On the logarithmic axis the decades from .0001 to 1 are labelled, and a kr stands at
+// 25 x (log10 kr + 4); 0 and anything below .0001 stand on the bottom axis.
+TEST(PlotCurves, ALogarithmicKrAxisShowsTheSmallValues) {
+    EXPECT_DOUBLE_EQ(krHeight(1, KrAxis::Logarithmic), 100);
+    EXPECT_DOUBLE_EQ(krHeight(0.01, KrAxis::Logarithmic), 50);
+    EXPECT_DOUBLE_EQ(krHeight(0, KrAxis::Logarithmic), 0);
+    EXPECT_DOUBLE_EQ(krHeight(1e-7, KrAxis::Logarithmic), 0);
+    EXPECT_DOUBLE_EQ(krHeight(0.25, KrAxis::Linear), 25);
+    const CalculatorState state = generated(workedExample("Corey"));
+    const CalculatorPlots log = PlotCurves(state, KrAxis::Logarithmic);
+    std::vector<std::string> labels;
+    for (const SceneText& t : log.vomar.all<SceneText>())
+        if (t.x < 0 && t.y > 0 && t.text != "kr")
+            labels.push_back(t.text);
+    EXPECT_EQ(labels, (std::vector<std::string>{".0001", ".001", ".01", ".1", "1"}));
+    // krw .00007 at Sw .25 is below the axis; .00553 at Sw .35 stands between its decades.
+    EXPECT_DOUBLE_EQ(dotsIn(log.vomar, krwColour)[1].y, 0);
+    EXPECT_NEAR(dotsIn(log.vomar, krwColour)[3].y, 25 * (std::log10(state.tables.krwTable[4]) + 4),
+                1e-9);
 }
 
 TEST(PlotCurves, EachCurveHasADotPerRowAndALineBetweenRows) {

@@ -173,7 +173,22 @@ template <class T> std::vector<T> drawnIn(const Scene& s, Rgb colour) {
     return out;
 }
 const auto dotsIn = drawnIn<SceneDot>;
-const auto linesIn = drawnIn<SceneLine>;
+// The lines of a curve, inside the frame (the legend's samples stand outside it).
+std::vector<SceneLine> linesIn(const Scene& s, Rgb colour) {
+    std::vector<SceneLine> out = drawnIn<SceneLine>(s, colour);
+    std::erase_if(out, [](const SceneLine& l) {
+        return l.y1 == l.y2 && (l.y1 == legendY - 3 || l.y1 == 106);
+    });
+    return out;
+}
+
+std::vector<std::pair<std::string, Rgb>> textsBetween(const Scene& s, double top, double bottom) {
+    std::vector<std::pair<std::string, Rgb>> out;
+    for (const SceneText& t : s.all<SceneText>())
+        if (t.y <= top && t.y >= bottom && t.x > 50)
+            out.emplace_back(t.text, t.colour);
+    return out;
+}
 
 TEST(Plot, MeasuredCurvesInGreenAndBlueOverTheSharedFrame) {
     MeasuredDataSet set = makeSet(SetSpec{});
@@ -193,9 +208,12 @@ TEST(Plot, MeasuredCurvesInGreenAndBlueOverTheSharedFrame) {
         return t.text == "Sw" && t.x == 40 && t.y == -10;
     }));
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const SceneText& t) {
-        return t.text == "vomar" && t.x == -23 && t.y == 50;
+        return t.text == "kr" && t.x == -23 && t.y == 56;
     }));
     EXPECT_TRUE(dotsIn(s, krAxisAdjustedColour).empty());
+    EXPECT_EQ(textsBetween(s, -10, -10), (std::vector<std::pair<std::string, Rgb>>{
+                                             {"krow", krOtherColour}, {"krw", krAxisColour}}))
+        << "the legend under the bottom axis";
 }
 
 TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
@@ -217,13 +235,24 @@ TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
     const auto texts = s.all<SceneText>();
     EXPECT_TRUE(
         std::any_of(texts.begin(), texts.end(), [](const SceneText& t) { return t.text == "Sg"; }));
+    // The adjusted curves are named over the frame, in their colours, by the gas-water
+    // columns krw and krg.
+    std::vector<std::string> above;
+    for (const SceneText& t : texts)
+        if (t.y == 109)
+            above.push_back(t.text);
+    EXPECT_EQ(above, (std::vector<std::string>{"adjusted:", "krw", "krg"}));
+    const auto dashedSamples = drawnIn<SceneLine>(s, krAxisAdjustedColour);
+    EXPECT_TRUE(std::any_of(dashedSamples.begin(), dashedSamples.end(), [](const SceneLine& l) {
+        return l.y1 > 100 && l.style == LineStyle::Dashed;
+    }));
 }
 
 TEST(Plot, NoPointsGiveTheFrameAlone) {
     MeasuredDataSet empty;
     const Scene s = dataSetPlot(WO, empty, false);
     EXPECT_TRUE(s.all<SceneDot>().empty());
-    EXPECT_EQ(s.all<SceneLine>().size(), 3u + 22);
+    EXPECT_EQ(s.all<SceneLine>().size(), 3u + 22 + 2) << "the frame and the legend's samples";
 }
 
 } // namespace
