@@ -26,17 +26,27 @@ void Form1::buildMenu() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("a1");
-    connect(ui::addMenuItem(file, "a2", "&Open"), &QAction::triggered, this, &Form1::Open);
-    connect(ui::addMenuItem(file, "a3", "&Save As.."), &QAction::triggered, this, &Form1::SaveAs);
+    QAction* open = ui::addMenuItem(file, "a2", "&Open");
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &Form1::Open);
+    // Save As is the calculator's only save, so it takes the save key.
+    QAction* saveAs = ui::addMenuItem(file, "a3", "&Save As..");
+    saveAs->setShortcut(QKeySequence::Save);
+    connect(saveAs, &QAction::triggered, this, &Form1::SaveAs);
     connect(ui::addMenuItem(file, "ex", "&Export"), &QAction::triggered, this, &Form1::Export);
-    connect(ui::addMenuItem(file, "sim", "Simulator Tables..."), &QAction::triggered, this,
+    connect(ui::addMenuItem(file, "sim", "Simulator &Tables..."), &QAction::triggered, this,
             &Form1::SimulatorTables);
     // "Print" and "Exit" stand on the bar itself and act when clicked.
-    connect(ui::addMenuItem(bar, "a4", "&Print"), &QAction::triggered, this, &Form1::Print);
-    connect(ui::addMenuItem(bar, "a5", "E&xit"), &QAction::triggered, this, &QWidget::close);
+    QAction* print = ui::addMenuItem(bar, "a4", "&Print");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, &Form1::Print);
+    QAction* exit = ui::addMenuItem(bar, "a5", "E&xit");
+    // Not QKeySequence::Quit: Windows has no standard quit key.
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
     QMenu* version = bar->addMenu("&Version");
     version->setObjectName("a9");
-    ui::addMenuItem(version, "a11", "14302");
+    ui::addMenuItem(version, "a11", "&14302");
 }
 
 void Form1::Toolbar1_ButtonClick(const QString& key) {

@@ -20,10 +20,12 @@ void PellamWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("a1");
-    connect(ui::addMenuItem(file, "a5", "&Open"), &QAction::triggered, this,
-            &PellamWindow::a5_Click);
-    connect(ui::addMenuItem(file, "a6", "&Save"), &QAction::triggered, this,
-            &PellamWindow::a6_Click);
+    QAction* open = ui::addMenuItem(file, "a5", "&Open");
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &PellamWindow::a5_Click);
+    QAction* save = ui::addMenuItem(file, "a6", "&Save");
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &PellamWindow::a6_Click);
     // Beyond the browser's own two: another data folder, and the shown set for a
     // spreadsheet, another database or a simulator deck.
     file->addSeparator();
@@ -35,12 +37,16 @@ void PellamWindow::buildMenu() {
     connect(ui::addMenuItem(file, "simulatorTables", "Simulator &Tables..."), &QAction::triggered,
             this, &PellamWindow::simulatorTables);
     // "Print" and "Exit" stand on the bar itself and act when clicked.
-    connect(ui::addMenuItem(bar, "a2", "&Print"), &QAction::triggered, this,
-            &PellamWindow::a2_Click);
-    connect(ui::addMenuItem(bar, "a3", "E&xit"), &QAction::triggered, this, &QWidget::close);
+    QAction* print = ui::addMenuItem(bar, "a2", "&Print");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, &PellamWindow::a2_Click);
+    QAction* exit = ui::addMenuItem(bar, "a3", "E&xit");
+    // Not QKeySequence::Quit: Windows has no standard quit key.
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
     QMenu* version = bar->addMenu("&Version");
     version->setObjectName("a44");
-    ui::addMenuItem(version, "a12", "02030");
+    ui::addMenuItem(version, "a12", "&02030");
     // What the browser offers beyond its own menu comes after it, in windows of its own.
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("view");

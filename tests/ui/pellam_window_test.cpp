@@ -148,7 +148,7 @@ class PellamWindowTest : public QObject {
             QVERIFY2(!shown(hidden), hidden);
         QCOMPARE(find<QLineEdit>("stol")->text(), QString("5"));
         QVERIFY(find<QRadioButton>("Option1")->isChecked());
-        QCOMPARE(find<QMenu>("a44")->actions().at(0)->text(), QString("02030"));
+        QCOMPARE(find<QMenu>("a44")->actions().at(0)->text(), QString("&02030"));
         QCOMPARE(find<QAction>("a5")->text(), QString("&Open"));
         QCOMPARE(find<QAction>("a6")->text(), QString("&Save"));
     }
