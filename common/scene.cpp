@@ -12,8 +12,8 @@ namespace {
 // The decades of the logarithmic kr axis: 1E-04 at the bottom.
 constexpr int decades = 4;
 
-// Width of a character of the plots' text in user units: the text is sized with the plot,
-// so this holds at any size the plot is drawn.
+// Width of a character of the calculator's plots' text in user units: the text is sized
+// with the plot, so this holds at any size the plot is drawn.
 constexpr double characterWidth = 4.5;
 
 void addLogKrTicks(Scene& scene) {
@@ -42,8 +42,8 @@ void addKrAxisNames(Scene& scene, const std::string& saturation, KrAxis axis) {
     scene.add(SceneText{-23, axis == KrAxis::Linear ? 56.0 : 39.0, "kr", black});
 }
 
-void addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
-               const std::string& heading) {
+double addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
+                 const std::string& heading, double characterWidth) {
     if (!heading.empty()) {
         scene.add(SceneText{x, y, heading, black});
         x += characterWidth * static_cast<double>(heading.size() + 1);
@@ -56,6 +56,7 @@ void addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>&
         scene.add(SceneText{x + sample + 1, y, entry.name, entry.colour});
         x += sample + 1 + characterWidth * static_cast<double>(entry.name.size() + 1);
     }
+    return x;
 }
 
 void addKrPlotFrame(Scene& scene, KrAxis axis) {

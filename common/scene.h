@@ -114,8 +114,10 @@ struct LegendEntry {
 // in each entry's colour and style, then its name in the same colour. Placed in the plot's
 // margins (under the bottom axis, right of the saturation's name; above the frame), where
 // no curve runs.
-void addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
-               const std::string& heading = {});
+// `characterWidth` is the width of a character of the plot's text in user units, which
+// depends on how large the plot is drawn against its text. Returns where the legend ends.
+double addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
+                 const std::string& heading = {}, double characterWidth = 4.5);
 
 // Where the legend of the curves stands: under the bottom axis, right of the saturation.
 inline constexpr double legendX = 56;

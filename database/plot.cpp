@@ -25,12 +25,18 @@ Scene dataSetPlot(TwoPhaseSystem system, const MeasuredDataSet& set, bool adjust
     addKrAxisNames(scene, isGasSystem(system) ? "Sg" : "Sw", axis);
     // The grid's column names are the curves' names: krOther in column 1, krAxis in 2.
     const std::vector<std::string> names = gridHeader(system);
-    addLegend(scene, legendX, legendY, {{names[1], krOtherColour}, {names[2], krAxisColour}});
-    if (adjusted) {
-        addLegend(scene, 5, 109,
+    const std::vector<LegendEntry> measured = {{names[1], krOtherColour}, {names[2], krAxisColour}};
+    if (!adjusted) {
+        addLegend(scene, legendX, legendY, measured);
+    } else {
+        // Both keys on the line above the frame, where the browser's plot, larger than the
+        // calculator's against its text, has room for them.
+        constexpr double characterWidth = 2.6;
+        const double end = addLegend(scene, -20, 109, measured, "measured:", characterWidth);
+        addLegend(scene, end + 4, 109,
                   {{names[1], krOtherAdjustedColour, LineStyle::Dashed},
                    {names[2], krAxisAdjustedColour, LineStyle::Dashed}},
-                  "adjusted:");
+                  "adjusted:", characterWidth);
         // Last, so the adjusted curves lie over the measured ones.
         const std::vector<double> satAdjusted = points(set.satAdjusted, n);
         addKrCurve(scene, satAdjusted, points(set.krOtherAdjusted, n), krOtherAdjustedColour,

@@ -64,7 +64,7 @@ QRect DrawingSurface::innerRect() const {
 
 void DrawingSurface::clear() {
     background_ = QImage();
-    fixedScenes_.clear();
+    fixedCount_ = 0;
     scenes_.clear();
     redrawImage();
     update();
@@ -93,7 +93,7 @@ void DrawingSurface::fixIntoBackground() {
     painter.drawImage(0, 0, image_);
     painter.end();
     background_ = combined;
-    fixedScenes_.insert(fixedScenes_.end(), scenes_.begin(), scenes_.end());
+    fixedCount_ = scenes_.size();
     update();
 }
 
@@ -108,12 +108,19 @@ void DrawingSurface::setScale(double scale) {
 void DrawingSurface::redrawImage() {
     const QSize size = innerRect().size().expandedTo(QSize(1, 1));
     const double ratio = devicePixelRatioF();
-    image_ = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(ratio);
-    image_.fill(Qt::transparent);
-    QPainter painter(&image_);
-    for (const Scene& scene : scenes_)
-        renderScene(painter, scene, QRectF(QPointF(0, 0), QSizeF(size)), scale_);
+    auto drawn = [&](std::size_t count) {
+        QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        for (std::size_t i = 0; i < count; ++i)
+            renderScene(painter, scenes_[i], QRectF(QPointF(0, 0), QSizeF(size)), scale_);
+        return image;
+    };
+    image_ = drawn(scenes_.size());
+    // The background keeps what was fixed into it at the new size too.
+    if (!background_.isNull())
+        background_ = drawn(fixedCount_);
 }
 
 void DrawingSurface::resizeEvent(QResizeEvent*) {
@@ -131,9 +138,10 @@ void DrawingSurface::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     const QRect inner = innerRect();
     if (vectorPainting_) {
-        for (const std::vector<Scene>* scenes : {&fixedScenes_, &scenes_})
-            for (const Scene& scene : *scenes)
-                renderScene(painter, scene, QRectF(inner), scale_);
+        // The background holds the first scenes of the drawing, so the drawing alone is all
+        // of it; painted once, text in the page is not doubled.
+        for (const Scene& scene : scenes_)
+            renderScene(painter, scene, QRectF(inner), scale_);
         return;
     }
     // A drawing made at another device pixel ratio (the window moved to another screen) is

@@ -60,7 +60,9 @@ class DrawingSurface : public QWidget {
     QImage image_;      // at the screen's device pixel ratio, so plots are crisp at 2x
     QImage background_; // the scenes fixed into the background, at the same ratio
     std::vector<Scene> scenes_;
-    std::vector<Scene> fixedScenes_; // what the background picture holds, for vectors
+    // The background picture holds the first fixedCount_ scenes: a clear empties both,
+    // and a fix takes every scene drawn so far.
+    std::size_t fixedCount_ = 0;
     double scale_ = 1;
     bool vectorPainting_ = false;
 };

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <cmath>
 #include <set>
 
 namespace relperm::ui {
@@ -86,8 +87,28 @@ void FlexGrid::writeRows(const GridText& grid) {
 }
 
 void FlexGrid::setColumnWidthsInTwips(const std::array<int, 3>& widths) {
+    widthsInTwips_ = widths;
+    widthsSet_ = true;
+    applyColumnWidths();
+}
+
+void FlexGrid::setScale(double scale) {
+    scale_ = scale;
+    if (widthsSet_)
+        applyColumnWidths();
+}
+
+void FlexGrid::applyColumnWidths() {
     for (int c = 0; c < 3; ++c)
-        setColumnWidth(c, twipsToPixels(widths[static_cast<std::size_t>(c)], this));
+        setColumnWidth(
+            c, static_cast<int>(std::lround(
+                   twipsToPixels(widthsInTwips_[static_cast<std::size_t>(c)], this) * scale_)));
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
 QString FlexGrid::cellText(int row, int column) const {

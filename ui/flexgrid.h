@@ -29,8 +29,11 @@ class FlexGrid : public QTableWidget {
     // Sets the row count to the table's rows + 1 and writes rows 1..n (the header row is
     // left as it is). Other texts than those shown end the selection.
     void writeRows(const GridText& grid);
-    // Column widths given in twips.
+    // Column widths given in twips (at the designed size of the window).
     void setColumnWidthsInTwips(const std::array<int, 3>& widths);
+    // How much larger than designed the window is; the columns grow by it, the rows with
+    // the font.
+    void setScale(double scale);
 
     QString cellText(int row, int column) const;
 
@@ -52,12 +55,18 @@ class FlexGrid : public QTableWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void updateGeometries() override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // Returns whether the cell's text changed.
     bool setCell(int row, int column, const std::string& text);
     void selectColumns(int from, int to, QItemSelectionModel::SelectionFlags how);
 
+    void applyColumnWidths();
+
+    std::array<int, 3> widthsInTwips_{};
+    bool widthsSet_ = false;
+    double scale_ = 1;
     int headerAnchor_ = -1; // the column a Shift-click or drag on the header row extends from
     bool draggingHeader_ = false;
 };

@@ -1,13 +1,18 @@
-// Printing a window: an image of its client area as one page on the default printer, or,
-// when there is no printer, as a PDF file the user chooses.
+// Printing a window: its client area painted as one page, at the resolution of the printer
+// the user picks, or, when there is no printer, of a PDF file the user chooses.
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
+#include <QDialog>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+class QPainter;
+class QPrinter;
 class QWidget;
 
 namespace relperm::ui {
@@ -15,23 +20,53 @@ namespace relperm::ui {
 class FileDialog;
 class Messages;
 
-// The platform's default printer; tests stand in for it.
+// Paints the page into `target`, a rectangle of the painter's device with the page's
+// proportions, drawing at that device's own resolution (text as text, lines as lines).
+using PagePainter = std::function<void(QPainter& painter, const QRectF& target)>;
+
+struct Page {
+    QString title; // names the print job and the PDF document
+    QSize size;    // as the window shows it, in pixels; only its proportions count on paper
+    PagePainter paint;
+};
+
+// The platform's printers; tests stand in for it.
 class Printer {
   public:
     virtual ~Printer() = default;
     // Whether a default printer exists.
     virtual bool available();
-    // Prints `page` scaled to the paper, as one page. Returns a message on failure.
-    virtual std::optional<QString> print(const QImage& page);
+    // Shows `page` as it will be printed, lets the user pick the printer and its settings,
+    // then prints the page scaled to the paper as one sheet. Returns a message on failure; a cancelled dialog is no failure.
+    virtual std::optional<QString> print(QWidget* parent, const Page& page);
 };
 
-// `page` as a one-page PDF document, scaled to fit an A4 page with its proportions kept.
-QByteArray pdfOfPage(const QImage& page, const QString& title);
+// The page as it will come out on the printer's paper, with "Print..." opening the print
+// dialog (printer, copies, paper, orientation). Qt's own preview dialog is not used: its
+// print dialog offers "Print to File", which cannot be turned off there and writes the file
+// behind the suite's back (not atomically, its failures unreported); a PDF goes through the
+// offer made when there is no printer instead.
+class PrintPreview : public QDialog {
+  public:
+    PrintPreview(QPrinter& printer, const Page& page, QWidget* parent);
 
-// The print command of the windows: the default printer when there is one; otherwise the
-// user is offered a PDF file instead, chosen with `pdfDialog` and written atomically.
-// Failures are reported through `messages`.
-void printPage(QWidget* parent, const QImage& page, const QString& title, Printer& printer,
-               FileDialog& pdfDialog, Messages& messages);
+  private:
+    QPrinter& printer_;
+};
+
+// Paints `widget` with its children into `target`, stretched to fill it, at the resolution
+// of the painter's device: as on screen, but with text as text and the frames the style
+// draws around buttons, drop-down boxes and group boxes as fine as the device.
+void paintWidget(QPainter& painter, QWidget* widget, const QRectF& target);
+
+// `page` as a one-page PDF document at 300 dpi, fitted to an A4 page turned the way the
+// page is wider, with its proportions kept.
+QByteArray pdfOfPage(const Page& page);
+
+// The print command of the windows: a printer when there is one; otherwise the user is
+// offered a PDF file instead, chosen with `pdfDialog` and written atomically. Failures are
+// reported through `messages`.
+void printPage(QWidget* parent, const Page& page, Printer& printer, FileDialog& pdfDialog,
+               Messages& messages);
 
 } // namespace relperm::ui

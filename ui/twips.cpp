@@ -5,6 +5,12 @@
 
 namespace relperm::ui {
 
+namespace {
+
+constexpr const char* placedProperty = "placedInTwips";
+
+} // namespace
+
 int twipsToPixels(int twips, const QWidget* widget) {
     const double dpi = widget ? widget->logicalDpiX() : 96.0;
     return static_cast<int>(std::lround(twips / 15.0 * dpi / 96.0));
@@ -13,6 +19,11 @@ int twipsToPixels(int twips, const QWidget* widget) {
 void placeInTwips(QWidget* child, int left, int top, int width, int height) {
     child->setGeometry(twipsToPixels(left, child), twipsToPixels(top, child),
                        twipsToPixels(width, child), twipsToPixels(height, child));
+    child->setProperty(placedProperty, true);
+}
+
+bool isPlacedInTwips(const QWidget* widget) {
+    return widget->property(placedProperty).toBool();
 }
 
 void placeByName(QWidget* widget, const TwipLayout& layout) {

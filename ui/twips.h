@@ -15,6 +15,8 @@ int twipsToPixels(int twips, const QWidget* widget);
 
 // Places `child` at a rectangle given in twips of its parent.
 void placeInTwips(QWidget* child, int left, int top, int width, int height);
+// Whether `widget` stands where placeInTwips put it, so a growing window moves it.
+bool isPlacedInTwips(const QWidget* widget);
 
 // A window's layout: each control's rectangle in twips of its container, by control name.
 struct TwipRect {

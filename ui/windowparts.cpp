@@ -8,9 +8,57 @@
 #include "ui/settings.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
+#include <QPointer>
+
+#include <vector>
 
 namespace relperm::ui {
+
+namespace {
+
+// Takes the keyboard focus out of the window while it is painted for paper, so neither a
+// text cursor nor a focus frame is printed. The focus comes back afterwards, and a box
+// keeps its cursor position and selection, which losing the focus would clear.
+class FocusSetAside {
+  public:
+    explicit FocusSetAside(QWidget* window) : widget_(window->focusWidget()) {
+        if (!widget_)
+            return;
+        if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
+            cursor_ = edit->cursorPosition();
+            selectionStart_ = edit->selectionStart();
+            selectionLength_ = edit->selectionLength();
+        }
+        widget_->clearFocus();
+    }
+    ~FocusSetAside() {
+        if (!widget_)
+            return;
+        widget_->setFocus(Qt::OtherFocusReason);
+        auto* edit = qobject_cast<QLineEdit*>(widget_.data());
+        if (!edit)
+            return;
+        if (selectionStart_ < 0)
+            edit->setCursorPosition(cursor_);
+        else if (cursor_ == selectionStart_) // selected towards the start
+            edit->setSelection(selectionStart_ + selectionLength_, -selectionLength_);
+        else
+            edit->setSelection(selectionStart_, selectionLength_);
+    }
+    FocusSetAside(const FocusSetAside&) = delete;
+    FocusSetAside& operator=(const FocusSetAside&) = delete;
+
+  private:
+    QPointer<QWidget> widget_;
+    int cursor_ = 0;
+    int selectionStart_ = -1;
+    int selectionLength_ = 0;
+};
+
+} // namespace
 
 void completeServices(WindowServices& services, const QString& dialogTitle) {
     if (!services.fileDialog)
@@ -25,6 +73,8 @@ void completeServices(WindowServices& services, const QString& dialogTitle) {
         services.folderDialog = std::make_shared<QtFileDialog>("Choose a Data Folder");
     if (!services.settings)
         services.settings = std::make_shared<Settings>();
+    if (!services.imageDialog)
+        services.imageDialog = std::make_shared<QtFileDialog>("Save the Plot as an Image");
 }
 
 KeyedToolbar* addFileToolbar(QWidget* client) {
@@ -47,15 +97,26 @@ QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption) {
 
 void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,
                      std::initializer_list<DrawingSurface*> plots, WindowServices& services) {
-    toolbar->hide();
-    heading->show();
     for (DrawingSurface* plot : plots)
         plot->fixIntoBackground();
-    const QImage page = window->centralWidget()->grab().toImage();
-    heading->hide();
-    toolbar->show();
-    printPage(window, page, window->windowTitle(), *services.printer, *services.pdfDialog,
-              *services.messages);
+    QWidget* client = window->centralWidget();
+    const std::vector<DrawingSurface*> surfaces(plots);
+    // The page is painted only once the user has said where it goes, and the window is put
+    // back at once, so the dialogs stand over the window as the user left it.
+    const Page page{window->windowTitle(), client->size(),
+                    [=](QPainter& painter, const QRectF& target) {
+                        const FocusSetAside focus(window);
+                        toolbar->hide();
+                        heading->show();
+                        for (DrawingSurface* plot : surfaces)
+                            plot->setVectorPainting(true);
+                        paintWidget(painter, client, target);
+                        for (DrawingSurface* plot : surfaces)
+                            plot->setVectorPainting(false);
+                        heading->hide();
+                        toolbar->show();
+                    }};
+    printPage(window, page, *services.printer, *services.pdfDialog, *services.messages);
 }
 
 } // namespace relperm::ui

@@ -28,6 +28,7 @@ struct WindowServices {
     std::shared_ptr<Messages> messages;
     std::shared_ptr<FileDialog> folderDialog = {}; // where a window asks for a folder
     std::shared_ptr<Settings> settings = {};       // what a window remembers for the next run
+    std::shared_ptr<FileDialog> imageDialog = {};  // where a plot view saves its image
 };
 
 // Fills every service left empty with the platform's own; the file dialog gets `title`.
@@ -40,9 +41,10 @@ KeyedToolbar* addFileToolbar(QWidget* client);
 // A menu item (or an item on the menu bar itself) named `name`.
 QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption);
 
-// Print: hides the toolbar, shows the heading, fixes each plot's drawing into its
-// background, takes an image of the client area, restores the toolbar and the heading,
-// then prints the image (or offers a PDF file when there is no printer).
+// Print: fixes each plot's drawing into its background, then prints the client area (or
+// offers a PDF file when there is no printer), painted at the paper's resolution with the
+// toolbar hidden, the heading shown, the plots as lines and text and no text cursor; the
+// window is as it was once the page is painted.
 void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,
                      std::initializer_list<DrawingSurface*> plots, WindowServices& services);
 

@@ -5,9 +5,11 @@
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 #include "ui/fonts.h"
+#include "ui/formscaler.h"
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/plotview.h"
 #include "ui/text.h"
 #include "ui/twips.h"
 
@@ -58,6 +60,7 @@ Form1::Form1(WindowServices services, QWidget* parent)
     setWindowTitle("Relative Permeability Correlations");
     setWindowIcon(ui::suiteIcon());
     ui::completeServices(services_, "Relative Permeability File Selection");
+    plotViews_ = std::make_unique<ui::PlotViews>(this, services_.imageDialog, services_.messages);
     buildMenu();
     buildControls();
     setTabOrder();
@@ -86,6 +89,7 @@ QLineEdit* Form1::makeBox(const char* name, std::string CalculatorForm::*text) {
         if (!showingModel_)
             form_.*text = value.toStdString();
     });
+    connect(box, &QLineEdit::returnPressed, this, &Form1::generateOnEnter);
     return box;
 }
 
@@ -96,21 +100,35 @@ QComboBox* Form1::makeList(const char* name, CalculatorList list) {
     combo->setInsertPolicy(QComboBox::NoInsert);
     place(combo);
     lists_[list] = combo;
-    // Only a choice from the list is a pick; typing leaves the box without one.
+    // Only a choice from the list is a pick; typing leaves the box without one. QComboBox
+    // would make typed text a pick: when editing finishes (Tab, Enter, a click elsewhere) it
+    // activates the entry that text matches, in any letter case, and its inline completer
+    // fills in an entry's name by setText, which the model, hearing only typing, never sees.
+    combo->setCompleter(nullptr);
+    disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
     connect(combo, &QComboBox::activated, this, [this, list](int index) {
         form_.pick(list, index);
         showModel();
     });
     connect(combo->lineEdit(), &QLineEdit::textEdited, this,
             [this, list](const QString& text) { form_.type(list, text.toStdString()); });
+    connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &Form1::generateOnEnter);
     return combo;
+}
+
+// Enter stands for the Generate button wherever the user types, but only while the button
+// is offered: a hidden button means the inputs do not yet name a correlation to run.
+void Form1::generateOnEnter() {
+    if (command1_->isVisibleTo(this))
+        Command1_Click();
 }
 
 void Form1::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName("client");
     setCentralWidget(client);
-    client->setFixedSize(ui::twipsToPixels(12150, client), ui::twipsToPixels(7245, client));
+    const QSize designed(ui::twipsToPixels(12150, client), ui::twipsToPixels(7245, client));
+    client->resize(designed);
     client->setAutoFillBackground(true);
     QPalette background = client->palette();
     background.setColor(QPalette::Window, QColor(192, 255, 255));
@@ -132,14 +150,21 @@ void Form1::buildControls() {
     makeBox("permo", &CalculatorForm::permo);
     makeLabel("Label8", "krg @ Sorg      fraction");
     makeBox("krgo", &CalculatorForm::krgo);
+    // An end point's explanation sits on its box as well as its label: the pointer rests on
+    // the box the user types in, and the short captions leave the name to the tooltip.
+    const auto explain = [](QLabel* label, QLineEdit* box, const char* tooltip) {
+        label->setToolTip(tooltip);
+        box->setToolTip(tooltip);
+        label->setBuddy(box);
+    };
     label4_ = makeLabel("Label4", "");
-    makeBox("Swco", &CalculatorForm::Swco);
-    makeLabel("Label5", "Sorw          %")->setToolTip("Residual Oil Saturation wrt Water");
-    makeBox("sorwo", &CalculatorForm::sorwo);
-    makeLabel("Label6", "Sorg       %")->setToolTip("Residual Oil Saturation wrt Gas");
-    makeBox("sorgo", &CalculatorForm::sorgo);
-    makeLabel("Label7", "Sgc       %")->setToolTip("Critical Gas Saturation");
-    makeBox("sgco", &CalculatorForm::sgco);
+    label4_->setBuddy(makeBox("Swco", &CalculatorForm::Swco));
+    QLabel* label5 = makeLabel("Label5", "Sorw          %");
+    explain(label5, makeBox("sorwo", &CalculatorForm::sorwo), "Residual Oil Saturation wrt Water");
+    QLabel* label6 = makeLabel("Label6", "Sorg       %");
+    explain(label6, makeBox("sorgo", &CalculatorForm::sorgo), "Residual Oil Saturation wrt Gas");
+    QLabel* label7 = makeLabel("Label7", "Sgc       %");
+    explain(label7, makeBox("sgco", &CalculatorForm::sgco), "Critical Gas Saturation");
     makeLabel("Label9", "Saturation Spacing   %");
     makeBox("spo", &CalculatorForm::spo);
 
@@ -170,6 +195,9 @@ void Form1::buildControls() {
 
     toolbar_ = ui::addFileToolbar(client);
     connect(toolbar_, &ui::KeyedToolbar::buttonClicked, this, &Form1::Toolbar1_ButtonClick);
+    connect(vomar_, &ui::DrawingSurface::doubleClicked, this, &Form1::openWaterOilPlot);
+    connect(krl2_, &ui::DrawingSurface::doubleClicked, this, &Form1::openGasPlot);
+    new ui::FormScaler(client, designed);
 }
 
 Form1::~Form1() = default;
@@ -197,6 +225,7 @@ void Form1::showModel() {
             box->setText(qs(form_.*text));
     label4_->setText(qs(form_.label4Caption));
     label4_->setToolTip(qs(form_.label4Tooltip));
+    label4_->buddy()->setToolTip(label4_->toolTip());
     for (const auto& [which, combo] : lists_) {
         const ComboBox& list = form_.list(which);
         QStringList entries;
@@ -252,6 +281,17 @@ void Form1::PlotCurves() {
     vomar_->draw(plots.vomar);
     krl2_->clear();
     krl2_->draw(plots.krl2);
+    plotViews_->refresh();
+}
+
+ui::PlotView* Form1::openWaterOilPlot() {
+    return plotViews_->open(
+        "Water-Oil Plot", [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).vomar; });
+}
+
+ui::PlotView* Form1::openGasPlot() {
+    return plotViews_->open("Gas Plot",
+                            [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).krl2; });
 }
 
 } // namespace relperm::calculatorui

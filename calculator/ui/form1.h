@@ -22,6 +22,8 @@ namespace relperm::ui {
 class DrawingSurface;
 class FileDialog;
 class FlexGrid;
+class PlotView;
+class PlotViews;
 class KeyedToolbar;
 class Messages;
 class Printer;
@@ -55,6 +57,11 @@ class Form1 : public QMainWindow {
     void Print();
     void Toolbar1_ButtonClick(const QString& key);
 
+    // View / Water-Oil Plot and Gas Plot (also a double-click on the plot): the plot in a
+    // window of its own, kept up to date with each generation.
+    ui::PlotView* openWaterOilPlot();
+    ui::PlotView* openGasPlot();
+
   private:
     void buildMenu();
     void buildControls();
@@ -64,6 +71,7 @@ class Form1 : public QMainWindow {
     QComboBox* makeList(const char* name, CalculatorList list);
     QLineEdit* makeBox(const char* name, std::string CalculatorForm::*text);
     QLabel* makeLabel(const char* name, const char* caption);
+    void generateOnEnter();
     // Copies the model's lists, texts, captions and visibility onto the widgets.
     void showModel();
     void PlotCurves();
@@ -86,6 +94,7 @@ class Form1 : public QMainWindow {
     ui::FlexGrid* grid2_ = nullptr;
     ui::DrawingSurface* vomar_ = nullptr;
     ui::DrawingSurface* krl2_ = nullptr;
+    std::unique_ptr<ui::PlotViews> plotViews_;
 };
 
 } // namespace relperm::calculatorui

@@ -47,6 +47,13 @@ void Form1::buildMenu() {
     QMenu* version = bar->addMenu("&Version");
     version->setObjectName("a9");
     ui::addMenuItem(version, "a11", "&14302");
+    // The plots in windows of their own come after the calculator's own menu.
+    QMenu* view = bar->addMenu("&View");
+    view->setObjectName("view");
+    connect(ui::addMenuItem(view, "waterOilPlot", "&Water-Oil Plot"), &QAction::triggered, this,
+            &Form1::openWaterOilPlot);
+    connect(ui::addMenuItem(view, "gasPlot", "&Gas Plot"), &QAction::triggered, this,
+            &Form1::openGasPlot);
 }
 
 void Form1::Toolbar1_ButtonClick(const QString& key) {

@@ -4,9 +4,11 @@
 #include "ui/drawingsurface.h"
 #include "ui/flexgrid.h"
 #include "ui/fonts.h"
+#include "ui/formscaler.h"
 #include "ui/icons.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/plotview.h"
 #include "ui/text.h"
 #include "ui/twips.h"
 
@@ -71,6 +73,7 @@ PellamWindow::PellamWindow(std::filesystem::path dataDirectory, BrowserServices 
     setWindowTitle("Relative Permeability DataBase");
     setWindowIcon(ui::suiteIcon());
     ui::completeServices(services_, "Relative Permeability Database File Selector");
+    plotViews_ = std::make_unique<ui::PlotViews>(this, services_.imageDialog, services_.messages);
     buildMenu();
     buildControls();
     dataFolder_ = new QLabel(statusBar());
@@ -112,7 +115,8 @@ void PellamWindow::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName("client");
     setCentralWidget(client);
-    client->setFixedSize(ui::twipsToPixels(10470, client), ui::twipsToPixels(8040, client));
+    const QSize designed(ui::twipsToPixels(10470, client), ui::twipsToPixels(8040, client));
+    client->resize(designed);
     client->setFont(ui::layoutFont(8.25, true));
     statusBar()->setObjectName("problems");
 
@@ -205,6 +209,8 @@ void PellamWindow::buildControls() {
 
     toolbar_ = ui::addFileToolbar(client);
     connect(toolbar_, &ui::KeyedToolbar::buttonClicked, this, &PellamWindow::Toolbar1_ButtonClick);
+    connect(vomar_, &ui::DrawingSurface::doubleClicked, this, &PellamWindow::openPlot);
+    new ui::FormScaler(client, designed);
 }
 
 void PellamWindow::showModel() {
@@ -242,6 +248,7 @@ void PellamWindow::showModel() {
     adjusted_->writeRows(adjusted);
     vomar_->clear();
     vomar_->draw(browser_.plot());
+    plotViews_->refresh();
     picture1_->setLines(browser_.description());
     showingModel_ = false;
     reportProblem();

@@ -24,6 +24,8 @@ class FileDialog;
 class FlexGrid;
 class KeyedToolbar;
 class Messages;
+class PlotView;
+class PlotViews;
 class Printer;
 } // namespace relperm::ui
 
@@ -59,6 +61,9 @@ class PellamWindow : public QMainWindow {
     void Toolbar1_ButtonClick(const QString& key);
     // View / List Matching Data Sets (pellamwindow_list.cpp).
     void openMatchList();
+    // View / Plot (also a double-click on the plot): the shown set's plot in a window of its
+    // own, following every Show.
+    ui::PlotView* openPlot();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -95,6 +100,7 @@ class PellamWindow : public QMainWindow {
     DescriptionBox* picture1_ = nullptr;
     QLabel* dataFolder_ = nullptr;
     QPointer<MatchListWindow> matchList_;
+    std::unique_ptr<ui::PlotViews> plotViews_;
 };
 
 } // namespace relperm::databaseui

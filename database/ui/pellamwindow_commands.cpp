@@ -7,6 +7,7 @@
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
+#include "ui/plotview.h"
 #include "ui/settings.h"
 
 #include <QDir>
@@ -53,6 +54,15 @@ void PellamWindow::buildMenu() {
     QAction* list = ui::addMenuItem(view, "listMatches", "&List Matching Data Sets...");
     list->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(list, &QAction::triggered, this, &PellamWindow::openMatchList);
+    connect(ui::addMenuItem(view, "plotView", "&Plot"), &QAction::triggered, this,
+            &PellamWindow::openPlot);
+}
+
+ui::PlotView* PellamWindow::openPlot() {
+    return plotViews_->open("Data Set Plot", [this](KrAxis axis) {
+        const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+        return shown ? dataSetPlotOf(*shown, axis) : browser_.plot();
+    });
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {

@@ -235,13 +235,22 @@ TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
     const auto texts = s.all<SceneText>();
     EXPECT_TRUE(
         std::any_of(texts.begin(), texts.end(), [](const SceneText& t) { return t.text == "Sg"; }));
-    // The adjusted curves are named over the frame, in their colours, by the gas-water
-    // columns krw and krg.
+    // Measured and adjusted curves are both named over the frame, in their colours, by the
+    // gas-water columns krw and krg, one key after the other; none is left under the axis.
     std::vector<std::string> above;
-    for (const SceneText& t : texts)
-        if (t.y == 109)
+    double lastX = -25;
+    for (const SceneText& t : texts) {
+        if (t.text != "Sg")
+            EXPECT_NE(t.y, legendY) << t.text;
+        if (t.y == 109) {
             above.push_back(t.text);
-    EXPECT_EQ(above, (std::vector<std::string>{"adjusted:", "krw", "krg"}));
+            EXPECT_GT(t.x, lastX) << t.text;
+            lastX = t.x;
+        }
+    }
+    EXPECT_EQ(above,
+              (std::vector<std::string>{"measured:", "krw", "krg", "adjusted:", "krw", "krg"}));
+    EXPECT_LT(lastX, 105) << "the last name starts inside the plot";
     const auto dashedSamples = drawnIn<SceneLine>(s, krAxisAdjustedColour);
     EXPECT_TRUE(std::any_of(dashedSamples.begin(), dashedSamples.end(), [](const SceneLine& l) {
         return l.y1 > 100 && l.style == LineStyle::Dashed;

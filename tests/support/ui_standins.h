@@ -1,5 +1,5 @@
 // Stand-ins for the platform services of the windows: a file dialog that answers from a
-// script, a message recorder, a printer that keeps the pages it was given.
+// script, a message recorder, a printer that keeps the pages it was given as images.
 #pragma once
 
 #include "ui/filedialog.h"
@@ -8,6 +8,8 @@
 #include "ui/settings.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -65,14 +67,31 @@ class RecordingMessages : public ui::Messages {
     }
 };
 
+// Never opens a dialog: each page is painted at the window's own size onto white paper,
+// and, when `printerFile` is named, onto a printer device writing that PDF file, as the
+// real printer is painted once its dialog is accepted.
 class RecordingPrinter : public ui::Printer {
   public:
     bool present = true;
     std::vector<QImage> pages;
+    QString printerFile;
 
     bool available() override { return present; }
-    std::optional<QString> print(const QImage& page) override {
-        pages.push_back(page);
+    std::optional<QString> print(QWidget*, const ui::Page& page) override {
+        QImage paper(page.size, QImage::Format_ARGB32_Premultiplied);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        page.paint(painter, QRectF(paper.rect()));
+        painter.end();
+        pages.push_back(paper);
+        if (!printerFile.isEmpty()) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFileName(printerFile);
+            QPainter onPrinter(&printer);
+            const QRect area = onPrinter.viewport();
+            page.paint(onPrinter, QRectF(area.topLeft(), QSizeF(page.size).scaled(
+                                                             area.size(), Qt::KeepAspectRatio)));
+        }
         return std::nullopt;
     }
 };

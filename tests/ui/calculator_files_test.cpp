@@ -2,6 +2,7 @@
 // recording printer and recorded messages standing in for the platform.
 #include "calculator/ui/form1.h"
 #include "common/filewrite.h"
+#include "support/pdf_tools.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -129,7 +131,9 @@ class CalculatorFilesTest : public QObject {
         QCOMPARE(find<QMenu>("a9")->title(), QString("&Version"));
         QCOMPARE(find<QAction>("a11")->text(), QString("&14302"));
         const QList<QAction*> bar = window->menuBar()->actions();
-        QCOMPARE(bar.size(), 4);
+        // File, Print, Exit, Version, then View with what the calculator adds.
+        QCOMPARE(bar.size(), 5);
+        QCOMPARE(bar[4]->menu()->objectName(), QString("view"));
         QCOMPARE(bar[1]->objectName(), QString("a4"));
         QVERIFY2(!bar[1]->menu(), "Print acts on the bar itself");
 
@@ -270,8 +274,15 @@ class CalculatorFilesTest : public QObject {
 
     void printHidesTheToolbarShowsTheHeadingAndFixesThePlots() {
         generateCorey();
+        printer->printerFile = path("printed.pdf");
         trigger("a4");
         QCOMPARE(printer->pages.size(), std::size_t{1});
+        // A printer gets text and fine frames, not one bitmap of the window.
+        const std::optional<QString> text = testing::pdfText(path("printed.pdf"));
+        QVERIFY(text && text->contains("Relative Permeability Correlations"));
+        const auto coarse = testing::pdfImagesCoarserThan(path("printed.pdf"), 300);
+        QVERIFY2(coarse && coarse->isEmpty(),
+                 qPrintable(coarse.value_or(QStringList()).join(", ")));
         const QImage page = printer->pages[0];
         QCOMPARE(page.size(), window->centralWidget()->size());
         // Where the toolbar stands, the page shows the window's background.
@@ -293,19 +304,61 @@ class CalculatorFilesTest : public QObject {
                  "the next generation removes the fixed drawing");
     }
 
-    void withoutAPrinterThePageCanBeSavedAsPdf() {
+    void theFocusedBoxIsPrintedWithoutItsCursorAndKeepsItsSelection() {
+        generateCorey();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* box = find<QLineEdit>("Swco");
+        box->setFocus();
+        box->setSelection(2, -2);
+        trigger("a4");
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), QString("20"));
+        QCOMPARE(box->cursorPosition(), 0);
+
+        box->clearFocus();
+        const QImage unfocused = box->grab().toImage();
+        const QImage printed = printer->pages[0].copy(
+            QRect(box->mapTo(window->centralWidget(), QPoint(0, 0)), box->size()));
+        for (int x = 0; x < unfocused.width(); ++x)
+            for (int y = 0; y < unfocused.height(); ++y)
+                QVERIFY2(printed.pixel(x, y) == unfocused.pixel(x, y),
+                         qPrintable(QString("at %1, %2").arg(x).arg(y)));
+    }
+
+    void withoutAPrinterThePageIsSavedAsACrispPdf() {
         generateCorey();
         printer->present = false;
         pdfDialog->answers.push_back(path("page.pdf"));
         trigger("a4");
-        QCOMPARE(messages->questions.size(), 1);
+        QCOMPARE(messages->questions,
+                 QStringList{"No printer is available. Save the page as a PDF file instead?"});
         QVERIFY(messages->warnings.isEmpty());
-        const QByteArray pdf = read(path("page.pdf"));
-        QVERIFY(pdf.startsWith("%PDF-"));
-        QVERIFY(pdf.size() > 10000);
+        QVERIFY(read(path("page.pdf")).startsWith("%PDF-"));
         QDir().mkpath(SHOTS_DIR);
         QFile::remove(QString(SHOTS_DIR) + "/vomar-print.pdf");
         QVERIFY(QFile::copy(path("page.pdf"), QString(SHOTS_DIR) + "/vomar-print.pdf"));
+
+        // The heading and every row of both tables are text on the page, not pixels.
+        const std::optional<QString> text = testing::pdfText(path("page.pdf"));
+        QVERIFY(text);
+        QVERIFY2(text->contains("Relative Permeability Correlations"), qPrintable(*text));
+        for (const char* name : {"MSFlexGrid1", "MSFlexGrid2"}) {
+            const auto* grid = find<ui::FlexGrid>(name);
+            QVERIFY(grid->rowCount() > 10);
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < grid->columnCount(); ++column)
+                    cells << QRegularExpression::escape(grid->cellText(row, column));
+                QVERIFY2(text->contains(QRegularExpression(cells.join("\\s+"))),
+                         qPrintable(name + QString(" row ") + QString::number(row)));
+            }
+        }
+        // The plots are lines and text; what is left as pixels is as fine as the page.
+        QVERIFY2(text->contains("Water-Oil Data") && text->contains("Gas-Oil Data"),
+                 qPrintable(*text));
+        const auto coarse = testing::pdfImagesCoarserThan(path("page.pdf"), 300);
+        QVERIFY2(coarse && coarse->isEmpty(),
+                 qPrintable(coarse.value_or(QStringList()).join(", ")));
 
         messages->answer = false;
         trigger("a4");

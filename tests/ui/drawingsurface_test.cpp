@@ -1,7 +1,11 @@
 #include "ui/drawingsurface.h"
+#include "ui/printing.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
+#include <QSvgGenerator>
 #include <QtTest>
 
 using namespace relperm;
@@ -69,6 +73,46 @@ class DrawingSurfaceTest : public QObject {
         for (int x = 0; x < 100; ++x)
             red += isRed(image.pixel(x, 5)) ? 1 : 0;
         QVERIFY2(red > 30 && red < 90, qPrintable(QString::number(red)));
+    }
+
+    void aPrintedPlotHoldsEachTextOnce() {
+        ui::DrawingSurface surface;
+        surface.resize(272, 262);
+        Scene scene = redDotAtOrigin();
+        scene.add(SceneText{10, 50, "krow", Rgb{0, 0, 0}});
+        surface.draw(scene);
+        surface.fixIntoBackground(); // as Print does, before the page is painted
+        surface.setVectorPainting(true);
+        QByteArray svg;
+        QBuffer buffer(&svg);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(surface.size());
+        QPainter painter(&generator);
+        surface.render(&painter);
+        painter.end();
+        QCOMPARE(svg.count(">krow<"), 1);
+    }
+
+    void thePrintPreviewShowsThePage() {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("unused.pdf"));
+        const ui::Page page{"Plot", QSize(400, 300), [](QPainter& painter, const QRectF& target) {
+                                painter.fillRect(target, Qt::red);
+                            }};
+        ui::PrintPreview preview(printer, page, nullptr);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        QTRY_VERIFY([&] {
+            const QImage shown = preview.grab().toImage();
+            int red = 0;
+            for (int y = 0; y < shown.height(); y += 4)
+                for (int x = 0; x < shown.width(); x += 4)
+                    red += isRed(shown.pixel(x, y)) ? 1 : 0;
+            return red > 500;
+        }());
     }
 };
 

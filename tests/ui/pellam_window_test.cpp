@@ -4,6 +4,7 @@
 #include "common/filewrite.h"
 #include "database/ui/descriptionbox.h"
 #include "database/ui/pellamwindow.h"
+#include "support/pdf_tools.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -36,6 +37,7 @@ class PellamWindowTest : public QObject {
     std::shared_ptr<ScriptedFileDialog> dialog;
     std::shared_ptr<RecordingMessages> messages;
     std::shared_ptr<RecordingPrinter> printer;
+    std::shared_ptr<ScriptedFileDialog> pdfDialog;
     std::shared_ptr<ScriptedFileDialog> folderDialog;
     std::shared_ptr<MemorySettings> settings;
 
@@ -46,12 +48,12 @@ class PellamWindowTest : public QObject {
             std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
         messages = std::make_shared<RecordingMessages>();
         printer = std::make_shared<RecordingPrinter>();
-        auto pdf = std::make_shared<ScriptedFileDialog>("Save the Page as PDF");
+        pdfDialog = std::make_shared<ScriptedFileDialog>("Save the Page as PDF");
         folderDialog = std::make_shared<ScriptedFileDialog>("Choose a Data Folder");
         settings = std::make_shared<MemorySettings>();
         window = std::make_unique<PellamWindow>(
-            data,
-            databaseui::BrowserServices{dialog, pdf, printer, messages, folderDialog, settings});
+            data, databaseui::BrowserServices{dialog, pdfDialog, printer, messages, folderDialog,
+                                              settings});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -313,6 +315,22 @@ class PellamWindowTest : public QObject {
         QCOMPARE(QColor(printer->pages[0].pixel(8, 8)),
                  window->centralWidget()->palette().color(QPalette::Window));
         QVERIFY(shown("Toolbar1") && !shown("Label10"));
+    }
+
+    void theDemoDatabasePrintsToACrispPdf() {
+        open(DEMO_DIR);
+        pickAll("Water-Oil Data");
+        press("Command1");
+        printer->present = false;
+        const QString pdf = dir->filePath("page.pdf");
+        pdfDialog->answers.push_back(pdf);
+        window->a2_Click();
+        const std::optional<QString> words = pdfText(pdf);
+        QVERIFY(words && words->contains(text("Label10")) &&
+                words->contains(grid("MSFlexGrid1", 1, 1)));
+        const auto coarse = pdfImagesCoarserThan(pdf, 300);
+        QVERIFY2(coarse && coarse->isEmpty(),
+                 qPrintable(coarse.value_or(QStringList()).join(", ")));
     }
 
     void theDataFolderIsShownAndAFolderWithoutDataSaysSoOnce() {

@@ -1,0 +1,173 @@
+#include "ui/plotview.h"
+
+#include "ui/drawingsurface.h"
+#include "ui/filedialog.h"
+#include "ui/messages.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace relperm::ui {
+
+namespace {
+
+// The height of the plots in the windows as designed, where text is 8 points.
+constexpr double designedPlotHeight = 280;
+
+// The saved image's size in pixels: large enough to print well. The SVG and the PDF have
+// the same size at the PNG's resolution.
+constexpr QSize savedSize(1600, 1400);
+constexpr int imageDpi = 96;
+
+void paintPlot(QPainter& painter, const Scene& scene, const QRectF& target, double scale) {
+    painter.fillRect(target, Qt::white);
+    renderScene(painter, scene, target, scale);
+}
+
+class PlotCanvas : public QWidget {
+  public:
+    PlotCanvas(const Scene& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+        setObjectName("plotCanvas");
+        setMinimumSize(300, 260);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        paintPlot(painter, scene_, QRectF(rect()), plotScaleFor(height()));
+    }
+
+  private:
+    const Scene& scene_;
+};
+
+} // namespace
+
+double plotScaleFor(double height) {
+    return std::max(1.0, height / designedPlotHeight);
+}
+
+PlotView::PlotView(const QString& title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+                   std::shared_ptr<Messages> messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)), saveDialog_(std::move(saveDialog)),
+      messages_(std::move(messages)) {
+    setObjectName("plotView");
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose);
+    canvas_ = new PlotCanvas(scene_, this);
+    logarithmic_ = new QCheckBox("&Logarithmic kr axis", this);
+    logarithmic_->setObjectName("logAxis");
+    logarithmic_->setToolTip("Show kr from .0001 to 1 in decades, where small values can be read");
+    connect(logarithmic_, &QCheckBox::toggled, this,
+            [this](bool on) { setAxis(on ? KrAxis::Logarithmic : KrAxis::Linear); });
+    auto* save = new QPushButton("&Save Image...", this);
+    save->setObjectName("saveImage");
+    save->setToolTip("Save the plot as a PNG, SVG or PDF file (by the name's ending)");
+    connect(save, &QPushButton::clicked, this, &PlotView::saveImageAs);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(logarithmic_);
+    controls->addStretch();
+    controls->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(canvas_, 1);
+    layout->addLayout(controls);
+    resize(760, 680);
+    refresh();
+}
+
+void PlotView::refresh() {
+    scene_ = source_(axis_);
+    canvas_->update();
+}
+
+void PlotView::setAxis(KrAxis axis) {
+    axis_ = axis;
+    if (logarithmic_->isChecked() != (axis == KrAxis::Logarithmic))
+        logarithmic_->setChecked(axis == KrAxis::Logarithmic);
+    refresh();
+}
+
+std::optional<QString> PlotView::saveImage(const QString& path) const {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QRectF area(QPointF(0, 0), QSizeF(savedSize));
+    const double scale = plotScaleFor(area.height());
+    if (suffix == "png") {
+        QImage image(savedSize, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        paintPlot(painter, scene_, area, scale);
+        painter.end();
+        if (!image.save(path, "PNG"))
+            return QString("Could not write \"%1\".").arg(path);
+        return std::nullopt;
+    }
+    if (suffix == "svg") {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(savedSize);
+        svg.setViewBox(area);
+        svg.setResolution(imageDpi);
+        svg.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&svg))
+            return QString("Could not write \"%1\".").arg(path);
+        paintPlot(painter, scene_, area, scale);
+        return std::nullopt;
+    }
+    if (suffix == "pdf") {
+        // At the image's resolution, so text and lines keep the proportions they have in the
+        // PNG; both stay vectors, so the page is sharp at any zoom.
+        QPdfWriter pdf(path);
+        pdf.setTitle(windowTitle());
+        pdf.setResolution(imageDpi);
+        pdf.setPageSize(QPageSize(QSizeF(savedSize) * 72.0 / imageDpi, QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            return QString("Could not write \"%1\".").arg(path);
+        paintPlot(painter, scene_, area, scale);
+        return std::nullopt;
+    }
+    return QString("Give the file's name an ending that says what to write: .png, .svg or .pdf "
+                   "(not \"%1\").")
+        .arg(QFileInfo(path).fileName());
+}
+
+void PlotView::saveImageAs() {
+    const std::optional<QString> path = saveDialog_->choose(this, FileDialog::Mode::Save);
+    if (!path)
+        return;
+    if (auto failure = saveImage(*path))
+        messages_->warn(this, windowTitle(), *failure);
+}
+
+PlotViews::PlotViews(QWidget* owner, std::shared_ptr<FileDialog> saveDialog,
+                     std::shared_ptr<Messages> messages)
+    : owner_(owner), saveDialog_(std::move(saveDialog)), messages_(std::move(messages)) {}
+
+PlotView* PlotViews::open(const QString& title, PlotView::SceneSource source) {
+    QPointer<PlotView>& view = views_[title];
+    if (!view)
+        view = new PlotView(title, std::move(source), saveDialog_, messages_, owner_);
+    view->show();
+    view->raise();
+    view->activateWindow();
+    return view;
+}
+
+void PlotViews::refresh() {
+    for (auto& [title, view] : views_)
+        if (view)
+            view->refresh();
+}
+
+} // namespace relperm::ui

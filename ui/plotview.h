@@ -1,0 +1,74 @@
+// A plot in a window of its own: the scene of a window's plot, drawn as large as the window
+// is, with its legend, on a linear or logarithmic kr axis, and saved as an image (PNG, SVG or
+// PDF) from the same scene, so the saved curves are the ones on the screen.
+#pragma once
+
+#include "common/scene.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+
+namespace relperm::ui {
+
+class FileDialog;
+class Messages;
+
+class PlotView : public QWidget {
+    Q_OBJECT
+  public:
+    // Builds the plot's scene on the kr axis asked for; called again whenever the plot may
+    // have changed (refresh) or the axis is switched.
+    using SceneSource = std::function<Scene(KrAxis)>;
+
+    PlotView(const QString& title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+             std::shared_ptr<Messages> messages, QWidget* parent = nullptr);
+
+    // Draws the scene anew from the source (after a generation or a Show in the window).
+    void refresh();
+    void setAxis(KrAxis axis);
+    KrAxis axis() const { return axis_; }
+    const Scene& scene() const { return scene_; }
+
+    // Writes the plot to `path` as PNG, SVG or PDF by its suffix; a message when it cannot.
+    std::optional<QString> saveImage(const QString& path) const;
+    // "Save Image...": asks for the file, then saves, saying what went wrong.
+    void saveImageAs();
+
+  private:
+    SceneSource source_;
+    std::shared_ptr<FileDialog> saveDialog_;
+    std::shared_ptr<Messages> messages_;
+    KrAxis axis_ = KrAxis::Linear;
+    Scene scene_;
+    QWidget* canvas_ = nullptr;
+    QCheckBox* logarithmic_ = nullptr;
+};
+
+// The plot views a window opens: one for each of its plots, raised when asked for again,
+// all drawn anew when the window's plots change. They close with the window.
+class PlotViews {
+  public:
+    PlotViews(QWidget* owner, std::shared_ptr<FileDialog> saveDialog,
+              std::shared_ptr<Messages> messages);
+
+    PlotView* open(const QString& title, PlotView::SceneSource source);
+    void refresh();
+
+  private:
+    QWidget* owner_;
+    std::shared_ptr<FileDialog> saveDialog_;
+    std::shared_ptr<Messages> messages_;
+    std::map<QString, QPointer<PlotView>> views_;
+};
+
+// How much larger than the windows' plots a plot of `height` pixels is drawn (text, pens).
+double plotScaleFor(double height);
+
+} // namespace relperm::ui
