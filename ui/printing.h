@@ -37,7 +37,8 @@ class Printer {
     // Whether a default printer exists.
     virtual bool available();
     // Shows `page` as it will be printed, lets the user pick the printer and its settings,
-    // then prints the page scaled to the paper as one sheet. Returns a message on failure; a cancelled dialog is no failure.
+    // then prints the page scaled to the paper as one sheet. Returns a message on failure; a
+    // cancelled dialog is no failure.
     virtual std::optional<QString> print(QWidget* parent, const Page& page);
 };
 
