@@ -240,8 +240,9 @@ TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
     std::vector<std::string> above;
     double lastX = -25;
     for (const SceneText& t : texts) {
-        if (t.text != "Sg")
+        if (t.text != "Sg") {
             EXPECT_NE(t.y, legendY) << t.text;
+        }
         if (t.y == 109) {
             above.push_back(t.text);
             EXPECT_GT(t.x, lastX) << t.text;
