@@ -4,6 +4,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/importprogress.h"
+#include "cli/selection.h"
 #include "common/filewrite.h"
 #include "common/quotedtext.h"
 #include "database/browser.h"
@@ -12,9 +13,7 @@
 #include "database/importfile.h"
 #include "database/matchlist.h"
 
-#include <charconv>
 #include <iostream>
-#include <map>
 #include <ostream>
 #include <unistd.h>
 
@@ -75,84 +74,11 @@ const char* dbHelp =
     "damaged), 2 input refused, 3 (show) --match is past the last matching data set: what\n"
     "the browser then shows is printed all the same (nothing when no data set matches).\n";
 
-const std::set<std::string> selectionOptions{"dir",       "system",      "location",  "method",
-                                             "lithology", "wettability", "tolerance", "swc",
-                                             "sor",       "sgc",         "out"};
-
-struct Failure {
-    int status;
-    std::string message;
-};
-
-std::optional<long> wholeNumber(const std::string& text) {
-    long value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& system) {
-    auto text = options.get("system");
-    if (!text)
-        return Failure{exitRefused, "--system is needed: \"Water-Oil Data\", \"Gas-Oil Data\", "
-                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\""};
-    auto found = systemFromListText(*text);
-    if (!found)
-        return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
-                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not " +
-                                        quotedText(*text)};
-    system = *found;
-    return std::nullopt;
-}
-
-std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir) {
-    dir = options.get("dir").value_or(".");
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec))
-        return Failure{exitFileError, "the folder \"" + dir.string() + "\" does not exist"};
-    return std::nullopt;
-}
-
-// Replays the window: the system, the four lists, the search option and tolerance, the
-// end-point boxes in the order Swc, Sor, Sgc (each a typing that redraws), then Count.
-std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem system,
-                                       DatabaseBrowser& browser) {
-    browser.pick(BrowserList::TwoPhase, static_cast<int>(system));
-    struct ListOption {
-        const char* name;
-        BrowserList list;
-    };
-    for (const ListOption& option : {ListOption{"wettability", BrowserList::Wettability},
-                                     ListOption{"lithology", BrowserList::Lithology},
-                                     ListOption{"location", BrowserList::Location},
-                                     ListOption{"method", BrowserList::Method}}) {
-        const bool wettability = option.list == BrowserList::Wettability;
-        auto text = options.get(option.name);
-        if (wettability && system != TwoPhaseSystem::WaterOil) {
-            if (text)
-                return Failure{exitRefused, "--wettability applies to Water-Oil Data only"};
-            continue;
-        }
-        const SelectionList& list = browser.list(option.list);
-        const long highest = static_cast<long>(list.entries.size()) - 1;
-        auto index = text ? wholeNumber(*text) : std::optional<long>(0);
-        if (!index || *index < 0 || *index > highest)
-            return Failure{exitRefused,
-                           "--" + std::string(option.name) + " must be a list index from 0 to " +
-                               std::to_string(highest) + ", not " + quotedText(text.value_or(""))};
-        browser.pick(option.list, static_cast<int>(*index));
-    }
-    if (options.has("search-percent"))
-        browser.Option2_Click();
-    if (auto tolerance = options.get("tolerance"))
-        browser.typeTolerance(*tolerance);
-    for (auto [name, box] : {std::pair{"swc", EndPointBox::Swc}, std::pair{"sor", EndPointBox::Sor},
-                             std::pair{"sgc", EndPointBox::Sgc}})
-        if (auto text = options.get(name))
-            browser.typeEndPoint(box, *text);
-    browser.Command2_Click();
-    return std::nullopt;
+// The browser's whole selection: the lists, and the "Search %" boxes.
+std::set<std::string> selectionOptions() {
+    std::set<std::string> names = listSelectionOptions();
+    names.insert({"tolerance", "swc", "sor", "sgc", "out"});
+    return names;
 }
 
 // What the window shows after a Show: the number caption, the grids, the description.
@@ -167,40 +93,21 @@ std::string shownText(const DatabaseBrowser& browser) {
 // The output `db show` writes, and for the simulator formats the keywords and end values.
 std::optional<Failure> showFormat(const Options& options, TwoPhaseSystem system,
                                   const std::string& format, SimulatorOptions& simulator) {
-    const std::map<std::string, std::vector<Keyword>> simulatorFormats = {
-        {"swof", {Keyword::SWOF}},
-        {"sgof", {Keyword::SGOF}},
-        {"swfn", {Keyword::SWFN}},
-        {"sgfn", {Keyword::SGFN}},
-        {"simulator", measuredKeywords(system)}};
-    const auto keywords = simulatorFormats.find(format);
-    if (format != "text" && format != "csv" && keywords == simulatorFormats.end())
+    const auto keywords = simulatorFormatKeywords(format, system);
+    if (format != "text" && format != "csv" && !keywords)
         return Failure{exitRefused, "--format must be text, csv, swof, sgof, swfn, sgfn or "
                                     "simulator, not " +
                                         quotedText(format)};
-    const bool tables = keywords != simulatorFormats.end();
     for (const char* flag : {"measured", "repair"})
-        if (options.has(flag) && !tables)
+        if (options.has(flag) && !keywords)
             return Failure{exitRefused,
                            std::string("--") + flag + " applies to the simulator formats only"};
-    if (!tables)
+    if (auto error = endKrOptions(options, keywords.has_value(), simulator))
+        return Failure{exitRefused, *error};
+    if (!keywords)
         return std::nullopt;
-    simulator.keywords = keywords->second;
+    simulator.keywords = *keywords;
     simulator.repair = options.has("repair");
-    std::string error;
-    for (auto [name, value] :
-         {std::pair{"krw-max", &simulator.krwMax}, std::pair{"krg-max", &simulator.krgMax}}) {
-        auto given = numberOption(options, name, error);
-        if (!error.empty())
-            return Failure{exitRefused, error};
-        if (!given)
-            continue;
-        if (*given < 0 || *given > 1)
-            return Failure{exitRefused, std::string("--") + name +
-                                            " must be a fraction from 0 to 1, not " +
-                                            quotedText(*options.get(name))};
-        *value = *given;
-    }
     return std::nullopt;
 }
 
@@ -236,10 +143,9 @@ struct Run {
 
     int show(const Options& options, TwoPhaseSystem system,
              const std::filesystem::path& dir) const {
-        auto match = wholeNumber(options.get("match").value_or(""));
-        if (!match || *match < 1 || *match > 1000000)
-            return fail({exitRefused, "--match must be a match number from 1 to 1000000, not " +
-                                          quotedText(options.get("match").value_or(""))});
+        int match = 0;
+        if (auto f = matchOption(options, match))
+            return fail(*f);
         const std::string format = options.get("format").value_or("text");
         SimulatorOptions simulator;
         if (auto f = showFormat(options, system, format, simulator))
@@ -247,9 +153,7 @@ struct Run {
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
-        std::optional<DataFileProblem> problem = browser.lastProblem();
-        if (auto met = browser.pressShow(static_cast<int>(*match)))
-            problem = met;
+        const std::optional<DataFileProblem> problem = showMatch(match, browser);
         // A scan that found no record at all leaves nothing shown.
         const ScanState& scan = browser.scan();
         std::string text = scan.noMoreData == 1 ? "" : shownText(browser);
@@ -257,35 +161,26 @@ struct Run {
             // Past the last match nothing is shown that could leave the window.
             const std::optional<ShownDataSet> shown = browser.shownDataSet();
             if (!shown) {
-                err << prefix << ": no data set is shown at match " << *match
+                err << prefix << ": no data set is shown at match " << match
                     << ", so there is nothing to write\n";
-                return scan.matchCount < *match ? exitPastLastMatch : exitRefused;
+                return scan.matchCount < match ? exitPastLastMatch : exitRefused;
             }
             if (format == "csv") {
                 text = dataSetImportText(*shown);
             } else {
                 auto tables = dataSetSimulatorTables(
                     *shown, shown->adjusted && !options.has("measured"), "relperm", simulator);
-                if (const auto* refusal = std::get_if<Refusal>(&tables)) {
-                    const std::string flag = refusal->input == "krwMax"   ? "--krw-max: "
-                                             : refusal->input == "krgMax" ? "--krg-max: "
-                                                                          : "";
-                    return fail({exitRefused, flag + refusal->message});
-                }
+                if (const auto* refusal = std::get_if<Refusal>(&tables))
+                    return fail({exitRefused, tableRefusalText(*refusal)});
                 text = std::get<std::string>(tables);
             }
         }
         const int status = finish(text, options, problem);
-        if (status != exitOk || scan.matchCount >= *match)
+        if (status != exitOk || scan.matchCount >= match)
             return status;
         // What the window shows past the last match is printed all the same; a script that
         // steps through the matches needs to know it has run past them.
-        err << prefix << ": "
-            << (scan.matchCount == 0
-                    ? std::string("no data set matches")
-                    : "match " + std::to_string(*match) + " is past the last of the " +
-                          std::to_string(scan.matchCount) + " matching data sets")
-            << "\n";
+        err << prefix << ": " << pastTheLastMatch(scan, match) << "\n";
         return exitPastLastMatch;
     }
 
@@ -356,9 +251,9 @@ struct Run {
 
 OptionSpec specFor(const std::string& sub) {
     if (sub == "count" || sub == "list")
-        return {selectionOptions, {"search-percent"}};
+        return {selectionOptions(), {"search-percent"}};
     if (sub == "show") {
-        OptionSpec options{selectionOptions, {"search-percent", "measured", "repair"}};
+        OptionSpec options{selectionOptions(), {"search-percent", "measured", "repair"}};
         options.withValue.insert({"match", "format", "krw-max", "krg-max"});
         return options;
     }

@@ -6,6 +6,7 @@
 #include "calculator/simulator.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/selection.h"
 
 #include "common/csv.h"
 #include "common/numbers.h"
@@ -203,18 +204,8 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
                                quotedText(format));
     SimulatorOptions simulator;
     simulator.repair = options->has("repair");
-    for (auto [name, value] :
-         {std::pair{"krw-max", &simulator.krwMax}, std::pair{"krg-max", &simulator.krgMax}}) {
-        auto given = numberOption(*options, name, error);
-        if (!given)
-            continue;
-        if (keywords == simulatorFormats.end())
-            return refuse(err, std::string("--") + name + " applies to the simulator formats only");
-        if (*given < 0 || *given > 1)
-            return refuse(err, std::string("--") + name + " must be a fraction from 0 to 1, not " +
-                                   quotedText(*options->get(name)));
-        *value = *given;
-    }
+    if (auto refused = endKrOptions(*options, keywords != simulatorFormats.end(), simulator))
+        return refuse(err, *refused);
 
     CalculatorForm form;
     if (auto run = options->get("run")) {
@@ -243,12 +234,8 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
             keywords->second.empty() ? keywordsFor(state.fluidSystem) : keywords->second;
         auto tables = simulatorTables(
             state, SimulatorRun{"relperm", form.title, form.generateInput()}, simulator);
-        if (const auto* refusal = std::get_if<Refusal>(&tables)) {
-            const std::string flag = refusal->input == "krwMax"   ? "--krw-max: "
-                                     : refusal->input == "krgMax" ? "--krg-max: "
-                                                                  : "";
-            return refuse(err, flag + refusal->message);
-        }
+        if (const auto* refusal = std::get_if<Refusal>(&tables))
+            return refuse(err, tableRefusalText(*refusal));
         bytes = std::get<std::string>(tables);
     } else {
         bytes = exportFileText(state.tables);

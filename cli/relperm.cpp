@@ -19,6 +19,9 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "  generate   build the calculator's water-oil and gas tables, and simulator\n"
                     "             tables from them\n"
                     "  db         count, show, dump and import measured data sets\n"
+                    "  fit        fit Corey or LET curves to a measured data set, write them\n"
+                    "             as parameters or simulator tables, or compare them with\n"
+                    "             the calculator's correlations\n"
                     "  version    print the version\n"
                     "\n"
                     "'relperm COMMAND --help' (or -h) describes each command.\n"
@@ -60,6 +63,8 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runGenerate(rest, out, err);
     if (command == "db")
         return runDb(rest, out, err);
+    if (command == "fit")
+        return runFit(rest, out, err);
     err << "relperm: unknown command " << quotedText(command) << " (see relperm --help)\n";
     return exitRefused;
 }

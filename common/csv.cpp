@@ -21,6 +21,14 @@ CsvWriter& CsvWriter::text(std::string_view value) {
     return *this;
 }
 
+CsvWriter& CsvWriter::name(std::string_view value) {
+    if (value.find_first_of(",\"\r\n") != std::string_view::npos)
+        return text(value);
+    separate();
+    out_ += value;
+    return *this;
+}
+
 CsvWriter& CsvWriter::integer(std::int64_t value) {
     separate();
     out_ += std::to_string(value);

@@ -17,6 +17,9 @@ class CsvWriter {
     // one inside `value` is written as an apostrophe; callers that must not change a text
     // silently check for quotes first (see containsQuote).
     CsvWriter& text(std::string_view value);
+    // A name as it stands, without quotes (a column heading other programs match by its
+    // letters). A name that holds a comma, a quote or a line break is written as text.
+    CsvWriter& name(std::string_view value);
     CsvWriter& integer(std::int64_t value);
     // A number in the general number form (.35, 1E-05, 20).
     CsvWriter& number(double value);

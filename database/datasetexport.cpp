@@ -87,6 +87,19 @@ Scene dataSetPlotOf(const ShownDataSet& shown, KrAxis axis) {
                        axis);
 }
 
+std::vector<std::string> descriptionLines(TwoPhaseSystem system, const MeasuredDataSet& set) {
+    std::vector<std::string> lines;
+    const std::string description = renderDescription(describeDataSet(system, set));
+    for (std::size_t start = 0, end; (end = description.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        std::string line = description.substr(start, end - start);
+        line.erase(line.find_last_not_of(' ') + 1);
+        if (!line.empty())
+            lines.push_back("  " + line);
+    }
+    return lines;
+}
+
 std::vector<Keyword> measuredKeywords(TwoPhaseSystem system) {
     switch (system) {
     case TwoPhaseSystem::WaterOil:
@@ -100,19 +113,26 @@ std::vector<Keyword> measuredKeywords(TwoPhaseSystem system) {
     return {Keyword::SGOF};
 }
 
-std::variant<std::string, Refusal> dataSetSimulatorTables(const ShownDataSet& shown, bool adjusted,
-                                                          const std::string& program,
-                                                          const SimulatorOptions& options) {
-    const std::vector<Keyword> fitting = measuredKeywords(shown.system);
-    for (Keyword k : options.keywords)
+std::optional<Refusal> checkMeasuredKeywords(TwoPhaseSystem system,
+                                             const std::vector<Keyword>& keywords) {
+    const std::vector<Keyword> fitting = measuredKeywords(system);
+    for (Keyword k : keywords)
         if (std::find(fitting.begin(), fitting.end(), k) == fitting.end()) {
             std::string takes;
             for (Keyword f : fitting)
                 takes += (takes.empty() ? "" : " and ") + std::string(keywordName(f));
             return Refusal{"wetpk", std::string(keywordName(k)) + " does not fit " +
-                                        std::string(systemListText(shown.system)) + "; it takes " +
+                                        std::string(systemListText(system)) + "; it takes " +
                                         takes + "."};
         }
+    return std::nullopt;
+}
+
+std::variant<std::string, Refusal> dataSetSimulatorTables(const ShownDataSet& shown, bool adjusted,
+                                                          const std::string& program,
+                                                          const SimulatorOptions& options) {
+    if (auto refusal = checkMeasuredKeywords(shown.system, options.keywords))
+        return *refusal;
     if (shown.set.pointCount <= 0)
         return Refusal{"Command1", "No data set is shown: show one first."};
 
@@ -127,14 +147,8 @@ std::variant<std::string, Refusal> dataSetSimulatorTables(const ShownDataSet& sh
     lines.push_back("Measured data set: " + std::string(systemListText(shown.system)) +
                     (shown.match > 0 ? ", data set # " + std::to_string(shown.match) : ""));
     lines.push_back("Title:" + (shown.title.empty() ? "" : " " + shown.title));
-    const std::string description = renderDescription(describeDataSet(shown.system, set));
-    for (std::size_t start = 0, end; (end = description.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        std::string line = description.substr(start, end - start);
-        line.erase(line.find_last_not_of(' ') + 1);
-        if (!line.empty())
-            lines.push_back("  " + line);
-    }
+    const std::vector<std::string> description = descriptionLines(shown.system, set);
+    lines.insert(lines.end(), description.begin(), description.end());
     lines.push_back(adjusted ? "Adjusted to " + adjustedTo(shown) + "."
                              : "The data as input, at the data set's own end points.");
 

@@ -9,6 +9,7 @@
 #include "database/datafile.h"
 #include "database/search.h"
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -34,9 +35,17 @@ std::string dataSetImportText(const ShownDataSet& shown);
 // The plot of the set as the browser draws it, on the kr axis asked for (the plot view).
 Scene dataSetPlotOf(const ShownDataSet& shown, KrAxis axis);
 
+// The set's description as the browser shows it, for the head of a file: one line each,
+// indented by two blanks, trailing blanks and empty lines left out.
+std::vector<std::string> descriptionLines(TwoPhaseSystem system, const MeasuredDataSet& set);
+
 // The keywords a measured set gives: SWOF (water-oil), SGOF (gas-oil, gas-condensate with
 // the condensate as the liquid), SWFN and SGFN (gas-water).
 std::vector<Keyword> measuredKeywords(TwoPhaseSystem system);
+// Refuses a keyword that is not among measuredKeywords(system), naming those that are; the
+// tables of a set, measured or fitted, give no other.
+std::optional<Refusal> checkMeasuredKeywords(TwoPhaseSystem system,
+                                             const std::vector<Keyword>& keywords);
 
 // The set's points (the adjusted ones with `adjusted`) as simulator keywords. A gas table
 // that starts above Sg = 0, or a water-oil table above its Swc, gets a first row there with

@@ -60,9 +60,23 @@ PlotView::PlotView(const QString& title, SceneSource source, std::shared_ptr<Fil
                    std::shared_ptr<Messages> messages, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)), saveDialog_(std::move(saveDialog)),
       messages_(std::move(messages)) {
-    setObjectName("plotView");
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
+    build();
+    resize(760, 680);
+    refresh();
+}
+
+PlotView::PlotView(SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+                   std::shared_ptr<Messages> messages, QWidget* parent)
+    : QWidget(parent), source_(std::move(source)), saveDialog_(std::move(saveDialog)),
+      messages_(std::move(messages)) {
+    build();
+    refresh();
+}
+
+void PlotView::build() {
+    setObjectName("plotView");
     canvas_ = new PlotCanvas(scene_, this);
     logarithmic_ = new QCheckBox("&Logarithmic kr axis", this);
     logarithmic_->setObjectName("logAxis");
@@ -81,8 +95,6 @@ PlotView::PlotView(const QString& title, SceneSource source, std::shared_ptr<Fil
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(canvas_, 1);
     layout->addLayout(controls);
-    resize(760, 680);
-    refresh();
 }
 
 void PlotView::refresh() {
@@ -116,7 +128,7 @@ std::optional<QString> PlotView::saveImage(const QString& path) const {
         svg.setSize(savedSize);
         svg.setViewBox(area);
         svg.setResolution(imageDpi);
-        svg.setTitle(windowTitle());
+        svg.setTitle(window()->windowTitle());
         QPainter painter;
         if (!painter.begin(&svg))
             return QString("Could not write \"%1\".").arg(path);
@@ -127,7 +139,7 @@ std::optional<QString> PlotView::saveImage(const QString& path) const {
         // At the image's resolution, so text and lines keep the proportions they have in the
         // PNG; both stay vectors, so the page is sharp at any zoom.
         QPdfWriter pdf(path);
-        pdf.setTitle(windowTitle());
+        pdf.setTitle(window()->windowTitle());
         pdf.setResolution(imageDpi);
         pdf.setPageSize(QPageSize(QSizeF(savedSize) * 72.0 / imageDpi, QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -147,7 +159,7 @@ void PlotView::saveImageAs() {
     if (!path)
         return;
     if (auto failure = saveImage(*path))
-        messages_->warn(this, windowTitle(), *failure);
+        messages_->warn(this, window()->windowTitle(), *failure);
 }
 
 PlotViews::PlotViews(QWidget* owner, std::shared_ptr<FileDialog> saveDialog,

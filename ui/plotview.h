@@ -27,8 +27,13 @@ class PlotView : public QWidget {
     // have changed (refresh) or the axis is switched.
     using SceneSource = std::function<Scene(KrAxis)>;
 
+    // A window of its own named `title`, deleted when closed.
     PlotView(const QString& title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
              std::shared_ptr<Messages> messages, QWidget* parent = nullptr);
+    // The same plot and controls as a part of another window's layout, saving and warning
+    // under that window's title.
+    PlotView(SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+             std::shared_ptr<Messages> messages, QWidget* parent);
 
     // Draws the scene anew from the source (after a generation or a Show in the window).
     void refresh();
@@ -42,6 +47,8 @@ class PlotView : public QWidget {
     void saveImageAs();
 
   private:
+    void build();
+
     SceneSource source_;
     std::shared_ptr<FileDialog> saveDialog_;
     std::shared_ptr<Messages> messages_;

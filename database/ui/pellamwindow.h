@@ -4,6 +4,7 @@
 // the browser model of the core, and the window mirrors it after each event.
 #pragma once
 
+#include "analysis/fit.h"
 #include "database/browser.h"
 #include "ui/windowparts.h"
 
@@ -28,6 +29,10 @@ class PlotView;
 class PlotViews;
 class Printer;
 } // namespace relperm::ui
+
+namespace relperm::analysisui {
+class FitWindow;
+}
 
 namespace relperm::databaseui {
 
@@ -64,6 +69,10 @@ class PellamWindow : public QMainWindow {
     // View / Plot (also a double-click on the plot): the shown set's plot in a window of its
     // own, following every Show.
     ui::PlotView* openPlot();
+    // Tools / Fit Corey, Fit LET: the model fitted to the shown set in a window of its own
+    // (one for each model, given the set shown when asked again); nothing, and a warning,
+    // while no set is shown.
+    analysisui::FitWindow* openFit(FitModel model);
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -101,6 +110,7 @@ class PellamWindow : public QMainWindow {
     QLabel* dataFolder_ = nullptr;
     QPointer<MatchListWindow> matchList_;
     std::unique_ptr<ui::PlotViews> plotViews_;
+    std::map<FitModel, QPointer<analysisui::FitWindow>> fitWindows_;
 };
 
 } // namespace relperm::databaseui

@@ -1,5 +1,6 @@
 // The browser's menu, toolbar and file commands: Open, Save, Print, Exit, and the data
-// folder and the exports of the shown data set.
+// folder, the exports of the shown data set and the models fitted to it.
+#include "analysis/ui/fitwindow.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
 #include "database/datafolder.h"
@@ -56,6 +57,12 @@ void PellamWindow::buildMenu() {
     connect(list, &QAction::triggered, this, &PellamWindow::openMatchList);
     connect(ui::addMenuItem(view, "plotView", "&Plot"), &QAction::triggered, this,
             &PellamWindow::openPlot);
+    QMenu* tools = bar->addMenu("&Tools");
+    tools->setObjectName("tools");
+    connect(ui::addMenuItem(tools, "fitCorey", "Fit &Corey..."), &QAction::triggered, this,
+            [this] { openFit(FitModel::Corey); });
+    connect(ui::addMenuItem(tools, "fitLet", "Fit &LET..."), &QAction::triggered, this,
+            [this] { openFit(FitModel::Let); });
 }
 
 ui::PlotView* PellamWindow::openPlot() {
@@ -63,6 +70,22 @@ ui::PlotView* PellamWindow::openPlot() {
         const std::optional<ShownDataSet> shown = browser_.shownDataSet();
         return shown ? dataSetPlotOf(*shown, axis) : browser_.plot();
     });
+}
+
+analysisui::FitWindow* PellamWindow::openFit(FitModel model) {
+    const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+    if (!shown) {
+        services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
+        return nullptr;
+    }
+    QPointer<analysisui::FitWindow>& window = fitWindows_[model];
+    if (!window)
+        window = new analysisui::FitWindow(model, services_, this);
+    window->showFit(*shown);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {

@@ -69,7 +69,8 @@ TEST(CommandLineConventions, VersionAndHelpAtEveryLevel) {
                                                  {"generate", "--help"},
                                                  {"db", "-h"},
                                                  {"db", "show", "-h"},
-                                                 {"db", "import", "--help"}}) {
+                                                 {"db", "import", "--help"},
+                                                 {"fit", "-h"}}) {
         Outcome r = relperm(args);
         EXPECT_EQ(r.status, exitOk) << args.back();
         EXPECT_EQ(r.out.rfind("usage: relperm", 0), 0u) << r.out;
@@ -108,6 +109,7 @@ TEST(CommandLineConventions, EveryMessageNamesItsCommand) {
           std::pair{std::vector<std::string>{"generate", "--colour", "red"}, "relperm generate: "},
           std::pair{std::vector<std::string>{"db", "count"}, "relperm db: "},
           std::pair{std::vector<std::string>{"db", "count", "--system", "Oil"}, "relperm db: "},
+          std::pair{std::vector<std::string>{"fit", "--model", "brooks"}, "relperm fit: "},
           std::pair{std::vector<std::string>{"tabulate"}, "relperm: "}}) {
         Outcome r = relperm(args);
         EXPECT_EQ(r.status, exitRefused) << args.back();

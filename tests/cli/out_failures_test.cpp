@@ -105,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         Command{"DbDump", {"db", "dump", "--system", "Water-Oil Data", "--dir", "DIR"}},
         Command{
             "DbCount",
-            {"db", "count", "--system", "Water-Oil Data", "--wettability", "0", "--dir", "DIR"}}),
+            {"db", "count", "--system", "Water-Oil Data", "--wettability", "0", "--dir", "DIR"}},
+        Command{"FitSwof",
+                {"fit", "--system", "Water-Oil Data", "--dir", "DIR", "--match", "1", "--model",
+                 "corey", "--format", "swof"}}),
     [](const ::testing::TestParamInfo<Command>& info) { return std::string(info.param.name); });
 
 // An output device that takes nothing, as a full disk behind standard output does.

@@ -38,6 +38,12 @@ TEST(CsvWriter, WritesADoubleQuoteInsideTextAsAnApostrophe) {
     EXPECT_FALSE(containsQuote("a'b"));
 }
 
+TEST(CsvWriter, WritesNamesBareUnlessTheyWouldBreakTheLine) {
+    CsvWriter w;
+    w.name("satnum").name("krwend").name("a,b").name("x\ny");
+    EXPECT_EQ(w.str(), "satnum,krwend,\"a,b\",\"x\ny\"");
+}
+
 TEST(CsvReader, TakesFieldsAcrossLineEnds) {
     EXPECT_EQ(
         texts("\"Sw  krw  krow\",2\r\n.2,0,1\r\n.25,1E-05,.5\r\n"),

@@ -209,6 +209,32 @@ class DemoDatabase : public ::testing::Test {
     const std::filesystem::path demo = RELPERM_DEMO_DIR;
 };
 
+// Every demo set is fitted by both models and written as simulator tables, or refused
+// with a reason; none fails silently or crashes the fit.
+TEST_F(DemoDatabase, EverySetFitsOrIsRefusedWithAReason) {
+    int fitted = 0;
+    for (const char* system :
+         {"Water-Oil Data", "Gas-Oil Data", "Gas-Water Data", "Gas-Condensate Data"}) {
+        const int count =
+            std::stoi(relperm({"db", "count", "--dir", demo.string(), "--system", system}).out);
+        for (int match = 1; match <= count; ++match)
+            for (const char* model : {"corey", "let"}) {
+                Outcome r =
+                    relperm({"fit", "--dir", demo.string(), "--system", system, "--match",
+                             std::to_string(match), "--model", model, "--format", "simulator"});
+                SCOPED_TRACE(std::string(system) + " " + std::to_string(match) + " " + model);
+                if (r.status == exitOk) {
+                    EXPECT_NE(r.out.find("\n/\n"), std::string::npos);
+                    ++fitted;
+                } else {
+                    EXPECT_EQ(r.status, 2);
+                    EXPECT_GT(r.err.size(), std::string("relperm fit: ").size()) << r.err;
+                }
+            }
+    }
+    EXPECT_EQ(fitted, 2 * (40 + 30 + 12 + 10)) << "the demo sets all have points enough";
+}
+
 TEST_F(DemoDatabase, HoldsTheAdvertisedDataSets) {
     for (auto [system, expected] :
          {std::pair{"Water-Oil Data", "40\n"}, std::pair{"Gas-Oil Data", "30\n"},

@@ -5,15 +5,18 @@
 # a table that stops short of Sw = 1 or of Sg = 1 - Swc leaves oil in the aquifer or the
 # gas cap: Flow accepts such tables and runs them to the end, only the volumes are wrong.
 #
-# usage: check_in_place.sh RELPERM DECK PHASE REGION PORE_VOLUME FVF [relperm generate options...]
+# usage: check_in_place.sh RELPERM DECK PHASE REGION PORE_VOLUME FVF [swc=S] [relperm arguments...]
 #   PHASE        oil or gas: what the deck's hydrocarbon zone holds
 #   REGION       the FIPNUM region of that zone (the deck numbers its regions from the top);
 #                no other region may hold any of PHASE
 #   PORE_VOLUME  that zone's pore volume in rm3, as the deck's grid gives it
 #   FVF          that phase's formation volume factor in the deck, rm3/sm3
+#   swc=S        Swc in percent, for tables fitted to measured sets: their Swc is the
+#                sets' own, which no relperm argument gives
 # The zone must hold PORE_VOLUME x (1 - Swc) / FVF within 0.5%, Swc being the --swc the
-# tables were generated with. Oil belongs to the oil zone alone: when PHASE is gas, the
-# deck's oil phase is there only for Flow's equilibration and no region may hold oil.
+# tables were generated with (or swc=S). Oil belongs to the oil zone alone: when PHASE is
+# gas, the deck's oil phase is there only for Flow's equilibration and no region may hold oil.
+# The relperm arguments are those of prepare_flow_work (flow_work.sh).
 set -u
 relperm=$1
 deck=$2
@@ -24,6 +27,7 @@ fvf=$6
 shift 6
 
 swc=
+case ${1:-} in swc=*) swc=${1#swc=}; shift ;; esac
 args=("$@")
 for ((i = 0; i + 1 < ${#args[@]}; i++)); do
     [ "${args[i]}" = --swc ] && swc=${args[i + 1]}

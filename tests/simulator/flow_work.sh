@@ -1,9 +1,11 @@
 # Sourced by the OPM Flow checks: makes a work folder (removed on exit) holding DECK as
 # CASE.DATA and, as TABLES.INC, the tables relperm writes for the arguments, and sets $work.
-# Arguments that start with "generate" or "db" are a whole command; others are options of
-# relperm generate.
+# Arguments that start with "generate", "db" or "fit" are a whole command; others are
+# options of relperm generate. A lone "+" starts another command, whose tables follow in
+# TABLES.INC: a deck whose keywords come from two measured sets (SWOF of a water-oil set,
+# SGOF of the gas-oil set of the same sample) needs two.
 #
-# usage: prepare_flow_work RELPERM DECK [relperm arguments...]
+# usage: prepare_flow_work RELPERM DECK [relperm arguments...] [+ relperm arguments...]
 prepare_flow_work() {
     local relperm=$1 deck=$2
     shift 2
@@ -11,9 +13,22 @@ prepare_flow_work() {
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     cp "$deck" "$work/CASE.DATA"
-    case ${1:-} in generate | db) ;; *) set -- generate "$@" ;; esac
-    if ! "$relperm" "$@" --format simulator --out "$work/TABLES.INC"; then
-        echo "relperm refused the tables"
-        exit 1
-    fi
+    : >"$work/TABLES.INC"
+    local part=0
+    while :; do
+        local words=()
+        while [ $# -gt 0 ] && [ "$1" != + ]; do
+            words+=("$1")
+            shift
+        done
+        case ${words[0]:-} in generate | db | fit) ;; *) words=(generate "${words[@]}") ;; esac
+        part=$((part + 1))
+        if ! "$relperm" "${words[@]}" --format simulator --out "$work/TABLES-$part.INC"; then
+            echo "relperm refused the tables"
+            exit 1
+        fi
+        cat "$work/TABLES-$part.INC" >>"$work/TABLES.INC"
+        [ $# -gt 0 ] || break
+        shift
+    done
 }

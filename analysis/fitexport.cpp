@@ -1,0 +1,51 @@
+#include "analysis/fitexport.h"
+
+#include "analysis/fitplot.h"
+#include "common/numbers.h"
+#include "common/version.h"
+#include "database/display.h"
+
+#include <cmath>
+
+namespace relperm {
+
+std::string dataSetName(const ShownDataSet& shown) {
+    std::string name(systemListText(shown.system));
+    if (shown.match > 0)
+        name += ", data set # " + std::to_string(shown.match);
+    if (!shown.title.empty())
+        name += " - " + shown.title;
+    return name;
+}
+
+std::string fitValueText(double value) {
+    if (value == 0 || !std::isfinite(value))
+        return formatGeneral(value);
+    const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(value))) - 3);
+    return formatGeneral(std::round(value / unit) * unit);
+}
+
+std::variant<std::string, Refusal>
+fitSimulatorTables(const ShownDataSet& shown, const FittedSet& fit, const std::string& program,
+                   double spacingPercent, SimulatorOptions options) {
+    std::vector<std::string> lines{"Relative permeability tables written by " + program + " " +
+                                   suiteVersion + " (Relative Permeability Suite)."};
+    lines.push_back(fitModelName(fit.model) + " curves fitted to the measured data set " +
+                    dataSetName(shown) + ":");
+    const std::vector<std::string> description = descriptionLines(shown.system, shown.set);
+    lines.insert(lines.end(), description.begin(), description.end());
+    const std::vector<std::string> names = fitParameterNames(fit.system, fit.model);
+    const std::vector<double> values = fitParameterValues(fit);
+    std::string parameters;
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
+        parameters += (i ? ", " : "") + names[i] + " " + fitValueText(values[i]);
+    lines.push_back("Parameters: " + parameters + " (rms: the misfit of kr over both curves).");
+    lines.push_back("Capillary pressure is 0 throughout.");
+    lines.push_back("Rows every " + formatGeneral(spacingPercent) +
+                    " % of saturation between the end points, from the fitted curves.");
+    if (options.keywords.empty())
+        options.keywords = measuredKeywords(shown.system);
+    return simulatorFile(fittedTables(fit, spacingPercent), lines, options);
+}
+
+} // namespace relperm

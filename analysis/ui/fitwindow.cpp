@@ -1,0 +1,239 @@
+#include "analysis/ui/fitwindow.h"
+
+#include "analysis/fitexport.h"
+#include "analysis/fitplot.h"
+#include "common/filewrite.h"
+#include "ui/filedialog.h"
+#include "ui/icons.h"
+#include "ui/messages.h"
+#include "ui/plotview.h"
+#include "ui/text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace relperm::analysisui {
+
+namespace {
+
+using ui::qs;
+
+// The fit window is the browser's: its files say so.
+constexpr const char* program = "pellam";
+
+QColor toColor(Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+QLabel* wrappingLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(model), services_(std::move(services)) {
+    setObjectName(model == FitModel::Corey ? "fitCoreyWindow" : "fitLetWindow");
+    setWindowIcon(ui::suiteIcon());
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    plot_ = new ui::PlotView(
+        [this](KrAxis axis) {
+            return fitPlot(shown_.system, shown_.set, fit_, comparisons_, chosenOverlays(), axis);
+        },
+        services_.imageDialog, services_.messages, this);
+    plot_->setObjectName("fitPlot");
+    plot_->layout()->setContentsMargins(0, 0, 0, 0);
+
+    heading_ = wrappingLabel("fitHeading", this);
+    QFont bold = heading_->font();
+    bold.setBold(true);
+    heading_->setFont(bold);
+    note_ = wrappingLabel("fitNote", this);
+
+    auto* fitted = new QGroupBox("Fitted Parameters", this);
+    parameters_ = new QTableWidget(fitted);
+    parameters_->setObjectName("parameters");
+    parameters_->setColumnCount(2);
+    parameters_->setHorizontalHeaderLabels({"Parameter", "Value"});
+    parameters_->verticalHeader()->hide();
+    parameters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    parameters_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    parameters_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    parameters_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    parameters_->setToolTip("The parameters as pyscal names them: the end points are the set's "
+                            "own; the curves' shapes and end kr values are fitted");
+    refusal_ = wrappingLabel("fitRefusal", fitted);
+    refusal_->setStyleSheet("color: #b00000");
+    misfit_ = wrappingLabel("misfit", fitted);
+    copy_ = new QPushButton("&Copy Parameters", fitted);
+    copy_->setObjectName("copyParameters");
+    copy_->setToolTip("Put the parameters on the clipboard as a CSV header and row, as pyscal "
+                      "reads them");
+    connect(copy_, &QPushButton::clicked, this, &FitWindow::copyParameters);
+    write_ = new QPushButton("&Write Simulator Tables...", fitted);
+    write_->setObjectName("writeTables");
+    write_->setToolTip("Write the fitted curves as an include file of simulator keywords");
+    connect(write_, &QPushButton::clicked, this, &FitWindow::writeSimulatorTables);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy_);
+    buttons->addWidget(write_);
+    auto* fittedLayout = new QVBoxLayout(fitted);
+    fittedLayout->addWidget(parameters_);
+    fittedLayout->addWidget(refusal_);
+    fittedLayout->addWidget(misfit_);
+    fittedLayout->addLayout(buttons);
+
+    auto* compared = new QGroupBox("Correlations at the Set's End Points", this);
+    overlays_ = new QListWidget(compared);
+    overlays_->setObjectName("overlays");
+    // Refusals are sentences: they wrap rather than scroll out of sight.
+    overlays_->setWordWrap(true);
+    overlays_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    overlays_->setToolTip("Tick a correlation to draw it dashed over the points; its rms is its "
+                          "misfit to the same points");
+    connect(overlays_, &QListWidget::itemChanged, plot_, &ui::PlotView::refresh);
+    auto* comparedLayout = new QVBoxLayout(compared);
+    comparedLayout->addWidget(overlays_);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(heading_);
+    side->addWidget(note_);
+    side->addWidget(fitted);
+    side->addWidget(compared, 1);
+    auto* sidePanel = new QWidget(this);
+    sidePanel->setLayout(side);
+    side->setContentsMargins(0, 0, 0, 0);
+    sidePanel->setMinimumWidth(340);
+    sidePanel->setMaximumWidth(420);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(plot_, 1);
+    layout->addWidget(sidePanel);
+    resize(1080, 700);
+}
+
+void FitWindow::showFit(ShownDataSet shown) {
+    shown_ = std::move(shown);
+    std::variant<FittedSet, Refusal> result = fitDataSet(shown_.system, shown_.set, model_);
+    if (auto* fitted = std::get_if<FittedSet>(&result)) {
+        fit_ = *fitted;
+        refusal_->clear();
+    } else {
+        fit_.reset();
+        refusal_->setText(qs(std::get<Refusal>(result).message));
+    }
+    comparisons_ = compareCorrelations(shown_.system, shown_.set);
+
+    const QString name = qs(dataSetName(shown_));
+    setWindowTitle("Fit " + qs(fitModelName(model_)) + " - " + name);
+    heading_->setText(name);
+    QString note = "Fitted to the points as measured, on the set's normalised saturation "
+                   "between its own end points.";
+    if (shown_.adjusted)
+        note += " The end points typed in the browser do not enter the fit.";
+    note_->setText(note);
+    showParameters();
+    showComparisons();
+    plot_->refresh();
+}
+
+void FitWindow::showParameters() {
+    parameters_->setVisible(fit_.has_value());
+    refusal_->setVisible(!fit_);
+    misfit_->setVisible(fit_.has_value());
+    copy_->setEnabled(fit_.has_value());
+    write_->setEnabled(fit_.has_value());
+    parameters_->setRowCount(0);
+    if (!fit_)
+        return;
+    const std::vector<std::string> names = fitParameterNames(fit_->system, fit_->model);
+    const std::vector<double> values = fitParameterValues(*fit_);
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        // The misfit is no parameter: it stands under the table in words.
+        if (names[i] == "rms")
+            continue;
+        const int row = parameters_->rowCount();
+        parameters_->insertRow(row);
+        parameters_->setItem(row, 0, new QTableWidgetItem(qs(names[i])));
+        auto* value = new QTableWidgetItem(qs(fitValueText(values[i])));
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        parameters_->setItem(row, 1, value);
+    }
+    parameters_->resizeRowsToContents();
+    // As tall as its rows, so the table never scrolls and leaves no blank under them.
+    int height =
+        parameters_->horizontalHeader()->sizeHint().height() + 2 * parameters_->frameWidth();
+    for (int row = 0; row < parameters_->rowCount(); ++row)
+        height += parameters_->rowHeight(row);
+    parameters_->setFixedHeight(height);
+    misfit_->setText(QString("Misfit: rms %1 of kr over both curves (%2 points).")
+                         .arg(qs(fitValueText(fit_->rms)))
+                         .arg(fit_->points));
+}
+
+void FitWindow::showComparisons() {
+    const QSignalBlocker quiet(overlays_);
+    overlays_->clear();
+    for (std::size_t i = 0; i < comparisons_.size(); ++i) {
+        const CorrelationComparison& c = comparisons_[i];
+        auto* item = new QListWidgetItem(overlays_);
+        if (c.refusal.empty()) {
+            item->setText(qs(c.correlation) + "    rms " + qs(fitValueText(c.rms)));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+            item->setForeground(toColor(overlayColour(i)));
+        } else {
+            // Listed all the same, so the engineer sees why it cannot be set beside the points.
+            item->setText(qs(c.correlation) + ": " + qs(c.refusal));
+            item->setToolTip(qs(c.refusal));
+            item->setFlags(Qt::NoItemFlags);
+        }
+    }
+}
+
+std::vector<std::size_t> FitWindow::chosenOverlays() const {
+    std::vector<std::size_t> chosen;
+    if (!overlays_)
+        return chosen;
+    for (int row = 0; row < overlays_->count(); ++row)
+        if (overlays_->item(row)->checkState() == Qt::Checked)
+            chosen.push_back(static_cast<std::size_t>(row));
+    return chosen;
+}
+
+void FitWindow::copyParameters() {
+    if (fit_)
+        QApplication::clipboard()->setText(qs(fitParametersCsv({*fit_})));
+}
+
+void FitWindow::writeSimulatorTables() {
+    if (!fit_)
+        return;
+    // Made before the file is asked for, so a refusal never follows the choice of a name.
+    const std::variant<std::string, Refusal> text = fitSimulatorTables(shown_, *fit_, program);
+    if (const auto* refusal = std::get_if<Refusal>(&text)) {
+        services_.messages->warn(this, windowTitle(), qs(refusal->message));
+        return;
+    }
+    const std::optional<QString> path =
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
+    if (!path)
+        return;
+    if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(text)))
+        services_.messages->warn(this, windowTitle(), qs(*failure));
+}
+
+} // namespace relperm::analysisui

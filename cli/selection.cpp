@@ -1,0 +1,149 @@
+#include "cli/selection.h"
+
+#include "cli/commands.h"
+#include "common/quotedtext.h"
+#include "database/datasetexport.h"
+
+#include <charconv>
+#include <map>
+
+namespace relperm::cli {
+
+std::set<std::string> listSelectionOptions() {
+    return {"dir", "system", "location", "method", "lithology", "wettability"};
+}
+
+std::optional<long> wholeNumber(const std::string& text) {
+    long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& system) {
+    auto text = options.get("system");
+    if (!text)
+        return Failure{exitRefused, "--system is needed: \"Water-Oil Data\", \"Gas-Oil Data\", "
+                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\""};
+    auto found = systemFromListText(*text);
+    if (!found)
+        return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
+                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not " +
+                                        quotedText(*text)};
+    system = *found;
+    return std::nullopt;
+}
+
+std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir) {
+    dir = options.get("dir").value_or(".");
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec))
+        return Failure{exitFileError, "the folder \"" + dir.string() + "\" does not exist"};
+    return std::nullopt;
+}
+
+std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem system,
+                                       DatabaseBrowser& browser) {
+    browser.pick(BrowserList::TwoPhase, static_cast<int>(system));
+    struct ListOption {
+        const char* name;
+        BrowserList list;
+    };
+    for (const ListOption& option : {ListOption{"wettability", BrowserList::Wettability},
+                                     ListOption{"lithology", BrowserList::Lithology},
+                                     ListOption{"location", BrowserList::Location},
+                                     ListOption{"method", BrowserList::Method}}) {
+        const bool wettability = option.list == BrowserList::Wettability;
+        auto text = options.get(option.name);
+        if (wettability && system != TwoPhaseSystem::WaterOil) {
+            if (text)
+                return Failure{exitRefused, "--wettability applies to Water-Oil Data only"};
+            continue;
+        }
+        const SelectionList& list = browser.list(option.list);
+        const long highest = static_cast<long>(list.entries.size()) - 1;
+        auto index = text ? wholeNumber(*text) : std::optional<long>(0);
+        if (!index || *index < 0 || *index > highest)
+            return Failure{exitRefused,
+                           "--" + std::string(option.name) + " must be a list index from 0 to " +
+                               std::to_string(highest) + ", not " + quotedText(text.value_or(""))};
+        browser.pick(option.list, static_cast<int>(*index));
+    }
+    if (options.has("search-percent"))
+        browser.Option2_Click();
+    if (auto tolerance = options.get("tolerance"))
+        browser.typeTolerance(*tolerance);
+    for (auto [name, box] : {std::pair{"swc", EndPointBox::Swc}, std::pair{"sor", EndPointBox::Sor},
+                             std::pair{"sgc", EndPointBox::Sgc}})
+        if (auto text = options.get(name))
+            browser.typeEndPoint(box, *text);
+    browser.Command2_Click();
+    return std::nullopt;
+}
+
+std::optional<Failure> matchOption(const Options& options, int& match) {
+    auto number = wholeNumber(options.get("match").value_or(""));
+    if (!number || *number < 1 || *number > 1000000)
+        return Failure{exitRefused, "--match must be a match number from 1 to 1000000, not " +
+                                        quotedText(options.get("match").value_or(""))};
+    match = static_cast<int>(*number);
+    return std::nullopt;
+}
+
+std::optional<DataFileProblem> showMatch(int match, DatabaseBrowser& browser) {
+    std::optional<DataFileProblem> problem = browser.lastProblem();
+    if (auto met = browser.pressShow(match))
+        problem = met;
+    return problem;
+}
+
+std::string pastTheLastMatch(const ScanState& scan, int match) {
+    if (scan.matchCount == 0)
+        return "no data set matches";
+    return "match " + std::to_string(match) + " is past the last of the " +
+           std::to_string(scan.matchCount) + " matching data sets";
+}
+
+std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& format,
+                                                            TwoPhaseSystem system) {
+    const std::map<std::string, std::vector<Keyword>> formats = {
+        {"swof", {Keyword::SWOF}},
+        {"sgof", {Keyword::SGOF}},
+        {"swfn", {Keyword::SWFN}},
+        {"sgfn", {Keyword::SGFN}},
+        {"simulator", measuredKeywords(system)}};
+    const auto found = formats.find(format);
+    if (found == formats.end())
+        return std::nullopt;
+    return found->second;
+}
+
+std::optional<std::string> endKrOptions(const Options& options, bool tables,
+                                        SimulatorOptions& simulator) {
+    for (auto [name, value] :
+         {std::pair{"krw-max", &simulator.krwMax}, std::pair{"krg-max", &simulator.krgMax}}) {
+        std::string error;
+        auto given = numberOption(options, name, error);
+        if (!error.empty())
+            return error;
+        if (!given)
+            continue;
+        if (!tables)
+            return std::string("--") + name + " applies to the simulator formats only";
+        if (*given < 0 || *given > 1)
+            return std::string("--") + name + " must be a fraction from 0 to 1, not " +
+                   quotedText(*options.get(name));
+        *value = *given;
+    }
+    return std::nullopt;
+}
+
+std::string tableRefusalText(const Refusal& refusal) {
+    const std::string flag = refusal.input == "krwMax"   ? "--krw-max: "
+                             : refusal.input == "krgMax" ? "--krg-max: "
+                                                         : "";
+    return flag + refusal.message;
+}
+
+} // namespace relperm::cli

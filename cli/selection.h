@@ -1,0 +1,62 @@
+// What the commands that read measured data share: choosing a data set as a user does in the
+// browser (the system, the four lists, Count, then Show pressed N times), and the simulator
+// formats with their end kr values, so `db show` and `fit` pick the same set from the same
+// flags and refuse the same table options with the same words.
+#pragma once
+
+#include "cli/args.h"
+#include "common/simulatorfile.h"
+#include "database/browser.h"
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace relperm::cli {
+
+struct Failure {
+    int status;
+    std::string message;
+};
+
+// --dir, --system and the four list indices.
+std::set<std::string> listSelectionOptions();
+
+// A whole decimal number and nothing else.
+std::optional<long> wholeNumber(const std::string& text);
+
+std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& system);
+std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir);
+
+// Replays the window: the system, the four lists, the search option and tolerance, the
+// end-point boxes in the order Swc, Sor, Sgc (each a typing that redraws), then Count.
+std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem system,
+                                       DatabaseBrowser& browser);
+
+// --match: the number of Show presses after the count, from 1.
+std::optional<Failure> matchOption(const Options& options, int& match);
+
+// Show pressed `match` times after the replayed selection, as `db show --match N` does.
+// Returns the records lost on the way (the count's or any press's), if any.
+std::optional<DataFileProblem> showMatch(int match, DatabaseBrowser& browser);
+
+// Why nothing is shown at `match`: "no data set matches", or "match 5 is past the last of
+// the 3 matching data sets".
+std::string pastTheLastMatch(const ScanState& scan, int match);
+
+// The keywords of a simulator format (swof, sgof, swfn, sgfn, simulator: every keyword the
+// system's measured sets give), or nothing for any other format.
+std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& format,
+                                                            TwoPhaseSystem system);
+
+// --krw-max and --krg-max into `simulator`: fractions from 0 to 1, for the simulator formats
+// only (`tables`). Returns the message of a refusal.
+std::optional<std::string> endKrOptions(const Options& options, bool tables,
+                                        SimulatorOptions& simulator);
+
+// A table refusal for the user: one from the end rows names the flag that sets them.
+std::string tableRefusalText(const Refusal& refusal);
+
+} // namespace relperm::cli

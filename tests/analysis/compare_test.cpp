@@ -1,0 +1,235 @@
+// The calculator's correlations beside a measured set: each evaluated with the set's own end
+// points, rock and wettability as the calculator's lists name them, mapped onto the set's
+// normalised saturation, and scored by its misfit to the measured points.
+#include "analysis/compare.h"
+#include "calculator/generate.h"
+#include "database/records.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace relperm {
+namespace {
+
+using testing::GC;
+using testing::GO;
+using testing::GW;
+using testing::makeSet;
+using testing::SetSpec;
+using testing::WO;
+
+std::vector<std::string> namesOf(const std::vector<CorrelationComparison>& list) {
+    std::vector<std::string> names;
+    for (const CorrelationComparison& c : list)
+        names.push_back(c.correlation);
+    return names;
+}
+
+const CorrelationComparison& named(const std::vector<CorrelationComparison>& list,
+                                   const std::string& name) {
+    for (const CorrelationComparison& c : list)
+        if (c.correlation == name)
+            return c;
+    throw std::runtime_error("no comparison named " + name);
+}
+
+// The calculator's own table at 1% spacing, for the boxes typed as the engineer would
+// (porosity 20%, k 100 md, Sgc 5%, Sorg as Sorw unless given).
+CalculatorState generated(const std::string& fluids, const std::string& swc,
+                          const std::string& sorw, const std::string& correlation = "",
+                          const std::string& wettability = "", const std::string& formation = "") {
+    GenerateInput in;
+    in.porosity = "20";
+    in.permeability = "100";
+    in.swc = swc;
+    in.sorw = sorw;
+    in.sorg = sorw;
+    in.sgc = "5";
+    in.spacing = "1";
+    in.fluids = fluids;
+    in.correlation = correlation;
+    in.wettability = wettability;
+    in.formation = formation;
+    CalculatorState state;
+    EXPECT_FALSE(generate(state, in).has_value());
+    return state;
+}
+
+// The calculator's Corey water-oil curves at Swc 20%, Sorw 30%: krw = S^4, and krow =
+// ((1 - Sw) / (1 - Swc))^4 after Generate rescales it, 0 at Sorw. Points every 5% of Sw lie
+// on the correlation's 1% rows.
+SetSpec coreyWaterOil() {
+    SetSpec spec{.wetting = 1, .lithology = 1, .swc = 0.2, .sorw = 0.3};
+    spec.points.clear();
+    for (int k = 0; k <= 10; ++k) {
+        const double s = k / 10.0;
+        const double sw = 0.2 + 0.5 * s;
+        spec.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
+    }
+    return spec;
+}
+
+TEST(CompareCorrelations, EverySystemGetsItsCalculatorProceduresInListOrder) {
+    const std::vector<std::string> oil = {"Mohamad Ibrahim/Varnholt", "Honarpour/Varnholt/Harvey",
+                                          "Rose", "Wyllie", "Corey"};
+    EXPECT_EQ(namesOf(compareCorrelations(WO, makeSet(coreyWaterOil()))), oil);
+    EXPECT_EQ(namesOf(compareCorrelations(GO, makeSet(SetSpec{}))), oil);
+    EXPECT_EQ(namesOf(compareCorrelations(GW, makeSet(SetSpec{}))),
+              std::vector<std::string>{"Water-Gas"});
+    EXPECT_EQ(namesOf(compareCorrelations(GC, makeSet(SetSpec{}))),
+              std::vector<std::string>{"Gas-Condensate"});
+}
+
+TEST(CompareCorrelations, ASetMadeFromACorrelationMatchesItAndNoOther) {
+    const auto list = compareCorrelations(WO, makeSet(coreyWaterOil()));
+    const CorrelationComparison& corey = named(list, "Corey");
+    EXPECT_EQ(corey.refusal, "");
+    EXPECT_LT(corey.rms, 1e-12);
+    // Its rows run over the set's own range: Swc to 1 - Sorw is 0 to 1.
+    ASSERT_EQ(corey.saturation.size(), 51u);
+    EXPECT_NEAR(corey.saturation.front(), 0, 1e-12);
+    EXPECT_NEAR(corey.saturation.back(), 1, 1e-12);
+    EXPECT_NEAR(corey.rising.back(), 1, 1e-12);
+    EXPECT_EQ(corey.falling.back(), 0);
+    for (const CorrelationComparison& c : list) {
+        EXPECT_EQ(c.refusal, "") << c.correlation;
+        EXPECT_EQ(c.saturation.size(), c.rising.size()) << c.correlation;
+        EXPECT_EQ(c.saturation.size(), c.falling.size()) << c.correlation;
+        if (c.correlation != "Corey") {
+            EXPECT_GT(c.rms, 0.01) << c.correlation;
+        }
+    }
+}
+
+TEST(CompareCorrelations, PointsBetweenRowsAreReadOffStraightLinesBetweenThem) {
+    // Halfway between two rows the correlation reads as their mean, so a set of those means
+    // matches exactly, and the true Corey values (a little below the chord of the convex
+    // curves) do not. The last row, where Generate sets krow to 0, is left out.
+    const CalculatorState state = generated("Water-Oil-Gas", "20", "30", "Corey");
+    SetSpec chords{.swc = 0.2, .sorw = 0.3};
+    SetSpec exact = chords;
+    chords.points.clear();
+    exact.points.clear();
+    for (int row = 1; row + 1 < state.tables.nWaterOil; row += 7) {
+        const double sw = (state.tables.swTable[row] + state.tables.swTable[row + 1]) / 2;
+        const double s = (sw - 0.2) / 0.5;
+        chords.points.push_back(
+            {s, (state.tables.krwTable[row] + state.tables.krwTable[row + 1]) / 2,
+             (state.tables.krowTable[row] + state.tables.krowTable[row + 1]) / 2});
+        exact.points.push_back({s, std::pow(s, 4), std::pow((1 - sw) / 0.8, 4)});
+    }
+    EXPECT_LT(named(compareCorrelations(WO, makeSet(chords)), "Corey").rms, 1e-12);
+    const double off = named(compareCorrelations(WO, makeSet(exact)), "Corey").rms;
+    EXPECT_GT(off, 1e-6);
+    EXPECT_LT(off, 1e-3);
+}
+
+TEST(CompareCorrelations, GasTablesAreReadOnTheSetsGasSaturationScale) {
+    // Corey's gas curves at Swc 20%, Sorg 10%, Sgc 5%: krg = Sgn^3 (2 - Sgn) with Sgn on
+    // 1 - Swc - Sorg - Sgc, krog = (1 - Sg / (1 - Swc - Sorg - Sgc))^4.
+    SetSpec spec{.swc = 0.2, .sorg = 0.1, .sgc = 0.05};
+    spec.points.clear();
+    for (int k = 0; k <= 13; ++k) {
+        const double sg = 0.05 * k;
+        const double s = (sg - 0.05) / 0.65;
+        const double sgn = std::max(s, 0.0);
+        spec.points.push_back({s, std::pow(sgn, 3) * (2 - sgn), std::pow(1 - sg / 0.65, 4)});
+    }
+    const auto list = compareCorrelations(GO, makeSet(spec));
+    const CorrelationComparison& corey = named(list, "Corey");
+    EXPECT_LT(corey.rms, 1e-12);
+    // The gas table starts at Sg = 0, below the set's lower end point Sgc.
+    EXPECT_NEAR(corey.saturation.front(), -0.05 / 0.65, 1e-12);
+    EXPECT_NEAR(corey.saturation.back(), 1, 1e-12);
+}
+
+TEST(CompareCorrelations, TheSystemsWithoutOilCompareTheirOneProcedure) {
+    // Water-Gas: the gas table's liquid column is krw, the falling curve of gas-water data.
+    const MeasuredDataSet set = makeSet(SetSpec{.swc = 0.2, .sgc = 0.05});
+    const CalculatorState state = generated("Water-Gas", "20", "");
+    const CorrelationComparison c = compareCorrelations(GW, set).front();
+    ASSERT_EQ(c.refusal, "");
+    ASSERT_EQ(c.falling.size(), static_cast<std::size_t>(state.tables.nGasLiquid));
+    EXPECT_EQ(c.falling.front(), state.tables.krogTable[1]);
+    EXPECT_EQ(c.rising.back(), 1);
+    EXPECT_NEAR(c.saturation.back(), 1, 1e-12);
+    EXPECT_GT(c.rms, 0);
+    EXPECT_EQ(compareCorrelations(GC, set).front().refusal, "");
+}
+
+TEST(CompareCorrelations, WettabilityAndLithologyBecomeTheCalculatorsListTexts) {
+    // A water-wet set with Swc of 15% or more and a last krw of at most 0.07 shows as
+    // strongly water-wet, which only Ibrahim's list tells apart; limestone is a carbonate.
+    SetSpec strongly{.wetting = 1, .lithology = 2, .swc = 0.2, .sorw = 0.3};
+    strongly.points = {{0, 0, 1}, {0.5, 0.01, 0.3}, {1, 0.05, 0}};
+    SetSpec mixed = strongly;
+    mixed.wetting = 2;
+    mixed.lithology = 1;
+    struct Case {
+        SetSpec spec;
+        std::string correlation;
+        std::string wettability;
+        std::string formation;
+    };
+    for (const Case& c :
+         {Case{strongly, "Mohamad Ibrahim/Varnholt", "Strongly Water Wet", "Carbonate"},
+          Case{strongly, "Honarpour/Varnholt/Harvey", "Water Wet", "Carbonate"},
+          Case{mixed, "Mohamad Ibrahim/Varnholt", "Intermediate (Mixed)", "Sandstone"},
+          Case{mixed, "Honarpour/Varnholt/Harvey", "Oil or Intermediate Wet", "Sandstone"}}) {
+        const CalculatorState state =
+            generated("Water-Oil-Gas", "20", "30", c.correlation, c.wettability, c.formation);
+        const CorrelationComparison got =
+            named(compareCorrelations(WO, makeSet(c.spec)), c.correlation);
+        ASSERT_EQ(got.rising.size(), static_cast<std::size_t>(state.tables.nWaterOil));
+        for (int i = 1; i <= state.tables.nWaterOil; ++i) {
+            const auto at = static_cast<std::size_t>(i - 1);
+            EXPECT_EQ(got.rising[at], state.tables.krwTable[i]) << c.wettability << " row " << i;
+            EXPECT_EQ(got.falling[at], state.tables.krowTable[i]) << c.wettability << " row " << i;
+        }
+    }
+}
+
+TEST(CompareCorrelations, ACorrelationThatCannotBeAskedSaysWhyAndHasNoCurves) {
+    // Shale is neither of the calculator's formations; a set without a wettability code
+    // leaves the wettability lists nothing to pick; Rose divides by Swc.
+    SetSpec shale = coreyWaterOil();
+    shale.lithology = 4;
+    SetSpec noWettability = coreyWaterOil();
+    noWettability.wetting = 0;
+    SetSpec noSwc = coreyWaterOil();
+    noSwc.swc = 0;
+    struct Case {
+        SetSpec spec;
+        std::vector<std::string> refused;
+        std::string message;
+    };
+    for (const Case& c :
+         {Case{shale,
+               {"Mohamad Ibrahim/Varnholt", "Honarpour/Varnholt/Harvey", "Wyllie"},
+               "reads the formation (Sandstone or Carbonate), and the data set's lithology is "
+               "Shale, neither of them."},
+          Case{noWettability,
+               {"Mohamad Ibrahim/Varnholt", "Honarpour/Varnholt/Harvey"},
+               "reads the wettability, and the data set gives none."},
+          Case{noSwc,
+               {"Rose"},
+               "Swc must be greater than 0% for Rose: krw divides by zero at Sw = Swc "
+               "otherwise."}}) {
+        for (const CorrelationComparison& got : compareCorrelations(WO, makeSet(c.spec))) {
+            const bool refused =
+                std::find(c.refused.begin(), c.refused.end(), got.correlation) != c.refused.end();
+            if (!refused) {
+                EXPECT_EQ(got.refusal, "") << got.correlation;
+                EXPECT_FALSE(got.saturation.empty()) << got.correlation;
+                continue;
+            }
+            EXPECT_NE(got.refusal.find(c.message), std::string::npos) << got.refusal;
+            EXPECT_TRUE(got.saturation.empty() && got.rising.empty() && got.falling.empty());
+            EXPECT_EQ(got.rms, 0);
+        }
+    }
+}
+
+} // namespace
+} // namespace relperm

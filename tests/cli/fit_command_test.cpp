@@ -1,0 +1,263 @@
+// relperm fit: the set `db show` would show, fitted and written as pyscal parameters, as
+// simulator tables or beside the calculator's correlations, and every way it says no.
+#include "cli/commands.h"
+#include "database/records.h"
+#include "support/run_relperm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace relperm::cli {
+namespace {
+
+using namespace relperm::testing;
+
+// Corey curves with known parameters at Swc 20%, Sorw 25%: krw = 0.4 S^3, krow = 0.9 (1 - S)^2.
+SetSpec knownCorey(int location = 1) {
+    SetSpec spec{.location = location, .swc = 0.2, .sorw = 0.25};
+    spec.points.clear();
+    for (int k = 0; k <= 10; ++k) {
+        const double s = k / 10.0;
+        spec.points.push_back({s, 0.4 * std::pow(s, 3), 0.9 * std::pow(1 - s, 2)});
+    }
+    return spec;
+}
+
+// The calculator's Corey water-oil curves at Swc 20%, Sorw 30%, on its 1% rows.
+SetSpec calculatorCorey() {
+    SetSpec spec{.location = 2, .swc = 0.2, .sorw = 0.3};
+    spec.points.clear();
+    for (int k = 0; k <= 10; ++k) {
+        const double s = k / 10.0;
+        const double sw = 0.2 + 0.5 * s;
+        spec.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
+    }
+    return spec;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');)
+        out.push_back(field);
+    if (!line.empty() && line.back() == ',')
+        out.push_back("");
+    return out;
+}
+
+// The numbers of a keyword's rows, from the keyword's name to its closing slash.
+std::vector<std::vector<double>> keywordRows(const std::string& text, const std::string& keyword) {
+    std::vector<std::vector<double>> rows;
+    bool inside = false;
+    for (const std::string& line : lines(text)) {
+        if (line == keyword) {
+            inside = true;
+        } else if (inside && line == "/") {
+            break;
+        } else if (inside && line.rfind("--", 0) != 0) {
+            std::istringstream in(line);
+            std::vector<double> row;
+            for (double v; in >> v;)
+                row.push_back(v);
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+class Fit : public TempDirTest {
+  protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        writeDataFile(dir, WO, recordsOf(WO, {knownCorey(), calculatorCorey()}));
+    }
+    // relperm fit on the folder's water-oil data.
+    Outcome fit(std::vector<std::string> args) {
+        args.insert(args.begin(),
+                    {"fit", "--dir", dir.string(), "--system", "Water-Oil Data", "--model"});
+        return relperm(args);
+    }
+};
+
+TEST_F(Fit, ParametersOfASetMadeFromKnownCurvesAreThoseCurves) {
+    Outcome r = fit({"corey", "--match", "1"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 2u) << r.out;
+    EXPECT_EQ(rows[0], "satnum,swl,swcr,sorw,nw,now,krwend,kroend,rms");
+    const auto values = fields(rows[1]);
+    ASSERT_EQ(values.size(), 9u) << rows[1];
+    const std::vector<double> expected = {1, 0.2, 0.2, 0.25, 3, 2, 0.4, 0.9, 0};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(std::stod(values[i]), expected[i], 1e-6) << i << ": " << rows[1];
+
+    Outcome let = fit({"let", "--match", "1", "--format", "params"});
+    ASSERT_EQ(let.status, exitOk) << let.err;
+    EXPECT_EQ(lines(let.out)[0], "satnum,swl,swcr,sorw,lw,ew,tw,low,eow,tow,krwend,kroend,rms");
+}
+
+TEST_F(Fit, TheSetIsTheOneDbShowShowsForTheSameSelection) {
+    // The second set is the first of location 2 (South America).
+    Outcome second = fit({"corey", "--location", "2", "--match", "1"});
+    ASSERT_EQ(second.status, exitOk) << second.err;
+    EXPECT_EQ(fields(lines(second.out)[1])[3], ".3") << "Sorw of the second set";
+    EXPECT_EQ(second.out, fit({"corey", "--match", "2"}).out);
+    Outcome shown = relperm({"db", "show", "--dir", dir.string(), "--system", "Water-Oil Data",
+                             "--location", "2", "--match", "1"});
+    EXPECT_NE(shown.out.find("Sorw =30.%"), std::string::npos) << shown.out;
+
+    const std::string out = (dir / "params.csv").string();
+    EXPECT_EQ(fit({"corey", "--location", "2", "--match", "1", "--out", out}).out, "");
+    EXPECT_EQ(readFile(out), second.out);
+}
+
+TEST_F(Fit, SwofRunsFromSwcThroughTheFittedCurvesToSwOne) {
+    Outcome r = fit({"corey", "--match", "1", "--format", "swof", "--spacing", "10"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_NE(r.out.find("-- Corey curves fitted to the measured data set Water-Oil Data, data "
+                         "set # 1:"),
+              std::string::npos)
+        << r.out;
+    const auto rows = keywordRows(r.out, "SWOF");
+    // Swc, the multiples of 10% between, 1 - Sorw, then the end row at Sw = 1.
+    const std::vector<double> sw = {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.75, 1};
+    ASSERT_EQ(rows.size(), sw.size()) << r.out;
+    for (std::size_t i = 0; i < sw.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 4u);
+        EXPECT_NEAR(rows[i][0], sw[i], 1e-12);
+        EXPECT_EQ(rows[i][3], 0) << "no capillary pressure";
+        if (i + 1 == sw.size())
+            continue;
+        const double s = (sw[i] - 0.2) / 0.55;
+        EXPECT_NEAR(rows[i][1], 0.4 * std::pow(s, 3), 1e-6) << "krw at Sw " << sw[i];
+        EXPECT_NEAR(rows[i][2], 0.9 * std::pow(1 - s, 2), 1e-6) << "krow at Sw " << sw[i];
+    }
+    EXPECT_EQ(rows.back()[1], 1) << "krw goes on to --krw-max, 1 by default";
+    EXPECT_EQ(rows.back()[2], 0);
+
+    Outcome capped = fit({"corey", "--match", "1", "--format", "simulator", "--krw-max", ".5"});
+    ASSERT_EQ(capped.status, exitOk) << capped.err;
+    EXPECT_EQ(keywordRows(capped.out, "SWOF").back(), (std::vector<double>{1, 0.5, 0, 0}));
+    EXPECT_EQ(keywordRows(capped.out, "SGOF").size(), 0u) << "a water-oil set gives SWOF only";
+    EXPECT_EQ(keywordRows(capped.out, "SWOF").size(), 13u)
+        << "5% spacing by default: Swc, ten rows between, 1 - Sorw and Sw = 1";
+}
+
+TEST_F(Fit, CompareListsTheFitThenEveryCorrelation) {
+    Outcome r = fit({"corey", "--match", "2", "--compare"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 7u) << r.out;
+    EXPECT_EQ(rows[0], "correlation,rms,note");
+    const std::vector<std::string> names = {"\"corey fit\"",
+                                            "\"Mohamad Ibrahim/Varnholt\"",
+                                            "\"Honarpour/Varnholt/Harvey\"",
+                                            "\"Rose\"",
+                                            "\"Wyllie\"",
+                                            "\"Corey\""};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto f = fields(rows[i + 1]);
+        ASSERT_EQ(f.size(), 3u) << rows[i + 1];
+        EXPECT_EQ(f[0], names[i]);
+        EXPECT_EQ(f[2], "\"\"") << "every correlation reads this sandstone, water-wet set";
+    }
+    // The set is the calculator's Corey, which no Corey power law in S follows for krow.
+    EXPECT_LT(std::stod(fields(rows[6])[1]), 1e-12) << rows[6];
+    EXPECT_GT(std::stod(fields(rows[1])[1]), 1e-4) << rows[1];
+
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.lithology = 4}}));
+    Outcome shale = fit({"let", "--match", "1", "--compare"});
+    ASSERT_EQ(shale.status, exitRefused) << "three points are too few for LET";
+    shale = fit({"corey", "--match", "1", "--compare"});
+    ASSERT_EQ(shale.status, exitOk) << shale.err;
+    const auto rose = fields(lines(shale.out)[4]);
+    EXPECT_EQ(rose[0], "\"Rose\"") << "Rose reads no formation";
+    EXPECT_NE(rose[1], "");
+    EXPECT_EQ(rose[2], "\"\"");
+    EXPECT_EQ(lines(shale.out)[5], "\"Wyllie\",,\"Wyllie reads the formation (Sandstone or "
+                                   "Carbonate), and the data set's lithology is Shale, neither "
+                                   "of them.\"");
+}
+
+TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{{"brooks", "--match", "1"}, "--model must be corey or let, not \"brooks\""},
+             Case{{"corey", "--match", "3"},
+                  "match 3 is past the last of the 2 matching data sets"},
+             Case{{"corey", "--match", "0"},
+                  "--match must be a match number from 1 to 1000000, "
+                  "not \"0\""},
+             Case{{"corey", "--match", "1", "--format", "sgof"},
+                  "SGOF does not fit Water-Oil Data; it takes SWOF."},
+             Case{{"corey", "--match", "1", "--format", "grid"},
+                  "--format must be params, swof, sgof, swfn, sgfn or simulator, not \"grid\""},
+             Case{{"corey", "--match", "1", "--format", "swof", "--spacing", "0"},
+                  "--spacing: Saturation Spacing must be greater than 0% (it is 0%)."},
+             Case{{"corey", "--match", "1", "--format", "swof", "--spacing", "5x"},
+                  "--spacing must be a number, not \"5x\""},
+             Case{{"corey", "--match", "1", "--spacing", "10"},
+                  "--spacing applies to the simulator formats only"},
+             Case{{"corey", "--match", "1", "--format", "swof", "--krw-max", "1.5"},
+                  "--krw-max must be a fraction from 0 to 1, not \"1.5\""},
+             Case{{"corey", "--match", "1", "--compare", "--format", "params"},
+                  "--format does not apply with --compare, which writes its own CSV"},
+             Case{{"corey", "--match", "1", "--wettability", "1", "--system", "Gas-Oil Data"},
+                  "option --system is given twice (see relperm fit --help)"},
+         }) {
+        Outcome r = fit(c.args);
+        EXPECT_EQ(r.status, exitRefused) << c.message;
+        EXPECT_EQ(r.out, "") << c.message;
+        EXPECT_EQ(r.err, "relperm fit: " + c.message + "\n");
+    }
+    // The end row may not fall below the fitted krw end point, 0.4.
+    Outcome low = fit({"corey", "--match", "1", "--format", "swof", "--krw-max", ".1"});
+    EXPECT_EQ(low.status, exitRefused);
+    EXPECT_EQ(low.err.rfind("relperm fit: --krw-max: krw at Sw = 1 (the row added at the end of "
+                            "SWOF) must not be below .4",
+                            0),
+              0u)
+        << low.err;
+    Outcome noModel = relperm({"fit", "--dir", dir.string(), "--system", "Water-Oil Data"});
+    EXPECT_EQ(noModel.status, exitRefused);
+    EXPECT_EQ(noModel.err, "relperm fit: --model is needed: corey or let\n");
+}
+
+TEST_F(Fit, ASetTooSmallForTheModelIsRefusedWithTheReason) {
+    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.points = {{0.5, 0.1, 0.3}}}}));
+    Outcome r = fit({"corey", "--match", "1"});
+    EXPECT_EQ(r.status, exitRefused);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("relperm fit: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("1 point"), std::string::npos) << r.err;
+}
+
+TEST(FitHelp, HelpListsTheFlagsAndTheCommandList) {
+    Outcome help = relperm({"fit", "--help"});
+    EXPECT_EQ(help.status, exitOk);
+    for (const char* flag :
+         {"--dir", "--system", "--location", "--method", "--lithology", "--wettability", "--match",
+          "--model", "--format", "--spacing", "--krw-max", "--krg-max", "--compare", "--out"})
+        EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
+    EXPECT_NE(relperm({"--help"}).out.find("\n  fit "), std::string::npos);
+}
+
+} // namespace
+} // namespace relperm::cli
