@@ -379,9 +379,10 @@ std::string fitParametersCsv(const std::vector<FittedSet>& fits) {
     return csv.str();
 }
 
-SaturationTables fittedTables(const FittedSet& fit, double spacingPercent) {
-    const FitEndPoints& e = fit.ends;
-    const bool water = fit.system == TwoPhaseSystem::WaterOil;
+SaturationTables curveTables(TwoPhaseSystem system, const FitEndPoints& e, double spacingPercent,
+                             const std::function<double(double)>& risingAt,
+                             const std::function<double(double)>& fallingAt) {
+    const bool water = system == TwoPhaseSystem::WaterOil;
     const double lower = water ? e.swl : e.sgcr;
     const double upper = water ? 1 - e.sorw : 1 - e.swl - e.sorg;
     const double spacing = spacingPercent / 100;
@@ -398,19 +399,26 @@ SaturationTables fittedTables(const FittedSet& fit, double spacingPercent) {
 
     SaturationTables tables;
     tables.swc = e.swl;
-    tables.liquid = fit.system == TwoPhaseSystem::GasCondensate ? "krcg" : "krog";
-    if (fit.system == TwoPhaseSystem::GasWater)
+    tables.liquid = system == TwoPhaseSystem::GasCondensate ? "krcg" : "krog";
+    if (system == TwoPhaseSystem::GasWater)
         tables.liquid = "krw";
     for (double saturation : saturations) {
         const double s = (saturation - lower) / (upper - lower);
-        const double rising = risingKr(fit.model, fit.rising, s);
-        const double falling = fallingKr(fit.model, fit.falling, s);
+        const double rising = risingAt(s);
+        const double falling = fallingAt(s);
         if (water)
             tables.waterOil.push_back({saturation, rising, falling});
         else
             tables.gas.push_back({saturation, falling, rising});
     }
     return tables;
+}
+
+SaturationTables fittedTables(const FittedSet& fit, double spacingPercent) {
+    return curveTables(
+        fit.system, fit.ends, spacingPercent,
+        [&](double s) { return risingKr(fit.model, fit.rising, s); },
+        [&](double s) { return fallingKr(fit.model, fit.falling, s); });
 }
 
 } // namespace relperm

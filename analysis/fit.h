@@ -16,6 +16,7 @@
 #include "database/datafile.h"
 #include "database/search.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -83,5 +84,9 @@ std::vector<double> fitParameterValues(const FittedSet& fit);
 // `spacingPercent` of saturation between, and at the upper end point (gas tables start at
 // Sg = 0). The simulator writer adds the end rows.
 SaturationTables fittedTables(const FittedSet& fit, double spacingPercent);
+// The same rows for any pair of curves on normalised saturation between `ends`.
+SaturationTables curveTables(TwoPhaseSystem system, const FitEndPoints& ends, double spacingPercent,
+                             const std::function<double(double)>& rising,
+                             const std::function<double(double)>& falling);
 
 } // namespace relperm

@@ -4,7 +4,6 @@
 #include "analysis/compare.h"
 #include "analysis/fit.h"
 #include "analysis/fitexport.h"
-#include "calculator/validate.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/selection.h"
@@ -77,35 +76,6 @@ struct Request {
     double spacing = 5; // percent
     SimulatorOptions simulator;
 };
-
-std::optional<Failure> modelOption(const Options& options, FitModel& model) {
-    auto text = options.get("model");
-    if (!text)
-        return Failure{exitRefused, "--model is needed: corey or let"};
-    auto named = fitModelNamed(*text);
-    if (!named)
-        return Failure{exitRefused, "--model must be corey or let, not " + quotedText(*text)};
-    model = *named;
-    return std::nullopt;
-}
-
-std::optional<Failure> spacingOption(const Options& options, bool tables, double& spacing) {
-    std::string error;
-    auto given = numberOption(options, "spacing", error);
-    if (!error.empty())
-        return Failure{exitRefused, error};
-    if (!given)
-        return std::nullopt;
-    if (!tables)
-        return Failure{exitRefused, "--spacing applies to the simulator formats only"};
-    // The rows follow the calculator's spacing, so it is held to the calculator's limits.
-    TypedValues typed;
-    typed.spacing = *given;
-    if (auto refusal = checkTypedValues(typed))
-        return Failure{exitRefused, "--spacing: " + refusal->message};
-    spacing = *given;
-    return std::nullopt;
-}
 
 std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (auto f = systemOption(options, request.system))

@@ -22,6 +22,8 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "  fit        fit Corey or LET curves to a measured data set, write them\n"
                     "             as parameters or simulator tables, or compare them with\n"
                     "             the calculator's correlations\n"
+                    "  recommend  a low/base/high SCAL recommendation from Corey or LET fits\n"
+                    "             of every matching measured data set\n"
                     "  version    print the version\n"
                     "\n"
                     "'relperm COMMAND --help' (or -h) describes each command.\n"
@@ -65,6 +67,8 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runDb(rest, out, err);
     if (command == "fit")
         return runFit(rest, out, err);
+    if (command == "recommend")
+        return runRecommend(rest, out, err);
     err << "relperm: unknown command " << quotedText(command) << " (see relperm --help)\n";
     return exitRefused;
 }

@@ -1,5 +1,6 @@
 #include "cli/selection.h"
 
+#include "calculator/validate.h"
 #include "cli/commands.h"
 #include "common/quotedtext.h"
 #include "database/datasetexport.h"
@@ -82,6 +83,14 @@ std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem sy
     return std::nullopt;
 }
 
+std::variant<MatchSelection, Failure>
+replayMatchSelection(const Options& options, TwoPhaseSystem system, DatabaseBrowser& browser) {
+    if (auto f = replaySelection(options, system, browser))
+        return *f;
+    // The replay picks every list, so the selection is complete.
+    return browser.matchSelection().value();
+}
+
 std::optional<Failure> matchOption(const Options& options, int& match) {
     auto number = wholeNumber(options.get("match").value_or(""));
     if (!number || *number < 1 || *number > 1000000)
@@ -117,6 +126,35 @@ std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& f
     if (found == formats.end())
         return std::nullopt;
     return found->second;
+}
+
+std::optional<Failure> modelOption(const Options& options, FitModel& model) {
+    auto text = options.get("model");
+    if (!text)
+        return Failure{exitRefused, "--model is needed: corey or let"};
+    auto named = fitModelNamed(*text);
+    if (!named)
+        return Failure{exitRefused, "--model must be corey or let, not " + quotedText(*text)};
+    model = *named;
+    return std::nullopt;
+}
+
+std::optional<Failure> spacingOption(const Options& options, bool tables, double& spacing) {
+    std::string error;
+    auto given = numberOption(options, "spacing", error);
+    if (!error.empty())
+        return Failure{exitRefused, error};
+    if (!given)
+        return std::nullopt;
+    if (!tables)
+        return Failure{exitRefused, "--spacing applies to the simulator formats only"};
+    // The rows follow the calculator's spacing, so it is held to the calculator's limits.
+    TypedValues typed;
+    typed.spacing = *given;
+    if (auto refusal = checkTypedValues(typed))
+        return Failure{exitRefused, "--spacing: " + refusal->message};
+    spacing = *given;
+    return std::nullopt;
 }
 
 std::optional<std::string> endKrOptions(const Options& options, bool tables,

@@ -4,14 +4,17 @@
 // flags and refuse the same table options with the same words.
 #pragma once
 
+#include "analysis/fit.h"
 #include "cli/args.h"
 #include "common/simulatorfile.h"
 #include "database/browser.h"
+#include "database/matchlist.h"
 
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace relperm::cli {
@@ -35,6 +38,11 @@ std::optional<Failure> folderOption(const Options& options, std::filesystem::pat
 std::optional<Failure> replaySelection(const Options& options, TwoPhaseSystem system,
                                        DatabaseBrowser& browser);
 
+// What `db list` lists for the flags, without reading the file once more: the replayed
+// window's selection. The browser's lastProblem() then holds what the replay's count met.
+std::variant<MatchSelection, Failure>
+replayMatchSelection(const Options& options, TwoPhaseSystem system, DatabaseBrowser& browser);
+
 // --match: the number of Show presses after the count, from 1.
 std::optional<Failure> matchOption(const Options& options, int& match);
 
@@ -50,6 +58,13 @@ std::string pastTheLastMatch(const ScanState& scan, int match);
 // system's measured sets give), or nothing for any other format.
 std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& format,
                                                             TwoPhaseSystem system);
+
+// --model: corey or let, needed.
+std::optional<Failure> modelOption(const Options& options, FitModel& model);
+
+// --spacing into `spacing` (percent), for the simulator formats only (`tables`), held to the
+// calculator's limits.
+std::optional<Failure> spacingOption(const Options& options, bool tables, double& spacing);
 
 // --krw-max and --krg-max into `simulator`: fractions from 0 to 1, for the simulator formats
 // only (`tables`). Returns the message of a refusal.

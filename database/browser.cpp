@@ -113,14 +113,25 @@ bool DatabaseBrowser::SelectionComplete() const {
     return (wetpk_.index >= 1 && wetpk_.index <= 3) || (wetpk_.index == 0 && wettpk_.index >= 0);
 }
 
-std::optional<MatchList> DatabaseBrowser::matchList() const {
+std::optional<MatchSelection> DatabaseBrowser::matchSelection() const {
     if (!SelectionComplete())
         return std::nullopt;
-    UserEndPoints user = user_;
-    applySgcDefault(user);
-    const SearchCriteria lists{wettpk_.index, rockpk_.index, methpk_.index, locpk_.index};
-    return listMatches(dataDirectory_, *selectedSystem(), lists,
-                       {searchPercent_, search_.tolerance}, user);
+    MatchSelection selection;
+    selection.system = *selectedSystem();
+    selection.lists = {wettpk_.index, rockpk_.index, methpk_.index, locpk_.index};
+    selection.searchPercent = searchPercent_;
+    selection.tolerance = search_.tolerance;
+    selection.user = user_;
+    applySgcDefault(selection.user);
+    return selection;
+}
+
+std::optional<MatchList> DatabaseBrowser::matchList() const {
+    const std::optional<MatchSelection> selection = matchSelection();
+    if (!selection)
+        return std::nullopt;
+    return listMatches(dataDirectory_, selection->system, selection->lists,
+                       {selection->searchPercent, selection->tolerance}, selection->user);
 }
 
 std::optional<TwoPhaseSystem> DatabaseBrowser::selectedSystem() const {

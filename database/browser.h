@@ -131,6 +131,8 @@ class DatabaseBrowser {
     // Shows after the first see it (its display applies the Sgc default); nothing while the
     // selection is not complete.
     std::optional<MatchList> matchList() const;
+    // What that list is of, without reading the file; nothing while incomplete.
+    std::optional<MatchSelection> matchSelection() const;
 
     void ShowDataSet();
 

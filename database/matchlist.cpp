@@ -134,31 +134,54 @@ MatchRow rowOf(TwoPhaseSystem system, const std::vector<MatchColumn>& columns, i
 
 } // namespace
 
-MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
-                      const SearchCriteria& lists, const ToleranceSearch& search,
-                      const UserEndPoints& user) {
-    MatchList list;
-    list.selection = {system, lists, search.enabled, search.tolerance, user};
-    const std::vector<MatchColumn> columns = matchColumns(system);
+namespace {
+
+// The one read both the list and the visits make: the scan of Count over the file, the
+// points of a passing set read only when asked for.
+std::optional<DataFileProblem>
+readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+            const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
+            bool points, const std::function<void(int match, const MeasuredDataSet& set)>& visit) {
     RecordFile file(dataDirectory, system);
     MeasuredDataSet set;
+    int match = 0;
     while (!file.AtEnd()) {
         if (file.readHeader(set) != ReadOutcome::Stored || set.pointCount == 0)
             break;
         const bool passes =
             passesKeyTest(system, lists, set) &&
             (!search.enabled || passesToleranceTest(system, user, search.tolerance, set));
-        // The wettability shown for a water-oil set depends on its last point; the points of
-        // every other set are passed over unread.
-        const bool keepPoints = passes && system == TwoPhaseSystem::WaterOil;
-        if (file.finishRecord(set, keepPoints) != ReadOutcome::Stored)
+        if (file.finishRecord(set, passes && points) != ReadOutcome::Stored)
             break;
         if (passes)
-            list.rows.push_back(
-                rowOf(system, columns, static_cast<int>(list.rows.size()) + 1, set));
+            visit(++match, set);
     }
-    list.problem = file.problem();
+    return file.problem();
+}
+
+} // namespace
+
+MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+                      const SearchCriteria& lists, const ToleranceSearch& search,
+                      const UserEndPoints& user) {
+    MatchList list;
+    list.selection = {system, lists, search.enabled, search.tolerance, user};
+    const std::vector<MatchColumn> columns = matchColumns(system);
+    // The wettability shown for a water-oil set depends on its last point; the points of
+    // every other set are passed over unread.
+    list.problem =
+        readMatches(dataDirectory, system, lists, search, user, system == TwoPhaseSystem::WaterOil,
+                    [&](int match, const MeasuredDataSet& set) {
+                        list.rows.push_back(rowOf(system, columns, match, set));
+                    });
     return list;
+}
+
+std::optional<DataFileProblem>
+forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+             const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
+             const std::function<void(int match, const MeasuredDataSet& set)>& visit) {
+    return readMatches(dataDirectory, system, lists, search, user, true, visit);
 }
 
 std::vector<MatchColumn> matchColumns(TwoPhaseSystem system) {

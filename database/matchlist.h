@@ -12,6 +12,7 @@
 #include "database/search.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +59,13 @@ struct MatchList {
 MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
                       const SearchCriteria& lists, const ToleranceSearch& search,
                       const UserEndPoints& user);
+
+// Calls `visit` with every set the same read would list, its points read, and its match
+// number; returns the records lost, as the list does.
+std::optional<DataFileProblem>
+forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+             const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
+             const std::function<void(int match, const MeasuredDataSet& set)>& visit);
 
 enum class MatchColumn {
     Match,

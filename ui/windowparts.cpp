@@ -1,5 +1,7 @@
 #include "ui/windowparts.h"
 
+#include "common/filewrite.h"
+
 #include "ui/drawingsurface.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
@@ -12,6 +14,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPointer>
+#include <optional>
 
 #include <vector>
 
@@ -93,6 +96,20 @@ QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption) {
     action->setObjectName(name);
     menu->addAction(action);
     return action;
+}
+
+void saveMadeFile(QWidget* parent, WindowServices& services,
+                  const std::variant<std::string, Refusal>& made) {
+    const QString title = parent->window()->windowTitle();
+    if (const auto* refusal = std::get_if<Refusal>(&made)) {
+        services.messages->warn(parent, title, QString::fromStdString(refusal->message));
+        return;
+    }
+    const std::optional<QString> path = services.fileDialog->choose(parent, FileDialog::Mode::Save);
+    if (!path)
+        return;
+    if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(made)))
+        services.messages->warn(parent, title, QString::fromStdString(*failure));
 }
 
 void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,

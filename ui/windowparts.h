@@ -3,10 +3,14 @@
 // puts the client area on paper without the toolbar and with the heading.
 #pragma once
 
+#include "common/refusal.h"
+
 #include <QString>
 
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <variant>
 
 class QAction;
 class QMainWindow;
@@ -40,6 +44,12 @@ KeyedToolbar* addFileToolbar(QWidget* client);
 
 // A menu item (or an item on the menu bar itself) named `name`.
 QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption);
+
+// Saves a file made before its name is asked for, so a refusal never follows the choice of
+// a name: a refusal is shown; otherwise the window's file dialog asks for the name and the
+// bytes are written atomically, a failure shown. Messages carry `parent`'s window title.
+void saveMadeFile(QWidget* parent, WindowServices& services,
+                  const std::variant<std::string, Refusal>& made);
 
 // Print: fixes each plot's drawing into its background, then prints the client area (or
 // offers a PDF file when there is no printer), painted at the paper's resolution with the

@@ -222,18 +222,7 @@ void FitWindow::copyParameters() {
 void FitWindow::writeSimulatorTables() {
     if (!fit_)
         return;
-    // Made before the file is asked for, so a refusal never follows the choice of a name.
-    const std::variant<std::string, Refusal> text = fitSimulatorTables(shown_, *fit_, program);
-    if (const auto* refusal = std::get_if<Refusal>(&text)) {
-        services_.messages->warn(this, windowTitle(), qs(refusal->message));
-        return;
-    }
-    const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
-    if (!path)
-        return;
-    if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(text)))
-        services_.messages->warn(this, windowTitle(), qs(*failure));
+    ui::saveMadeFile(this, services_, fitSimulatorTables(shown_, *fit_, program));
 }
 
 } // namespace relperm::analysisui

@@ -32,7 +32,8 @@ class Printer;
 
 namespace relperm::analysisui {
 class FitWindow;
-}
+class RecommendWindow;
+} // namespace relperm::analysisui
 
 namespace relperm::databaseui {
 
@@ -45,6 +46,10 @@ inline constexpr const char* dataFolderSetting = "pellam/dataFolder";
 // The platform services the window uses (cd1 is the file dialog, shared by Open and
 // Save); any left empty gets the platform's own.
 using BrowserServices = ui::WindowServices;
+
+// The selection as the browser's lists show it, then the search option: what a window of
+// every matching set says it is of.
+QString selectionText(const DatabaseBrowser& browser, const MatchSelection& selection);
 
 class PellamWindow : public QMainWindow {
     Q_OBJECT
@@ -73,6 +78,10 @@ class PellamWindow : public QMainWindow {
     // (one for each model, given the set shown when asked again); nothing, and a warning,
     // while no set is shown.
     analysisui::FitWindow* openFit(FitModel model);
+    // Tools / SCAL Recommendation: low, base and high cases from every set the selection
+    // matches, in one window recomputed when asked again; nothing, and a warning, while the
+    // selection is not complete.
+    analysisui::RecommendWindow* openRecommendation();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -111,6 +120,7 @@ class PellamWindow : public QMainWindow {
     QPointer<MatchListWindow> matchList_;
     std::unique_ptr<ui::PlotViews> plotViews_;
     std::map<FitModel, QPointer<analysisui::FitWindow>> fitWindows_;
+    QPointer<analysisui::RecommendWindow> recommendation_;
 };
 
 } // namespace relperm::databaseui

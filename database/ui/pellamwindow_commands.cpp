@@ -1,6 +1,7 @@
 // The browser's menu, toolbar and file commands: Open, Save, Print, Exit, and the data
 // folder, the exports of the shown data set and the models fitted to it.
 #include "analysis/ui/fitwindow.h"
+#include "analysis/ui/recommendwindow.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
 #include "database/datafolder.h"
@@ -63,6 +64,8 @@ void PellamWindow::buildMenu() {
             [this] { openFit(FitModel::Corey); });
     connect(ui::addMenuItem(tools, "fitLet", "Fit &LET..."), &QAction::triggered, this,
             [this] { openFit(FitModel::Let); });
+    connect(ui::addMenuItem(tools, "scalRecommendation", "&SCAL Recommendation..."),
+            &QAction::triggered, this, &PellamWindow::openRecommendation);
 }
 
 ui::PlotView* PellamWindow::openPlot() {
@@ -86,6 +89,23 @@ analysisui::FitWindow* PellamWindow::openFit(FitModel model) {
     window->raise();
     window->activateWindow();
     return window;
+}
+
+analysisui::RecommendWindow* PellamWindow::openRecommendation() {
+    const std::optional<MatchSelection> selection = browser_.matchSelection();
+    if (!selection) {
+        services_.messages->warn(this, windowTitle(),
+                                 "Pick the data sets first: the system and its lists.");
+        return nullptr;
+    }
+    if (!recommendation_)
+        recommendation_ = new analysisui::RecommendWindow(services_, this);
+    recommendation_->recommend(browser_.dataDirectory(), *selection,
+                               selectionText(browser_, *selection));
+    recommendation_->show();
+    recommendation_->raise();
+    recommendation_->activateWindow();
+    return recommendation_;
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {

@@ -9,22 +9,21 @@ namespace {
 
 using ui::qs;
 
-// The selection as the browser's lists show it, then the search option.
-QString selectionText(const DatabaseBrowser& browser, const MatchList& list) {
-    QStringList lists;
-    for (BrowserList which : {BrowserList::Wettability, BrowserList::Lithology,
-                              BrowserList::Location, BrowserList::Method})
-        if (which != BrowserList::Wettability || list.selection.system == TwoPhaseSystem::WaterOil)
-            lists << qs(browser.list(which).text());
-    return qs(browser.list(BrowserList::TwoPhase).text()) + ": " + lists.join(", ") + ". " +
-           qs(searchDescription(list.selection)) + ".";
-}
-
 const QString incomplete = "The selection is not complete. Pick the two-phase data and an "
                            "entry in each list of the browser, then choose List Matching Data "
                            "Sets again.";
 
 } // namespace
+
+QString selectionText(const DatabaseBrowser& browser, const MatchSelection& selection) {
+    QStringList lists;
+    for (BrowserList which : {BrowserList::Wettability, BrowserList::Lithology,
+                              BrowserList::Location, BrowserList::Method})
+        if (which != BrowserList::Wettability || selection.system == TwoPhaseSystem::WaterOil)
+            lists << qs(browser.list(which).text());
+    return qs(browser.list(BrowserList::TwoPhase).text()) + ": " + lists.join(", ") + ". " +
+           qs(searchDescription(selection)) + ".";
+}
 
 void PellamWindow::openMatchList() {
     auto fill = [this](std::optional<MatchList> list, const QString& notice) {
@@ -32,7 +31,7 @@ void PellamWindow::openMatchList() {
             matchList_->showNotice(incomplete);
             return;
         }
-        const QString selection = selectionText(browser_, *list);
+        const QString selection = selectionText(browser_, list->selection);
         matchList_->showList(std::move(*list), selection, notice);
     };
     if (!matchList_) {

@@ -70,7 +70,8 @@ TEST(CommandLineConventions, VersionAndHelpAtEveryLevel) {
                                                  {"db", "-h"},
                                                  {"db", "show", "-h"},
                                                  {"db", "import", "--help"},
-                                                 {"fit", "-h"}}) {
+                                                 {"fit", "-h"},
+                                                 {"recommend", "-h"}}) {
         Outcome r = relperm(args);
         EXPECT_EQ(r.status, exitOk) << args.back();
         EXPECT_EQ(r.out.rfind("usage: relperm", 0), 0u) << r.out;
@@ -110,6 +111,8 @@ TEST(CommandLineConventions, EveryMessageNamesItsCommand) {
           std::pair{std::vector<std::string>{"db", "count"}, "relperm db: "},
           std::pair{std::vector<std::string>{"db", "count", "--system", "Oil"}, "relperm db: "},
           std::pair{std::vector<std::string>{"fit", "--model", "brooks"}, "relperm fit: "},
+          std::pair{std::vector<std::string>{"recommend", "--model", "brooks"},
+                    "relperm recommend: "},
           std::pair{std::vector<std::string>{"tabulate"}, "relperm: "}}) {
         Outcome r = relperm(args);
         EXPECT_EQ(r.status, exitRefused) << args.back();

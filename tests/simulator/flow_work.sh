@@ -1,9 +1,11 @@
 # Sourced by the OPM Flow checks: makes a work folder (removed on exit) holding DECK as
 # CASE.DATA and, as TABLES.INC, the tables relperm writes for the arguments, and sets $work.
-# Arguments that start with "generate", "db" or "fit" are a whole command; others are
-# options of relperm generate. A lone "+" starts another command, whose tables follow in
-# TABLES.INC: a deck whose keywords come from two measured sets (SWOF of a water-oil set,
-# SGOF of the gas-oil set of the same sample) needs two.
+# Arguments that start with "generate", "db", "fit" or "recommend" are a whole command;
+# others are options of relperm generate. A lone "+" starts another command, whose tables
+# follow in TABLES.INC: a deck whose keywords come from two measured sets (SWOF of a
+# water-oil set, SGOF of the gas-oil set of the same sample) needs two. Each command writes
+# every keyword of its system (--format simulator) unless it names its own --format: the
+# SGOF alone of generated water-oil-gas tables, beside the SWOF of another command.
 #
 # usage: prepare_flow_work RELPERM DECK [relperm arguments...] [+ relperm arguments...]
 prepare_flow_work() {
@@ -21,9 +23,10 @@ prepare_flow_work() {
             words+=("$1")
             shift
         done
-        case ${words[0]:-} in generate | db | fit) ;; *) words=(generate "${words[@]}") ;; esac
+        case ${words[0]:-} in generate | db | fit | recommend) ;; *) words=(generate "${words[@]}") ;; esac
+        case " ${words[*]} " in *" --format "*) ;; *) words+=(--format simulator) ;; esac
         part=$((part + 1))
-        if ! "$relperm" "${words[@]}" --format simulator --out "$work/TABLES-$part.INC"; then
+        if ! "$relperm" "${words[@]}" --out "$work/TABLES-$part.INC"; then
             echo "relperm refused the tables"
             exit 1
         fi

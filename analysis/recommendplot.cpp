@@ -1,0 +1,100 @@
+#include "analysis/recommendplot.h"
+
+#include "database/datafile.h"
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace relperm {
+
+namespace {
+
+// The fits are many and only a backdrop: fewer points still read as smooth curves there.
+constexpr int fitPoints = 30;
+// The cases are read against each other, exponents up to 10 included.
+constexpr int casePoints = 60;
+// The legend stands above the frame in the text of the plot view, as the fit plot's does.
+constexpr double legendLeft = -20;
+constexpr double legendTop = 109;
+constexpr double characterWidth = 2.8;
+
+void addCurve(Scene& scene, const std::function<double(double)>& kr, int points, Rgb colour,
+              int penWidth, LineStyle style, KrAxis axis) {
+    double x0 = 0;
+    double y0 = krHeight(kr(0), axis);
+    for (int i = 1; i < points; ++i) {
+        const double s = static_cast<double>(i) / (points - 1);
+        const double y = krHeight(kr(s), axis);
+        scene.add(SceneLine{x0, y0, 100 * s, y, colour, penWidth, style});
+        x0 = 100 * s;
+        y0 = y;
+    }
+}
+
+void addCase(Scene& scene, const ScalRecommendation& rec, double t, Rgb colour, LineStyle style,
+             KrAxis axis) {
+    addCurve(
+        scene, [&](double s) { return scalRisingKr(rec, t, s); }, casePoints, colour, 2, style,
+        axis);
+    addCurve(
+        scene, [&](double s) { return scalFallingKr(rec, t, s); }, casePoints, colour, 2, style,
+        axis);
+}
+
+} // namespace
+
+Rgb scalCaseColour(ScalCase which) {
+    switch (which) {
+    case ScalCase::Low:
+        return {210, 0, 0};
+    case ScalCase::High:
+        return {0, 70, 220};
+    case ScalCase::Base:
+        break;
+    }
+    return black;
+}
+
+std::string scalTText(double t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "t = %.2f", t);
+    std::string out = text;
+    // A t a hair below 0 is the base case, not a case of its own.
+    if (out == "t = -0.00")
+        out = "t = 0.00";
+    return out;
+}
+
+Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional<double> t,
+                         KrAxis axis) {
+    Scene scene;
+    scene.coordinates = krPlotCoordinates;
+    addKrPlotFrame(scene, axis);
+
+    for (const FittedSet& fit : recommendation.fits) {
+        addCurve(
+            scene, [&](double s) { return risingKr(fit.model, fit.rising, s); }, fitPoints,
+            fittedSetColour, 1, LineStyle::Solid, axis);
+        addCurve(
+            scene, [&](double s) { return fallingKr(fit.model, fit.falling, s); }, fitPoints,
+            fittedSetColour, 1, LineStyle::Solid, axis);
+    }
+    const std::pair<ScalCase, double> cases[] = {
+        {ScalCase::Low, -1}, {ScalCase::Base, 0}, {ScalCase::High, 1}};
+    for (const auto& [which, at] : cases)
+        addCase(scene, recommendation, at, scalCaseColour(which), LineStyle::Solid, axis);
+    if (t)
+        addCase(scene, recommendation, *t, scalTColour, LineStyle::Dashed, axis);
+
+    addKrAxisNames(scene, std::string(pointColumnNames(recommendation.system)[0]), axis);
+    std::vector<LegendEntry> legend{{"fits", fittedSetColour}};
+    for (const auto& [which, at] : cases)
+        legend.push_back({scalCaseName(which), scalCaseColour(which)});
+    if (t)
+        legend.push_back({scalTText(*t), scalTColour, LineStyle::Dashed});
+    addLegend(scene, legendLeft, legendTop, legend, {}, characterWidth);
+    return scene;
+}
+
+} // namespace relperm

@@ -1,0 +1,386 @@
+#include "analysis/ui/recommendwindow.h"
+
+#include "analysis/fitexport.h"
+#include "analysis/recommendplot.h"
+#include "common/filewrite.h"
+#include "common/numbers.h"
+#include "common/version.h"
+#include "database/datasetexport.h"
+#include "ui/filedialog.h"
+#include "ui/icons.h"
+#include "ui/messages.h"
+#include "ui/plotview.h"
+#include "ui/text.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace relperm::analysisui {
+
+namespace {
+
+using ui::qs;
+
+// The recommendation window is the browser's: its files say so.
+constexpr const char* program = "pellam";
+// The slider's steps from -1 to 1: t to two decimals, as its label shows it.
+constexpr int stepsPerUnit = 100;
+constexpr double tableSpacingPercent = 5;
+
+QLabel* wrappingLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+QString setsText(std::size_t count) {
+    return QString::number(count) + (count == 1 ? " data set" : " data sets");
+}
+
+QString colourName(Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue).name();
+}
+
+// The case a t stands for when it is one of the three, whose parameters a file can name.
+const FittedSet* caseAt(const ScalRecommendation& rec, double t) {
+    if (t == -1)
+        return &rec.low;
+    if (t == 0)
+        return &rec.base;
+    if (t == 1)
+        return &rec.high;
+    return nullptr;
+}
+
+} // namespace
+
+RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(std::move(services)) {
+    setObjectName("recommendWindow");
+    setWindowIcon(ui::suiteIcon());
+    setWindowTitle("SCAL Recommendation");
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    plot_ = new ui::PlotView(
+        [this](KrAxis axis) {
+            if (recommendation_)
+                return recommendationPlot(*recommendation_, t(), axis);
+            Scene empty;
+            empty.coordinates = krPlotCoordinates;
+            addKrPlotFrame(empty, axis);
+            return empty;
+        },
+        services_.imageDialog, services_.messages, this);
+    plot_->setObjectName("recommendPlot");
+    plot_->layout()->setContentsMargins(0, 0, 0, 0);
+
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName("t");
+    slider_->setRange(-stepsPerUnit, stepsPerUnit);
+    slider_->setValue(0);
+    slider_->setPageStep(stepsPerUnit / 4);
+    slider_->setTickPosition(QSlider::TicksBelow);
+    slider_->setTickInterval(stepsPerUnit / 2);
+    slider_->setToolTip("The case between low (-1), base (0) and high (1) drawn dashed and "
+                        "written as simulator tables");
+    connect(slider_, &QSlider::valueChanged, this, &RecommendWindow::tMoved);
+    tValue_ = new QLabel(this);
+    tValue_->setObjectName("tValue");
+    // Wide enough for "t = -1.00", so the slider does not move as the text changes.
+    tValue_->setMinimumWidth(tValue_->fontMetrics().horizontalAdvance("t = -1.00 ") + 4);
+    auto* low = new QLabel("low", this);
+    low->setStyleSheet("color: " + colourName(scalCaseColour(ScalCase::Low)));
+    auto* high = new QLabel("high", this);
+    high->setStyleSheet("color: " + colourName(scalCaseColour(ScalCase::High)));
+    auto* sliderRow = new QHBoxLayout;
+    sliderRow->addWidget(low);
+    sliderRow->addWidget(slider_, 1);
+    sliderRow->addWidget(high);
+    sliderRow->addSpacing(12);
+    sliderRow->addWidget(tValue_);
+
+    auto* plotSide = new QVBoxLayout;
+    plotSide->addWidget(plot_, 1);
+    plotSide->addLayout(sliderRow);
+
+    heading_ = wrappingLabel("recommendHeading", this);
+    QFont bold = heading_->font();
+    bold.setBold(true);
+    heading_->setFont(bold);
+
+    auto* modelBox = new QGroupBox("Model Fitted to Every Set", this);
+    corey_ = new QRadioButton("&Corey", modelBox);
+    corey_->setObjectName("modelCorey");
+    corey_->setChecked(true);
+    let_ = new QRadioButton("L&ET", modelBox);
+    let_->setObjectName("modelLet");
+    auto* models = new QButtonGroup(this);
+    models->addButton(corey_);
+    models->addButton(let_);
+    connect(corey_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setModel(FitModel::Corey);
+    });
+    connect(let_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setModel(FitModel::Let);
+    });
+    auto* modelLayout = new QHBoxLayout(modelBox);
+    modelLayout->addWidget(corey_);
+    modelLayout->addWidget(let_);
+    modelLayout->addStretch(1);
+
+    auto* cases = new QGroupBox("Cases", this);
+    parameters_ = new QTableWidget(cases);
+    parameters_->setObjectName("parameters");
+    parameters_->setColumnCount(4);
+    parameters_->setHorizontalHeaderLabels({"Parameter", "low", "base", "high"});
+    parameters_->horizontalHeaderItem(1)->setForeground(
+        QColor(colourName(scalCaseColour(ScalCase::Low))));
+    parameters_->horizontalHeaderItem(3)->setForeground(
+        QColor(colourName(scalCaseColour(ScalCase::High))));
+    parameters_->verticalHeader()->hide();
+    // Rows of one height from the font, whether the table is measured before or after the
+    // window is first shown.
+    parameters_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    parameters_->verticalHeader()->setDefaultSectionSize(parameters_->fontMetrics().height() + 8);
+    parameters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    parameters_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    parameters_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    parameters_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    parameters_->setToolTip("base is the median of each parameter over the fits; low and high "
+                            "its 10th or 90th percentile, whichever makes oil flow less (low) "
+                            "or more (high)");
+    refusalLabel_ = wrappingLabel("recommendRefusal", cases);
+    refusalLabel_->setStyleSheet("color: #b00000");
+    misfit_ = wrappingLabel("misfit", cases);
+    copy_ = new QPushButton("Co&py Parameters", cases);
+    copy_->setObjectName("copyParameters");
+    copy_->setToolTip("Put the three cases' parameters on the clipboard as CSV, as pyscal "
+                      "reads a SCAL recommendation");
+    connect(copy_, &QPushButton::clicked, this, &RecommendWindow::copyParameters);
+    write_ = new QPushButton("&Write Simulator Tables...", cases);
+    write_->setObjectName("writeTables");
+    write_->setToolTip("Write the case at the slider's t as an include file of simulator "
+                       "keywords");
+    connect(write_, &QPushButton::clicked, this, &RecommendWindow::writeSimulatorTables);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy_);
+    buttons->addWidget(write_);
+    auto* casesLayout = new QVBoxLayout(cases);
+    casesLayout->addWidget(parameters_);
+    casesLayout->addWidget(refusalLabel_);
+    casesLayout->addWidget(misfit_);
+    casesLayout->addLayout(buttons);
+
+    auto* sets = new QGroupBox("Data Sets", this);
+    count_ = wrappingLabel("fitCount", sets);
+    leftOut_ = new QListWidget(sets);
+    leftOut_->setObjectName("leftOut");
+    // Reasons are sentences: they wrap rather than scroll out of sight.
+    leftOut_->setWordWrap(true);
+    leftOut_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    leftOut_->setToolTip("The matching sets that could not be fitted, by their number in the "
+                         "browser's Show order, and why");
+    auto* setsLayout = new QVBoxLayout(sets);
+    setsLayout->addWidget(count_);
+    setsLayout->addWidget(leftOut_, 1);
+    // With nothing left out the count stands at the top, not in the middle of the box.
+    setsLayout->addStretch(0);
+
+    auto* side = new QVBoxLayout;
+    side->setContentsMargins(0, 0, 0, 0);
+    side->addWidget(heading_);
+    side->addWidget(modelBox);
+    side->addWidget(cases);
+    side->addWidget(sets, 1);
+    auto* sidePanel = new QWidget(this);
+    sidePanel->setLayout(side);
+    sidePanel->setMinimumWidth(360);
+    sidePanel->setMaximumWidth(440);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(plotSide, 1);
+    layout->addWidget(sidePanel);
+    resize(1100, 720);
+    tMoved();
+}
+
+double RecommendWindow::t() const {
+    return static_cast<double>(slider_->value()) / stepsPerUnit;
+}
+
+void RecommendWindow::recommend(std::filesystem::path dataDirectory, MatchSelection selection,
+                                QString description) {
+    dataDirectory_ = std::move(dataDirectory);
+    selection_ = std::move(selection);
+    description_ = std::move(description);
+    compute();
+}
+
+void RecommendWindow::setModel(FitModel model) {
+    {
+        // The buttons follow a model set from outside without asking for a second fit.
+        const QSignalBlocker quietCorey(corey_);
+        const QSignalBlocker quietLet(let_);
+        corey_->setChecked(model == FitModel::Corey);
+        let_->setChecked(model == FitModel::Let);
+    }
+    if (model == model_)
+        return;
+    model_ = model;
+    compute();
+}
+
+void RecommendWindow::compute() {
+    if (!selection_)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::variant<ScalRecommendation, Refusal> result =
+        recommendScal(dataDirectory_, selection_->system, selection_->lists,
+                      {selection_->searchPercent, selection_->tolerance}, selection_->user, model_);
+    QApplication::restoreOverrideCursor();
+    if (auto* made = std::get_if<ScalRecommendation>(&result)) {
+        recommendation_ = std::move(*made);
+        refusal_.clear();
+    } else {
+        recommendation_.reset();
+        refusal_ = qs(std::get<Refusal>(result).message);
+    }
+    showRecommendation();
+}
+
+void RecommendWindow::showRecommendation() {
+    const QString system = qs(std::string(systemListText(selection_->system)));
+    QString title = "SCAL Recommendation - " + system;
+    if (recommendation_)
+        title += ", " + setsText(recommendation_->fits.size() + recommendation_->leftOut.size());
+    setWindowTitle(title);
+    heading_->setText(description_.isEmpty() ? system : description_);
+    refusalLabel_->setText(refusal_);
+    refusalLabel_->setVisible(!recommendation_);
+    showParameters();
+    showLeftOut();
+    plot_->refresh();
+}
+
+void RecommendWindow::showParameters() {
+    parameters_->setVisible(recommendation_.has_value());
+    misfit_->setVisible(recommendation_.has_value());
+    copy_->setEnabled(recommendation_.has_value());
+    write_->setEnabled(recommendation_.has_value());
+    parameters_->setRowCount(0);
+    if (!recommendation_)
+        return;
+    const ScalRecommendation& rec = *recommendation_;
+    const std::vector<std::string> names = fitParameterNames(rec.system, rec.model);
+    const std::vector<double> values[] = {fitParameterValues(rec.low), fitParameterValues(rec.base),
+                                          fitParameterValues(rec.high)};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // The misfit is no parameter of a case: it stands under the table in words.
+        if (names[i] == "rms")
+            continue;
+        const int row = parameters_->rowCount();
+        parameters_->insertRow(row);
+        parameters_->setItem(row, 0, new QTableWidgetItem(qs(names[i])));
+        for (int column = 0; column < 3; ++column) {
+            const std::vector<double>& of = values[column];
+            auto* value = new QTableWidgetItem(i < of.size() ? qs(fitValueText(of[i])) : "");
+            value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            parameters_->setItem(row, column + 1, value);
+        }
+    }
+    // As tall as its rows, so the table never scrolls and leaves no blank under them.
+    int height =
+        parameters_->horizontalHeader()->sizeHint().height() + 2 * parameters_->frameWidth();
+    for (int row = 0; row < parameters_->rowCount(); ++row)
+        height += parameters_->rowHeight(row);
+    parameters_->setFixedHeight(height);
+    misfit_->setText(QString("Each set fitted with %1 curves on its own normalised saturation; "
+                             "the median misfit is rms %2 of kr.")
+                         .arg(qs(fitModelName(rec.model)))
+                         .arg(qs(fitValueText(rec.base.rms))));
+}
+
+void RecommendWindow::showLeftOut() {
+    leftOut_->clear();
+    if (!recommendation_) {
+        count_->setText("No data set could be fitted.");
+        leftOut_->hide();
+        return;
+    }
+    const ScalRecommendation& rec = *recommendation_;
+    const std::size_t all = rec.fits.size() + rec.leftOut.size();
+    QString count = QString("%1 of %2 fitted; %3 left out")
+                        .arg(rec.fits.size())
+                        .arg(setsText(all))
+                        .arg(rec.leftOut.size());
+    count += rec.leftOut.empty() ? "." : ":";
+    if (rec.problem)
+        count += "\n" + qs(rec.problem->message());
+    count_->setText(count);
+    for (const LeftOutSet& set : rec.leftOut) {
+        auto* item = new QListWidgetItem(
+            QString("Data set # %1: %2").arg(set.match).arg(qs(set.reason)), leftOut_);
+        item->setToolTip(qs(set.reason));
+    }
+    leftOut_->setVisible(!rec.leftOut.empty());
+}
+
+void RecommendWindow::tMoved() {
+    tValue_->setText(qs(scalTText(t())));
+    if (recommendation_)
+        plot_->refresh();
+}
+
+void RecommendWindow::copyParameters() {
+    if (recommendation_)
+        QApplication::clipboard()->setText(qs(recommendationCsv(*recommendation_)));
+}
+
+void RecommendWindow::writeSimulatorTables() {
+    if (!recommendation_)
+        return;
+    const ScalRecommendation& rec = *recommendation_;
+    const double at = t();
+    std::vector<std::string> head{"Relative permeability tables written by " +
+                                  std::string(program) + " " + suiteVersion +
+                                  " (Relative Permeability Suite)."};
+    head.push_back("SCAL recommendation at " + scalTText(at) + " (-1 low, 0 base, 1 high) from " +
+                   fitModelName(rec.model) + " fits of " + std::to_string(rec.fits.size()) +
+                   " measured data sets:");
+    head.push_back(
+        (description_.isEmpty() ? qs(std::string(systemListText(rec.system))) : description_)
+            .toStdString());
+    if (const FittedSet* which = caseAt(rec, at)) {
+        const std::vector<std::string> names = fitParameterNames(rec.system, rec.model);
+        const std::vector<double> values = fitParameterValues(*which);
+        std::string parameters;
+        for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
+            if (names[i] != "rms")
+                parameters +=
+                    (parameters.empty() ? "" : ", ") + names[i] + " " + fitValueText(values[i]);
+        head.push_back("Parameters: " + parameters + ".");
+    }
+    head.push_back("Capillary pressure is 0 throughout.");
+    head.push_back("Rows every " + formatGeneral(tableSpacingPercent) +
+                   " % of saturation between the end points.");
+    ui::saveMadeFile(this, services_,
+                     simulatorFile(scalTables(rec, at, tableSpacingPercent), head,
+                                   SimulatorOptions{measuredKeywords(rec.system)}));
+}
+
+} // namespace relperm::analysisui

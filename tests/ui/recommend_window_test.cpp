@@ -1,0 +1,339 @@
+// A SCAL recommendation from every set the browser's selection matches, opened from the
+// Tools menu as a user opens it: on sets made from Corey curves whose water exponent runs
+// from 1.5 to 3.5 the window shows the median as the base case with low and high on either
+// side, draws the case at the slider's t, copies the cases, writes the case at t for a
+// simulator, and lists the set that could not be fitted.
+#include "../database/records.h"
+#include "analysis/recommendplot.h"
+#include "analysis/ui/recommendwindow.h"
+#include "common/filewrite.h"
+#include "database/ui/pellamwindow.h"
+#include "support/quiet_offscreen.h"
+#include "support/ui_standins.h"
+#include "support/widget_driver.h"
+#include "ui/plotview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cmath>
+
+using namespace relperm;
+using namespace relperm::testing;
+using relperm::analysisui::RecommendWindow;
+using relperm::databaseui::PellamWindow;
+
+namespace {
+
+// Ten points on krw = .4 S^nw, krow = .9 (1 - S)^3.
+SetSpec coreySet(double nw) {
+    SetSpec made;
+    made.points.clear();
+    for (int i = 0; i < 10; ++i) {
+        const double s = i / 9.0;
+        made.points.push_back({s, 0.4 * std::pow(s, nw), 0.9 * std::pow(1 - s, 3)});
+    }
+    return made;
+}
+
+// 21 sets with nw from 1.5 to 3.5 by .1, whose median is 2.5, then one set of a single
+// point, too few for any curve.
+std::vector<SetSpec> spreadOfSets() {
+    std::vector<SetSpec> sets;
+    for (int i = 0; i <= 20; ++i)
+        sets.push_back(coreySet(1.5 + 0.1 * i));
+    SetSpec single;
+    single.points = {{0.5, 0.1, 0.3}};
+    sets.push_back(single);
+    return sets;
+}
+
+// The curves of a colour: the plot's lines after its frame, below the legend's samples.
+std::vector<SceneLine> curveLines(const Scene& scene, Rgb colour) {
+    Scene frame;
+    addKrPlotFrame(frame);
+    std::vector<SceneLine> out;
+    for (std::size_t i = frame.items.size(); i < scene.items.size(); ++i)
+        if (const auto* line = std::get_if<SceneLine>(&scene.items[i]))
+            if (line->colour == colour && line->y1 <= 100)
+                out.push_back(*line);
+    return out;
+}
+
+QStringList texts(const Scene& scene) {
+    QStringList out;
+    for (const SceneText& text : scene.all<SceneText>())
+        out << QString::fromStdString(text.text);
+    return out;
+}
+
+} // namespace
+
+class RecommendWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<PellamWindow> window;
+    std::shared_ptr<ScriptedFileDialog> dialog;
+    std::shared_ptr<RecordingMessages> messages;
+
+    QString path(const QString& name) const { return dir->filePath(name); }
+
+    void open(const std::filesystem::path& folder) {
+        dialog =
+            std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
+        messages = std::make_shared<RecordingMessages>();
+        ui::WindowServices services;
+        services.fileDialog = dialog;
+        services.imageDialog = std::make_shared<ScriptedFileDialog>("Save the Plot as an Image");
+        services.pdfDialog = std::make_shared<ScriptedFileDialog>("PDF");
+        services.folderDialog = std::make_shared<ScriptedFileDialog>("Data Folder");
+        services.printer = std::make_shared<RecordingPrinter>();
+        services.messages = messages;
+        services.settings = std::make_shared<MemorySettings>();
+        window = std::make_unique<PellamWindow>(folder, services);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void openSpread() {
+        dir = std::make_unique<QTemporaryDir>();
+        writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, spreadOfSets()));
+        open(dir->path().toStdString());
+    }
+
+    void pickAllWaterOil() {
+        pickEntry(*window, "wetpk", "Water-Oil Data");
+        pickEntry(*window, "wettpk", "All Wettabilities");
+        pickEntry(*window, "rockpk", "All Formations");
+        pickEntry(*window, "locpk", "All Locations");
+        pickEntry(*window, "methpk", "All Methods");
+    }
+
+    RecommendWindow* openRecommendation() {
+        child<QAction>(*window, "scalRecommendation")->trigger();
+        auto* shown = window->findChild<RecommendWindow*>("recommendWindow");
+        if (shown && !QTest::qWaitForWindowExposed(shown))
+            return nullptr;
+        return shown;
+    }
+
+    // Each parameter's row as the table shows it: low, base, high.
+    static QMap<QString, QStringList> parameterTable(RecommendWindow& shown) {
+        auto* table = child<QTableWidget>(shown, "parameters");
+        QMap<QString, QStringList> rows;
+        for (int row = 0; row < table->rowCount(); ++row)
+            rows[table->item(row, 0)->text()] = {table->item(row, 1)->text(),
+                                                 table->item(row, 2)->text(),
+                                                 table->item(row, 3)->text()};
+        return rows;
+    }
+
+  private slots:
+    void initTestCase() { quietOffscreenWarnings(); }
+
+    void theCasesComeFromEveryMatchingSetAndTheOneTooSmallIsListed() {
+        openSpread();
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        QCOMPARE(shown->windowTitle(),
+                 QString("SCAL Recommendation - Water-Oil Data, 22 data sets"));
+        QVERIFY2(child<QLabel>(*shown, "recommendHeading")->text().startsWith("Water-Oil Data: "),
+                 qPrintable(child<QLabel>(*shown, "recommendHeading")->text()));
+
+        const QMap<QString, QStringList> table = parameterTable(*shown);
+        QCOMPARE(table.keys(),
+                 (QStringList{"kroend", "krwend", "now", "nw", "sorw", "swcr", "swl"}));
+        QCOMPARE(child<QTableWidget>(*shown, "parameters")->horizontalHeaderItem(2)->text(),
+                 QString("base"));
+        const QStringList nw = table["nw"];
+        QVERIFY2(std::abs(nw[1].toDouble() - 2.5) < 0.05, qPrintable(nw.join(" ")));
+        QVERIFY2(nw[0].toDouble() < nw[1].toDouble() - 0.5 &&
+                     nw[2].toDouble() > nw[1].toDouble() + 0.5,
+                 qPrintable(nw.join(" ")));
+        // Every set was made with the same oil curve: its three cases agree.
+        QCOMPARE(table["now"][0], table["now"][2]);
+        QVERIFY(std::abs(table["now"][1].toDouble() - 3) < 0.03);
+        QVERIFY(child<QLabel>(*shown, "misfit")->text().contains("rms"));
+
+        QCOMPARE(child<QLabel>(*shown, "fitCount")->text(),
+                 QString("21 of 22 data sets fitted; 1 left out:"));
+        auto* leftOut = child<QListWidget>(*shown, "leftOut");
+        QVERIFY(leftOut->isVisible());
+        QCOMPARE(leftOut->count(), 1);
+        QVERIFY2(leftOut->item(0)->text().startsWith("Data set # 22: The data set has 1 point"),
+                 qPrintable(leftOut->item(0)->text()));
+
+        // The plot: both fitted curves of each of the 21 sets in grey, the three cases and
+        // the case at t over them, named in the legend.
+        const Scene& scene = shown->plot()->scene();
+        int greyCurves = 0;
+        for (const SceneLine& line : curveLines(scene, fittedSetColour))
+            greyCurves += line.x1 == 0 ? 1 : 0;
+        QCOMPARE(greyCurves, 42);
+        for (ScalCase which : {ScalCase::Low, ScalCase::High})
+            QVERIFY(!curveLines(scene, scalCaseColour(which)).empty());
+        for (const char* name : {"fits", "low", "base", "high", "t = 0.00", "Sw norm"})
+            QVERIFY2(texts(scene).contains(name), name);
+        QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = 0.00"));
+        child<QCheckBox>(*shown, "logAxis")->setChecked(true);
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-left-out.png"));
+    }
+
+    void theSliderDrawsTheCaseAtT() {
+        openSpread();
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        auto* slider = child<QSlider>(*shown, "t");
+        QCOMPARE(slider->maximum() - slider->minimum(), 200);
+
+        slider->setValue(slider->minimum());
+        QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = -1.00"));
+        QCOMPARE(shown->t(), -1.0);
+        const Scene& low = shown->plot()->scene();
+        QVERIFY(texts(low).contains("t = -1.00"));
+        const std::vector<SceneLine> atT = curveLines(low, scalTColour);
+        const std::vector<SceneLine> lowCase = curveLines(low, scalCaseColour(ScalCase::Low));
+        QVERIFY(!atT.empty());
+        QCOMPARE(atT.size(), lowCase.size());
+        for (std::size_t i = 0; i < atT.size(); ++i) {
+            QCOMPARE(atT[i].y1, lowCase[i].y1);
+            QCOMPARE(atT[i].y2, lowCase[i].y2);
+        }
+
+        slider->setValue(slider->maximum() / 2);
+        QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = 0.50"));
+        const std::vector<SceneLine> half = curveLines(shown->plot()->scene(), scalTColour);
+        const std::vector<SceneLine> high =
+            curveLines(shown->plot()->scene(), scalCaseColour(ScalCase::High));
+        QCOMPARE(half.size(), high.size());
+        bool apart = false;
+        for (std::size_t i = 0; i < half.size(); ++i)
+            apart |= std::abs(half[i].y2 - high[i].y2) > 0.5;
+        QVERIFY(apart);
+
+        // On the logarithmic axis every curve stays within the frame.
+        child<QCheckBox>(*shown, "logAxis")->setChecked(true);
+        const Scene& log = shown->plot()->scene();
+        QVERIFY(texts(log).contains(".0001"));
+        for (Rgb colour : {fittedSetColour, scalTColour, scalCaseColour(ScalCase::Low)})
+            for (const SceneLine& line : curveLines(log, colour))
+                QVERIFY(line.y1 >= 0 && line.y2 >= 0 && line.y2 <= 100);
+    }
+
+    void theCasesLeaveByTheClipboardAndAsSimulatorTables() {
+        openSpread();
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(child<QPushButton>(*shown, "copyParameters"), Qt::LeftButton);
+        const QString csv = QApplication::clipboard()->text();
+        const QStringList lines = csv.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(QString(lines[0]).remove('"').startsWith("satnum,case,swl,swcr,sorw,nw,now"),
+                 qPrintable(csv));
+        QVERIFY2(QString(lines[1]).remove('"').startsWith("1,low,"), qPrintable(csv));
+        QVERIFY2(QString(lines[3]).remove('"').startsWith("1,high,"), qPrintable(csv));
+
+        auto* write = child<QPushButton>(*shown, "writeTables");
+        dialog->answers = {""}; // cancelled: nothing is written
+        QTest::mouseClick(write, Qt::LeftButton);
+        QCOMPARE(dialog->asked.size(), std::size_t{1});
+        QCOMPARE(dialog->asked[0].mode, ui::FileDialog::Mode::Save);
+        QVERIFY(QDir(dir->path()).entryList({"*.inc"}).isEmpty());
+
+        child<QSlider>(*shown, "t")->setValue(-100);
+        dialog->answers = {path("low.inc")};
+        QTest::mouseClick(write, Qt::LeftButton);
+        const QString low = QString::fromUtf8(fileBytes(path("low.inc")));
+        QVERIFY2(low.startsWith("-- Relative permeability tables written by pellam"),
+                 qPrintable(low.left(300)));
+        QVERIFY2(low.contains("SCAL recommendation at t = -1.00 (-1 low, 0 base, 1 high) from "
+                              "Corey fits of 21 measured data sets"),
+                 qPrintable(low.left(600)));
+        QVERIFY(low.contains("Water-Oil Data: "));
+        QVERIFY(low.contains("-- Parameters: swl .2, swcr .2, sorw .3, nw "));
+        QVERIFY(low.contains("\nSWOF"));
+        QVERIFY(messages->warnings.isEmpty());
+
+        // Between the cases there is no parameter set to name, and other tables.
+        child<QSlider>(*shown, "t")->setValue(50);
+        dialog->answers = {path("between.inc")};
+        QTest::mouseClick(write, Qt::LeftButton);
+        const QString between = QString::fromUtf8(fileBytes(path("between.inc")));
+        QVERIFY(between.contains("at t = 0.50"));
+        QVERIFY(!between.contains("-- Parameters:"));
+        QVERIFY(between.contains("\nSWOF"));
+        QVERIFY(between.mid(between.indexOf("\nSWOF")) != low.mid(low.indexOf("\nSWOF")));
+
+        // A write that fails says why, and leaves the file written before as it was.
+        failFileWriteStepForTesting(WriteStep::Rename, EPERM);
+        dialog->answers = {path("low.inc")};
+        QTest::mouseClick(write, Qt::LeftButton);
+        failFileWriteStepForTesting(std::nullopt);
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].contains("low.inc"), qPrintable(messages->warnings[0]));
+        QCOMPARE(QString::fromUtf8(fileBytes(path("low.inc"))), low);
+    }
+
+    void anotherModelFitsTheSetsAgainAndTheWindowIsOne() {
+        openSpread();
+        child<QAction>(*window, "scalRecommendation")->trigger();
+        QCOMPARE(messages->warnings,
+                 QStringList{"Pick the data sets first: the system and its lists."});
+        QVERIFY(!window->findChild<RecommendWindow*>());
+
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        QTest::mouseClick(child<QRadioButton>(*shown, "modelLet"), Qt::LeftButton);
+        QCOMPARE(shown->model(), FitModel::Let);
+        QVERIFY(shown->recommendation() && shown->recommendation()->model == FitModel::Let);
+        const QMap<QString, QStringList> table = parameterTable(*shown);
+        for (const char* name : {"lw", "ew", "tw", "low", "eow", "tow"})
+            QVERIFY2(table.contains(name), name);
+        QVERIFY(!table.contains("nw"));
+        QVERIFY(child<QLabel>(*shown, "misfit")->text().contains("LET"));
+
+        // Asked again, the same window fits the sets as they match now, with its model.
+        pickEntry(*window, "locpk", "North America");
+        QCOMPARE(openRecommendation(), shown);
+        QCOMPARE(window->findChildren<RecommendWindow*>().size(), 1);
+        QVERIFY(child<QRadioButton>(*shown, "modelLet")->isChecked());
+        QVERIFY(shown->windowTitle().startsWith("SCAL Recommendation - Water-Oil Data"));
+        QVERIFY(child<QLabel>(*shown, "recommendHeading")->text().contains("North America"));
+    }
+
+    void demoDatabaseScreenshot() {
+        open(DEMO_DIR);
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        QVERIFY(shown->recommendation());
+        QVERIFY(shown->recommendation()->fits.size() > 10);
+        child<QSlider>(*shown, "t")->setValue(-40);
+        QDir().mkpath(SHOTS_DIR);
+        const QString shot = QString(SHOTS_DIR) + "/pellam-scal-recommendation.png";
+        QVERIFY(shown->grab().save(shot));
+    }
+};
+
+QTEST_MAIN(RecommendWindowTest)
+#include "recommend_window_test.moc"
