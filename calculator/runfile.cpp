@@ -2,6 +2,7 @@
 
 #include "common/csv.h"
 #include "common/numbers.h"
+#include "common/quotedtext.h"
 
 #include <charconv>
 #include <cmath>
@@ -72,16 +73,18 @@ std::variant<RunFile, std::string> parseRunFile(std::string_view text) {
         } else if (field <= 4) {
             std::optional<int> index = parseInteger(f->text);
             if (!index || *index < -1)
-                return fieldLabel(field) + " must be a list position (-1 or more), not \"" +
-                       f->text + "\".";
+                return fieldLabel(field) + " must be a list position (-1 or more), not " +
+                       quotedText(f->text) + ".";
             run.lists[static_cast<std::size_t>(field - 1)] = *index;
         } else if (!f->text.empty()) {
             std::optional<double> value = parseNumber(f->text);
             if (!value)
-                return fieldLabel(field) + " must be a number or empty, not \"" + f->text + "\".";
+                return fieldLabel(field) + " must be a number or empty, not " +
+                       quotedText(f->text) + ".";
             // An infinite value would fill the box with "Inf", which no file can hold.
             if (!std::isfinite(*value))
-                return fieldLabel(field) + " is too large to be a number: \"" + f->text + "\".";
+                return fieldLabel(field) + " is too large to be a number: " + quotedText(f->text) +
+                       ".";
             run.values[static_cast<std::size_t>(field - 5)] = value;
         }
     }

@@ -15,6 +15,7 @@
 
 #include <iostream>
 #include <ostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace relperm::cli {
@@ -28,7 +29,7 @@ const char* dbHelp =
     "       relperm db show   --system TEXT --match N [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db list   --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db dump   --system TEXT [--dir DIR] [--out FILE]\n"
-    "       relperm db import --system TEXT --out FILE CSV...\n"
+    "       relperm db import --system TEXT --out FILE [--force] CSV...\n"
     "\n"
     "Works on the measured-data files OWBIN, OGBIN, GWBIN, CGBIN of a folder.\n"
     "\n"
@@ -41,7 +42,10 @@ const char* dbHelp =
     "  import   builds the system's record file from import text (see the README);\n"
     "           a bad row is refused with its file and line and nothing is written;\n"
     "           with --out - the records are held until every row is read; on a\n"
-    "           terminal a long import shows its progress on standard error\n"
+    "           terminal a long import shows its progress on standard error; CSV\n"
+    "           files without a set, an --out that is one of the CSV files, and an\n"
+    "           --out named as another system's data file are refused\n"
+    "  --force            import: write an --out named as another system's data file\n"
     "\n"
     "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
     "  --dir DIR          the folder of the data files (default: the working folder)\n"
@@ -108,6 +112,33 @@ std::optional<Failure> showFormat(const Options& options, TwoPhaseSystem system,
         return std::nullopt;
     simulator.keywords = *keywords;
     simulator.repair = options.has("repair");
+    return std::nullopt;
+}
+
+// Whether both paths name one existing file, under whatever names or links.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Why the import must not write its --out file: it is one of the inputs (the import would
+// read what it is replacing), or it bears another system's data-file name (the browser
+// would read the records as that system's) unless --force says it is meant.
+std::optional<std::string> refusedImportTarget(const Options& options, TwoPhaseSystem system) {
+    const std::string out = *options.get("out");
+    if (out == "-")
+        return std::nullopt;
+    for (const std::string& input : options.positional)
+        if (sameFile(out, input))
+            return "--out \"" + out + "\" is the CSV file \"" + input + "\" that the import reads";
+    const std::string name = std::filesystem::path(out).filename().string();
+    for (const TwoPhaseSystem other : allSystems)
+        if (other != system && name == dataFileName(other) && !options.has("force"))
+            return "--out \"" + out + "\" bears the name of the " +
+                   std::string(systemListText(other)) + " file, but the import is of " +
+                   std::string(systemListText(system)) + "; give --force if that is meant";
     return std::nullopt;
 }
 
@@ -196,6 +227,12 @@ struct Run {
 
     int dump(const Options& options, TwoPhaseSystem system,
              const std::filesystem::path& dir) const {
+        const auto dataFile = dir / dataFileName(system);
+        if (auto outFile = options.get("out");
+            outFile && *outFile != "-" && sameFile(*outFile, dataFile))
+            return fail({exitRefused, "--out \"" + *outFile +
+                                          "\" is the data file being dumped; writing it would "
+                                          "replace its records with their text"});
         DumpResult result = dumpDataFile(dir, system);
         return finish(result.text, options, result.problem);
     }
@@ -206,6 +243,8 @@ struct Run {
             return fail({exitRefused, "--out FILE is needed: the record file to write"});
         if (options.positional.empty())
             return fail({exitRefused, "name at least one CSV file to import"});
+        if (auto refused = refusedImportTarget(options, system))
+            return fail({exitRefused, *refused});
         // A record file takes each set as soon as it is read, and replaces the old file only
         // when every row was accepted. Standard output cannot take back what a later bad row
         // would refuse, so it gets the records only at the end.
@@ -233,6 +272,11 @@ struct Run {
                 break;
         if (!failure)
             failure = import.finish();
+        // An empty import would replace a record file with nothing, which is never meant.
+        if (!failure && import.sets() == 0)
+            failure = ImportFailure{
+                ImportFailure::Kind::Refused,
+                "the CSV files hold no data sets (no \"set\" row); nothing was written"};
         progress.end();
         if (failure) {
             if (file)
@@ -259,7 +303,7 @@ OptionSpec specFor(const std::string& sub) {
     }
     if (sub == "dump")
         return {{"dir", "system", "out"}, {}};
-    return {{"system", "out"}, {}};
+    return {{"system", "out"}, {"force"}};
 }
 
 } // namespace

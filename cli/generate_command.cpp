@@ -11,6 +11,7 @@
 #include "common/csv.h"
 #include "common/numbers.h"
 #include "common/quotedtext.h"
+#include "common/readfile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -110,15 +111,13 @@ void applyOptions(const Options& options, CalculatorForm& form) {
 
 // The window after Open of `path`, or the exit status of a failure already reported.
 std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in) {
-        err << prefix << ": could not read the run file \"" << path
-            << "\": " << std::strerror(errno) << "\n";
+    // A pipe is read (`--run <(...)`), as any command-line tool reads one; a device is not.
+    std::string text;
+    if (auto problem = readWholeFile(path, PipeUse::Read, text)) {
+        err << prefix << ": could not read the run file \"" << path << "\": " << *problem << "\n";
         return exitFileError;
     }
-    auto parsed = parseRunFile(text.str());
+    auto parsed = parseRunFile(text);
     CalculatorForm form;
     StoredInputs ignored; // Generate stores the inputs anew
     std::optional<std::string> problem;

@@ -1,8 +1,14 @@
 #include "common/filewrite.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <mutex>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +22,7 @@ std::string failure(const std::filesystem::path& target, const char* step, int e
 
 std::optional<WriteStep> injectedStep;
 int injectedError = 0;
+bool namedTemporaryForTesting = false;
 
 // True when a test asked `step` to fail; errno then holds the error the test chose.
 bool injected(WriteStep step) {
@@ -25,11 +32,125 @@ bool injected(WriteStep step) {
     return true;
 }
 
-mode_t newFileMode() {
+// Read from /proc once, because the only other way, umask(0) then umask(old), leaves a
+// window in which another thread's new file would get mode 0666.
+mode_t readUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+    }
+    // Kernels before 4.7 or no /proc: the window is taken once, at the first write.
     mode_t mask = ::umask(0);
     ::umask(mask);
+    return mask;
+}
+
+mode_t newFileMode() {
+    static const mode_t mask = readUmask();
     return 0666 & ~mask;
 }
+
+// Names of temporary files that a terminating signal removes before the process ends. Each
+// slot is claimed, filled, then marked ready, so the handler never reads a half-written name.
+constexpr std::size_t slotCount = 64;
+enum SlotState : int { Free, Filling, Ready };
+struct Slot {
+    std::atomic<int> state{Free};
+    pid_t owner = 0; // a forked child must not remove its parent's files
+    int dirFd = -1;
+    char name[NAME_MAX + 1] = {};
+};
+std::array<Slot, slotCount> slots;
+constexpr std::array<int, 3> cleanedSignals = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void removeTemporariesAndDie(int sig) {
+    const int savedErrno = errno;
+    const pid_t self = ::getpid();
+    for (Slot& slot : slots) {
+        if (slot.state.load() == Ready && slot.owner == self)
+            ::unlinkat(slot.dirFd, slot.name, 0);
+    }
+    // The signal is blocked while its handler runs, so the raise takes effect on return.
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+    errno = savedErrno;
+}
+
+// Only signals left to their default action are taken: a program that handles or ignores
+// one has chosen what it does, and its own cleanup runs the writer's destructor.
+void installSignalHandlers() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int sig : cleanedSignals) {
+            struct sigaction old {};
+            if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+                (old.sa_flags & SA_SIGINFO))
+                continue;
+            struct sigaction act {};
+            act.sa_handler = removeTemporariesAndDie;
+            sigemptyset(&act.sa_mask);
+            for (int other : cleanedSignals)
+                sigaddset(&act.sa_mask, other);
+            ::sigaction(sig, &act, nullptr);
+        }
+    });
+}
+
+int claimSlot(int dirFd, const std::string& name) {
+    installSignalHandlers();
+    for (std::size_t i = 0; i < slotCount; ++i) {
+        int expected = Free;
+        if (!slots[i].state.compare_exchange_strong(expected, Filling))
+            continue;
+        slots[i].owner = ::getpid();
+        slots[i].dirFd = dirFd;
+        std::memcpy(slots[i].name, name.c_str(), name.size() + 1);
+        slots[i].state.store(Ready);
+        return static_cast<int>(i);
+    }
+    return -1; // more writers than slots: the name is then only removed by the destructor
+}
+
+void releaseSlot(int& slot) {
+    if (slot >= 0)
+        slots[static_cast<std::size_t>(slot)].state.store(Free);
+    slot = -1;
+}
+
+// Holds off the cleaned signals while a name comes into being or changes meaning, so the
+// registry always matches the folder.
+class SignalsHeld {
+  public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : cleanedSignals)
+            sigaddset(&set, sig);
+        ::pthread_sigmask(SIG_BLOCK, &set, &old_);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+  private:
+    sigset_t old_;
+};
+
+// ".<up to 200 bytes of the name>.XXXXXX": hidden, recognisable, and within NAME_MAX
+// however long the target's name.
+std::string temporaryName(const std::filesystem::path& real) {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random(std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid()));
+    std::string name = "." + real.filename().string().substr(0, 200) + ".";
+    for (int i = 0; i < 6; ++i)
+        name += letters[random() % (sizeof letters - 1)];
+    return name;
+}
+
+constexpr int maxLinkDepth = 40; // the kernel's own limit for a chain of links
 
 } // namespace
 
@@ -38,38 +159,144 @@ void failFileWriteStepForTesting(std::optional<WriteStep> step, int error) {
     injectedError = error;
 }
 
+void useNamedTemporaryForTesting(bool named) {
+    namedTemporaryForTesting = named;
+}
+
 AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target)
     : target_(target), real_(target) {
-    std::error_code ec;
-    if (std::filesystem::symlink_status(target, ec).type() == std::filesystem::file_type::symlink) {
-        real_ = std::filesystem::weakly_canonical(target, ec);
+    open();
+}
+
+void AtomicFileWriter::open() {
+    if (target_.empty()) {
+        failure_ = "Could not write: no file name was given";
+        return;
+    }
+
+    // Followed by hand rather than with weakly_canonical, which leaves a dangling link
+    // unresolved so that the rename would replace the link itself.
+    struct stat existing {};
+    bool exists = false;
+    for (int depth = 0;; ++depth) {
+        if (::lstat(real_.c_str(), &existing) != 0) {
+            if (errno != ENOENT) {
+                failure_ = failure(target_, "opening", errno);
+                return;
+            }
+            break;
+        }
+        if (!S_ISLNK(existing.st_mode)) {
+            exists = true;
+            break;
+        }
+        if (depth == maxLinkDepth) {
+            failure_ = failure(target_, "resolving the link", ELOOP);
+            return;
+        }
+        std::error_code ec;
+        std::filesystem::path next = std::filesystem::read_symlink(real_, ec);
         if (ec) {
             failure_ = failure(target_, "resolving the link", ec.value());
             return;
         }
+        real_ = next.is_absolute() ? next : real_.parent_path() / next;
     }
 
-    // The mode is taken before the temporary file exists, as the file that will be replaced
-    // has it now.
-    struct stat existing {};
-    mode_ = ::stat(real_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
+    const std::filesystem::path name = real_.filename();
+    if ((exists && S_ISDIR(existing.st_mode)) || name.empty() || name == "." || name == "..") {
+        failure_ = failure(target_, "opening", EISDIR);
+        return;
+    }
 
-    temp_ = real_.string() + ".XXXXXX";
-    fd_ = injected(WriteStep::CreateTemporary) ? -1 : ::mkstemp(temp_.data());
-    if (fd_ < 0)
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader forever.
+        direct_ = true;
+        const bool fifo = S_ISFIFO(existing.st_mode);
+        const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (fifo ? O_NONBLOCK : 0);
+        fd_ = injected(WriteStep::CreateTemporary) ? -1 : ::open(real_.c_str(), flags);
+        if (fd_ < 0) {
+            failure_ = failure(
+                target_, fifo && errno == ENXIO ? "opening the pipe: no reader" : "opening", errno);
+            return;
+        }
+        if (fifo)
+            ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        return;
+    }
+
+    if (exists) {
+        // As root, access() allows everything, so the mode itself is asked as well.
+        if (::faccessat(AT_FDCWD, real_.c_str(), W_OK, AT_EACCESS) != 0) {
+            failure_ = failure(target_, "opening", errno);
+            return;
+        }
+        if ((existing.st_mode & 0222) == 0) {
+            failure_ = failure(target_, "opening", EACCES);
+            return;
+        }
+        keepOwner_ = true;
+        uid_ = existing.st_uid;
+        gid_ = existing.st_gid;
+        mode_ = existing.st_mode & 0777;
+    } else {
+        mode_ = newFileMode();
+    }
+
+    const std::filesystem::path folder = real_.has_parent_path() ? real_.parent_path() : ".";
+    dirFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd_ < 0 || injected(WriteStep::CreateTemporary)) {
         failure_ = failure(target_, "creating a temporary file", errno);
+        abandon();
+        return;
+    }
+    if (!namedTemporaryForTesting) {
+        fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ >= 0)
+            return;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            failure_ = failure(target_, "creating a temporary file", errno);
+            abandon();
+            return;
+        }
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = temporaryName(real_);
+        SignalsHeld held;
+        fd_ = ::openat(dirFd_, candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            temp_ = std::move(candidate);
+            slot_ = claimSlot(dirFd_, temp_);
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    failure_ = failure(target_, "creating a temporary file", errno);
+    abandon();
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
     abandon();
 }
 
-void AtomicFileWriter::abandon() {
-    if (fd_ < 0)
+void AtomicFileWriter::removeTemporaryName() {
+    if (temp_.empty())
         return;
-    ::close(fd_);
-    ::unlink(temp_.c_str());
+    ::unlinkat(dirFd_, temp_.c_str(), 0);
+    releaseSlot(slot_);
+    temp_.clear();
+}
+
+void AtomicFileWriter::abandon() {
+    if (fd_ >= 0)
+        ::close(fd_);
     fd_ = -1;
+    if (dirFd_ >= 0) {
+        removeTemporaryName();
+        ::close(dirFd_);
+        dirFd_ = -1;
+    }
 }
 
 std::optional<std::string> AtomicFileWriter::fail(const char* step, int error) {
@@ -103,30 +330,88 @@ std::optional<std::string> AtomicFileWriter::append(std::string_view bytes) {
     return std::nullopt;
 }
 
+bool AtomicFileWriter::nameTemporary() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = temporaryName(real_);
+        SignalsHeld held;
+        // The /proc path is the way open to every user; AT_EMPTY_PATH needs
+        // CAP_DAC_READ_SEARCH and is only tried where /proc is missing.
+        int done = ::linkat(AT_FDCWD, self.c_str(), dirFd_, candidate.c_str(), AT_SYMLINK_FOLLOW);
+        if (done != 0 && errno == ENOENT)
+            done = ::linkat(fd_, "", dirFd_, candidate.c_str(), AT_EMPTY_PATH);
+        if (done == 0) {
+            temp_ = std::move(candidate);
+            slot_ = claimSlot(dirFd_, temp_);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
 std::optional<std::string> AtomicFileWriter::commit() {
     if (failure_)
         return failure_;
     if (fd_ < 0)
         return finished();
+
+    if (direct_) {
+        // A device or pipe has nothing to rename, and fsync fails on most of them.
+        if (injected(WriteStep::Flush))
+            return fail("flushing to disk", errno);
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) {
+            failure_ = failure(target_, "closing", errno);
+            return failure_;
+        }
+        committed_ = true;
+        return std::nullopt;
+    }
+
+    if (keepOwner_) {
+        struct stat mine {};
+        // EPERM only says that this user may not give the file away; it then stays the
+        // writer's, as a file written by any editor would.
+        if (::fstat(fd_, &mine) == 0 && (mine.st_uid != uid_ || mine.st_gid != gid_) &&
+            ::fchown(fd_, uid_, gid_) != 0 && errno != EPERM)
+            return fail("setting the owner", errno);
+    }
+    // After fchown, which would clear set-ID bits anyway; mode_ never carries them.
     if (::fchmod(fd_, mode_) != 0)
         return fail("setting permissions", errno);
     if (injected(WriteStep::Flush) || ::fsync(fd_) != 0)
         return fail("flushing to disk", errno);
+    if (temp_.empty() && !nameTemporary())
+        return fail("naming the temporary file", errno);
     const int fd = fd_;
-    fd_ = -1; // closed below whatever happens; the temporary file is removed by hand
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(temp_.c_str());
-        failure_ = failure(target_, "closing", error);
-        return failure_;
-    }
-    if (injected(WriteStep::Rename) || ::rename(temp_.c_str(), real_.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp_.c_str());
-        failure_ = failure(target_, "renaming the temporary file", error);
-        return failure_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        return fail("closing", errno);
+
+    const std::string name = real_.filename().string();
+    {
+        SignalsHeld held;
+        if (injected(WriteStep::Rename) ||
+            ::renameat(dirFd_, temp_.c_str(), dirFd_, name.c_str()) != 0)
+            return fail("renaming the temporary file", errno);
+        // The temporary name is now the target's; the handler must not remove it.
+        releaseSlot(slot_);
+        temp_.clear();
     }
     committed_ = true;
+    const int dirFd = dirFd_;
+    dirFd_ = -1;
+    // EINVAL: a file system that cannot flush a folder, where nothing more can be done.
+    const bool flushed = ::fsync(dirFd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(dirFd);
+    if (!flushed) {
+        failure_ = failure(target_, "flushing the folder", error);
+        return failure_;
+    }
     return std::nullopt;
 }
 

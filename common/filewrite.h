@@ -9,12 +9,35 @@
 
 namespace relperm {
 
-// A file written piece by piece to a temporary file beside `target`, then flushed to the
-// disk and renamed over `target` by commit, so a failed write never damages the file that
-// was there, however large the new one. A symbolic link is followed: the file it points to
-// is replaced. A new file gets the usual permissions (0666 less the umask); a replaced file
-// keeps its own. Until commit the target is untouched, and a writer destroyed without a
-// commit removes its temporary file.
+// A file written piece by piece to a temporary file in the target's folder, then flushed to
+// the disk and renamed over the target by commit, so a failed write never damages the file
+// that was there, however large the new one. Until commit the target is untouched, and a
+// writer destroyed without a commit leaves no temporary file.
+//
+// What the target is decides how it is written:
+// - A regular file, or no file yet, is replaced as above. The new file keeps the old one's
+//   owner and group (where the writer may give them) and its permission bits, less the
+//   set-user-ID, set-group-ID and sticky bits, which must not pass to new contents; a new
+//   file gets 0666 less the umask. A file nobody may write (no write bit, or no write access
+//   for this process) is refused with "Permission denied", as shell redirection refuses it,
+//   rather than silently replaced because the folder happens to be writable.
+// - A symbolic link, or a chain of them, is followed to its last target, which is written
+//   as above in its own folder; a dangling link gets its target created. The link stays.
+// - A device, FIFO or socket (`/dev/null`, a named pipe) is opened and written directly,
+//   never replaced by a regular file, and without truncation, which means nothing there.
+//   The bytes then reach it as they are appended. A FIFO without a reader is an error
+//   ("no reader"), not a wait without end.
+// - A folder, or an empty name, is refused.
+//
+// Hard links are split: the rename gives the name a new file, and the other names keep the
+// old contents. Writing in place through every link would be the one way to keep them, and
+// it would bring back the half-written file after a crash that the rename exists to avoid.
+//
+// The temporary file has no name where the file system allows (O_TMPFILE): a process killed
+// in any way mid-write leaves nothing behind. It gets a name only just before the rename, or
+// for the whole write where O_TMPFILE is missing; a name is removed on SIGINT, SIGTERM and
+// SIGHUP before the signal takes its course. The folder is flushed after the rename so the
+// new name survives a power cut.
 //
 // Every call returns nothing on success, or a message naming the file and the reason. A
 // failure ends the write: the temporary file is removed at once, and append and commit
@@ -28,21 +51,31 @@ class AtomicFileWriter {
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     std::optional<std::string> append(std::string_view bytes);
-    // Gives the temporary file its permissions, flushes it to the disk and renames it over
-    // the target.
+    // Gives the temporary file its owner and permissions, flushes it to the disk and renames
+    // it over the target.
     std::optional<std::string> commit();
     // Removes the temporary file and leaves the target as it was.
     void abandon();
 
   private:
+    void open();
     std::optional<std::string> fail(const char* step, int error);
     // The answer to a call after commit or abandon, which is a mistake of the caller.
     std::optional<std::string> finished() const;
+    // Gives the nameless temporary file a name, which the rename then moves.
+    bool nameTemporary();
+    void removeTemporaryName();
 
     std::filesystem::path target_; // as the caller named it, for messages
     std::filesystem::path real_;   // what a symbolic link points to
-    std::string temp_;
+    std::string temp_;             // the temporary file's name in its folder, once it has one
     int fd_ = -1;
+    int dirFd_ = -1;
+    int slot_ = -1; // in the registry of names removed on a signal
+    bool direct_ = false;
+    bool keepOwner_ = false;
+    uid_t uid_ = 0;
+    gid_t gid_ = 0;
     mode_t mode_ = 0;
     std::optional<std::string> failure_;
     bool committed_ = false;
@@ -59,5 +92,9 @@ enum class WriteStep { CreateTemporary, Write, Flush, Rename };
 // Makes `step` of every following write fail with `error` (an errno value), until called
 // with nothing. For tests only.
 void failFileWriteStepForTesting(std::optional<WriteStep> step, int error = 0);
+
+// Makes the following writes use a named temporary file, as where O_TMPFILE is missing, so
+// tests can see that name removed on a signal. For tests only.
+void useNamedTemporaryForTesting(bool named);
 
 } // namespace relperm

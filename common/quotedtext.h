@@ -1,7 +1,8 @@
 // User text inside a message: in double quotes, at most its first 40 characters (then
-// "..."), control characters shown as "?". A message names the bad input so the user can
-// find it; it does not need the whole of a pasted paragraph, and a line break or terminal
-// control sequence in it would garble the message.
+// "..."), control characters and bytes that are no UTF-8 shown as \x00 to \xff. A message
+// names the bad input so the user can find it; it does not need the whole of a pasted
+// paragraph (or of a 10 MB field), and a line break, terminal control sequence or stray
+// byte in it would garble the message.
 #pragma once
 
 #include <string>

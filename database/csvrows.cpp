@@ -1,6 +1,7 @@
 #include "database/csvrows.h"
 
 #include "common/quotedtext.h"
+#include "common/readfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace relperm {
 
@@ -39,8 +42,13 @@ bool nextCsvRow(CsvReader& reader, CsvRow& row) {
 }
 
 std::optional<double> numberField(const CsvField& field) {
-    const std::string& t = field.text;
-    if (field.quoted || t.empty())
+    if (field.quoted)
+        return std::nullopt;
+    return numberText(field.text);
+}
+
+std::optional<double> numberText(std::string_view t) {
+    if (t.empty())
         return std::nullopt;
     const char* first = t.data() + (t[0] == '+' && t.size() > 1 && t[1] != '-' ? 1 : 0);
     double value = 0;
@@ -51,8 +59,13 @@ std::optional<double> numberField(const CsvField& field) {
 }
 
 std::optional<long> integerField(const CsvField& field) {
-    const std::string& t = field.text;
-    if (field.quoted || t.empty())
+    if (field.quoted)
+        return std::nullopt;
+    return integerText(field.text);
+}
+
+std::optional<long> integerText(std::string_view t) {
+    if (t.empty())
         return std::nullopt;
     long value = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
@@ -62,25 +75,30 @@ std::optional<long> integerField(const CsvField& field) {
 }
 
 std::optional<std::string> openTextFile(const std::filesystem::path& path, std::ifstream& in) {
-    const std::string name = "\"" + path.string() + "\"";
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return "Could not read " + name + ": it is a folder.";
+    // A pipe is opened once, by the stream: a second reader opened after a check would wait
+    // for a writer that has already written everything and gone. Anything else is checked
+    // on a descriptor first (a device is refused), then opened, which no longer waits.
+    struct stat status {};
+    int fd = -1;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISFIFO(status.st_mode)) {
+        std::string problem;
+        fd = openForReading(path, PipeUse::Read, problem);
+        if (fd < 0)
+            return "Could not read \"" + path.string() + "\": " + problem + ".";
+    }
     errno = 0;
     in.open(path, std::ios::binary);
+    if (fd >= 0)
+        ::close(fd);
     if (!in)
-        return "Could not read " + name + ": " +
-               (errno ? std::strerror(errno) : "the file could not be opened") + ".";
+        return "Could not read \"" + path.string() +
+               "\": " + (errno ? std::strerror(errno) : "the file could not be opened") + ".";
     return std::nullopt;
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text) {
-    std::ifstream in;
-    if (auto failure = openTextFile(path, in))
-        return failure;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return "Could not read \"" + path.string() + "\".";
+    if (auto problem = readWholeFile(path, PipeUse::Refuse, text))
+        return "Could not read \"" + path.string() + "\": " + *problem + ".";
     return std::nullopt;
 }
 

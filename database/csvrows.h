@@ -32,11 +32,16 @@ bool nextCsvRow(CsvReader& reader, CsvRow& row);
 std::optional<double> numberField(const CsvField& field);
 // The whole unquoted field as an integer.
 std::optional<long> integerField(const CsvField& field);
+// The same for text whether or not it was quoted, as where a spreadsheet quotes numbers.
+std::optional<double> numberText(std::string_view text);
+std::optional<long> integerText(std::string_view text);
 
-// Reads a whole file into `text`; returns a message naming the file when it cannot.
+// Reads a whole file into `text`; returns a message naming the file when it cannot. Only
+// a regular file is read: a window must not wait on a pipe.
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text);
 
-// Opens a file for reading as readTextFile does, with the same messages.
+// Opens a file for reading as readTextFile does, with the same messages; a pipe is read
+// too, since `relperm db import <(...)` names one.
 std::optional<std::string> openTextFile(const std::filesystem::path& path, std::ifstream& in);
 
 // Text handed out in runs of whole lines, for readers of files too large to hold whole: a

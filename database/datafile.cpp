@@ -635,6 +635,11 @@ RecordFile::RecordFile(const std::filesystem::path& dataDirectory, TwoPhaseSyste
         problem_ = DataFileProblem{path_, 0, "this is a folder, not a data file"};
     } else if (!S_ISREG(st.st_mode)) {
         problem_ = DataFileProblem{path_, 0, "this is not a regular file (a pipe or a device)"};
+    } else if (const int flags = ::fcntl(fd, F_GETFL);
+               flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        // Reads of a regular file never wait; the flag goes so that none could return early.
+        problem_ = DataFileProblem{
+            path_, 0, std::string("the file could not be opened: ") + std::strerror(errno)};
     } else {
         file_ = std::make_shared<const OpenDataFile>(fd, identityOf(st));
     }

@@ -87,12 +87,12 @@ std::optional<TaggedValue> headerValue(FieldKind kind, const CsvField& field) {
     if (isCode(kind)) {
         if (auto code = codeFromText(kind, field.text))
             return TaggedValue::of(*code, ValueTag::Int16);
-        auto number = integerField(field);
+        auto number = integerText(field.text);
         if (number && *number >= 0 && *number <= highestCode(kind))
             return TaggedValue::of(static_cast<double>(*number), ValueTag::Int16);
         return std::nullopt;
     }
-    auto number = numberField(field);
+    auto number = numberText(field.text);
     if (!number || *number < 0 || (kind == FieldKind::Fraction && *number > 1))
         return std::nullopt;
     return TaggedValue::of(toFifteenDigits(*number));
@@ -176,6 +176,9 @@ std::optional<ImportFailure> RecordImport::add(std::istream& in, const std::stri
             if (!lines.appendLines(piece, want))
                 return ImportFailure{ImportFailure::Kind::Unreadable,
                                      "Could not read \"" + fileName + "\"."};
+            // A byte-order mark, as spreadsheets put before UTF-8 text, is no part of the data.
+            if (line == 1 && from == 0 && piece.starts_with("\xEF\xBB\xBF"))
+                piece.erase(0, 3);
             blankComments(piece, from);
             quotes.follow(std::string_view(piece).substr(from));
             if (!quotes.insideQuotes() || lines.atEnd())
@@ -235,7 +238,7 @@ std::optional<std::string> RecordImport::readRow(const CsvRow& row) {
         return at("a set holds at most " + std::to_string(maxPoints) + " points");
     double v[3];
     for (std::size_t c = 0; c < 3; ++c) {
-        auto number = numberField(row.fields[c]);
+        auto number = numberText(row.fields[c].text);
         if (!number || (c > 0 && *number < 0))
             return at(std::string(pointNames[c]) + " must be " +
                       (c > 0 ? "a number of 0 or more" : "a number") + ", not " +

@@ -5,12 +5,12 @@
 #include "calculator/ui/form1.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
+#include "common/readfile.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
 #include "ui/messages.h"
 #include "ui/text.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 
@@ -80,15 +80,14 @@ void Form1::Open() {
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Open);
     if (!path)
         return;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        services_.messages->warn(
-            this, windowTitle(),
-            QString("Could not open \"%1\": %2").arg(*path, file.errorString()));
+    // Only a regular file: a pipe chosen in the dialog would hang the window on its open.
+    std::string bytes;
+    if (auto failure = readWholeFile(path->toStdString(), PipeUse::Refuse, bytes)) {
+        services_.messages->warn(this, windowTitle(),
+                                 QString("Could not open \"%1\": %2").arg(*path, qs(*failure)));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    auto parsed = parseRunFile(std::string_view(bytes.constData(), bytes.size()));
+    auto parsed = parseRunFile(bytes);
     std::optional<std::string> problem;
     if (const auto* error = std::get_if<std::string>(&parsed))
         problem = *error;

@@ -99,3 +99,93 @@ TEST_F(DbImport, ImportToStandardOutputWritesTheRecordFileOrNothing) {
 
 } // namespace
 } // namespace relperm::cli
+
+namespace relperm::cli {
+namespace {
+
+// Imports that would replace a file with what nobody meant: each is refused with exit 2,
+// and the file that was there stays byte for byte.
+TEST_F(DbImport, RefusalsOfTheOutFileLeaveItByteForByte) {
+    writeBytes(dir / "none.csv", "# only a comment\r\n\r\n");
+    writeBytes(dir / "go.csv", "set,1,1,1,1,1,1,1,.2,.05,.1\n0,0,1\n1,1,0\n");
+    const std::string oldOw = recordsOf(WO, {SetSpec{}});
+    const std::string oldGo = recordsOf(GO, {SetSpec{}, SetSpec{}});
+    writeBytes(dir / "OWBIN", oldOw);
+    writeBytes(dir / "OGBIN", oldGo);
+    std::filesystem::create_hard_link(dir / "go.csv", dir / "linked.csv");
+    const std::string goCsv = readFile(dir / "go.csv");
+    const auto p = [&](const char* name) { return (dir / name).string(); };
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{{"import", "--system", "Gas-Oil Data", "--out", p("OGBIN"), p("none.csv")},
+                  "the CSV files hold no data sets (no \"set\" row); nothing was written"},
+             Case{{"import", "--system", "Gas-Oil Data", "--out", "-", p("none.csv")},
+                  "the CSV files hold no data sets (no \"set\" row); nothing was written"},
+             Case{{"import", "--system", "Gas-Oil Data", "--out", p("OWBIN"), p("go.csv")},
+                  "--out \"" + p("OWBIN") +
+                      "\" bears the name of the Water-Oil Data file, but the import is of "
+                      "Gas-Oil Data; give --force if that is meant"},
+             Case{{"import", "--system", "Gas-Oil Data", "--out", p("linked.csv"), p("go.csv")},
+                  "--out \"" + p("linked.csv") + "\" is the CSV file \"" + p("go.csv") +
+                      "\" that the import reads"},
+             Case{{"dump", "--system", "Gas-Oil Data", "--dir", dir.string(), "--out", p("OGBIN")},
+                  "--out \"" + p("OGBIN") +
+                      "\" is the data file being dumped; writing it would replace its "
+                      "records with their text"},
+         }) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "db");
+        Outcome r = relperm(args);
+        EXPECT_EQ(r.status, exitRefused) << c.message;
+        EXPECT_EQ(r.err, "relperm db: " + c.message + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(readFile(dir / "OWBIN"), oldOw);
+        EXPECT_EQ(readFile(dir / "OGBIN"), oldGo);
+        EXPECT_EQ(readFile(dir / "go.csv"), goCsv);
+    }
+
+    // --force writes what it is told to, and the system's own name needs no --force.
+    Outcome forced = relperm(
+        {"db", "import", "--system", "Gas-Oil Data", "--force", "--out", p("OWBIN"), p("go.csv")});
+    EXPECT_EQ(forced.status, exitOk) << forced.err;
+    Outcome own =
+        relperm({"db", "import", "--system", "Gas-Oil Data", "--out", p("OGBIN"), p("go.csv")});
+    EXPECT_EQ(own.status, exitOk) << own.err;
+    EXPECT_EQ(readFile(dir / "OWBIN"), readFile(dir / "OGBIN"));
+    EXPECT_NE(relperm({"db", "import", "--help"}).out.find("--force"), std::string::npos);
+}
+
+// A spreadsheet's UTF-8 export starts with a byte-order mark and may quote every value;
+// neither changes a byte of what is imported.
+TEST_F(DbImport, AByteOrderMarkAndQuotedNumbersImportAsThePlainFile) {
+    const std::string plain = "# sets\r\nset,1,1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n.5,.1,.3\r\n";
+    writeBytes(dir / "plain.csv", plain);
+    writeBytes(dir / "bom.csv", "\xEF\xBB\xBF" + plain);
+    writeBytes(dir / "quoted.csv", "\xEF\xBB\xBF\"set\",\"1\",\"1\",\"1\",\"1\",\"1\",\".2\","
+                                   "\"1\",\"1\",\"0.2\",\".3\"\r\n\"0\",\"0\",\"1\"\r\n"
+                                   "\"0.5\",\".1\",\"0.3\"\r\n");
+    const auto import = [&](const char* name) {
+        return relperm(
+            {"db", "import", "--system", "Water-Oil Data", "--out", "-", (dir / name).string()});
+    };
+    const Outcome expected = import("plain.csv");
+    ASSERT_EQ(expected.status, exitOk) << expected.err;
+    EXPECT_EQ(import("bom.csv").out, expected.out);
+    EXPECT_EQ(import("quoted.csv").out, expected.out) << import("quoted.csv").err;
+    writeBytes(dir / "blank.csv", "set,1,1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n.5,\" .1\",.3\r\n");
+    const Outcome blank = import("blank.csv");
+    EXPECT_EQ(blank.status, exitRefused) << "a blank inside the quotes is no number";
+    EXPECT_EQ(blank.err, "relperm db: " + (dir / "blank.csv").string() +
+                             ", line 3: krw must be a number of 0 or more, not \" .1\".\n");
+    // A mark anywhere but at the start of a file is no number either.
+    writeBytes(dir / "late.csv", plain + "\xEF\xBB\xBF.5,.1,.3\r\n");
+    EXPECT_EQ(import("late.csv").err,
+              "relperm db: " + (dir / "late.csv").string() +
+                  ", line 5: Sw norm must be a number, not \"\xEF\xBB\xBF.5\".\n");
+}
+
+} // namespace
+} // namespace relperm::cli

@@ -311,7 +311,7 @@ TEST(Import, ReadWholeTheAwkwardInputsGiveTheseMessages) {
               "b.csv, line 2: the first row must be a set row, starting with \"set\".");
     EXPECT_EQ(messages["QuotedTextOverLines"],
               "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
-              "\"Water-??          ??Wet\".");
+              "\"Water-\\x0d\\x0a          \\x0d\\x0aWet\".");
     EXPECT_EQ(messages["QuoteInsideAnUnquotedItem"],
               "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
               "\"Water\"Wet\".");
