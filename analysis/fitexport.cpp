@@ -25,6 +25,16 @@ std::string fitValueText(double value) {
     return formatGeneral(std::round(value / unit) * unit);
 }
 
+std::string fitParametersText(const FittedSet& fit, bool withRms) {
+    const std::vector<std::string> names = fitParameterNames(fit.system, fit.model);
+    const std::vector<double> values = fitParameterValues(fit);
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
+        if (withRms || names[i] != "rms")
+            text += (text.empty() ? "" : ", ") + names[i] + " " + fitValueText(values[i]);
+    return text;
+}
+
 std::variant<std::string, Refusal>
 fitSimulatorTables(const ShownDataSet& shown, const FittedSet& fit, const std::string& program,
                    double spacingPercent, SimulatorOptions options) {
@@ -34,12 +44,8 @@ fitSimulatorTables(const ShownDataSet& shown, const FittedSet& fit, const std::s
                     dataSetName(shown) + ":");
     const std::vector<std::string> description = descriptionLines(shown.system, shown.set);
     lines.insert(lines.end(), description.begin(), description.end());
-    const std::vector<std::string> names = fitParameterNames(fit.system, fit.model);
-    const std::vector<double> values = fitParameterValues(fit);
-    std::string parameters;
-    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
-        parameters += (i ? ", " : "") + names[i] + " " + fitValueText(values[i]);
-    lines.push_back("Parameters: " + parameters + " (rms: the misfit of kr over both curves).");
+    lines.push_back("Parameters: " + fitParametersText(fit, true) +
+                    " (rms: the misfit of kr over both curves).");
     lines.push_back("Capillary pressure is 0 throughout.");
     lines.push_back("Rows every " + formatGeneral(spacingPercent) +
                     " % of saturation between the end points, from the fitted curves.");

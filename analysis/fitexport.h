@@ -20,6 +20,10 @@ std::string dataSetName(const ShownDataSet& shown);
 // the general number form (2.5, .9012, 1.234E-05), as many as a fit to measured kr can claim.
 std::string fitValueText(double value);
 
+// The parameters as the head of a file names them: "swl .2, ..., kroend .9", each value as
+// fitValueText gives it; the misfit last when asked for.
+std::string fitParametersText(const FittedSet& fit, bool withRms);
+
 // The fitted curves through the one simulator writer, with rows every `spacingPercent` of
 // saturation between the end points; the keywords and end values of `options` (the set's
 // own keywords, measuredKeywords, when it names none). The head names `program`, the set

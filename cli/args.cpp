@@ -14,7 +14,7 @@ std::optional<std::string> Options::get(const std::string& name) const {
     return it->second;
 }
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& known,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionTable& known,
                                     std::string& error) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {

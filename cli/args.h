@@ -11,7 +11,7 @@
 
 namespace relperm::cli {
 
-struct OptionSpec {
+struct OptionTable {
     std::set<std::string> withValue; // names (without "--") that take a value
     std::set<std::string> switches;  // names that take none
 };
@@ -28,7 +28,7 @@ struct Options {
 // Parses `args` (without the program and subcommand names). On a bad option returns
 // nothing and sets `error` to a sentence naming it. "--help" (also "-h") is always a known
 // switch; every word after "--" is positional.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionSpec& known,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionTable& known,
                                     std::string& error);
 
 // The value of option `name` when it is wholly a finite number (blanks around it allowed),

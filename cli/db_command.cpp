@@ -293,11 +293,11 @@ struct Run {
     }
 };
 
-OptionSpec specFor(const std::string& sub) {
+OptionTable optionsFor(const std::string& sub) {
     if (sub == "count" || sub == "list")
         return {selectionOptions(), {"search-percent"}};
     if (sub == "show") {
-        OptionSpec options{selectionOptions(), {"search-percent", "measured", "repair"}};
+        OptionTable options{selectionOptions(), {"search-percent", "measured", "repair"}};
         options.withValue.insert({"match", "format", "krw-max", "krg-max"});
         return options;
     }
@@ -322,7 +322,7 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
                                           ": count, show, list, dump or import (see relperm db "
                                           "--help)"});
     std::string error;
-    auto options = parseOptions({args.begin() + 1, args.end()}, specFor(sub), error);
+    auto options = parseOptions({args.begin() + 1, args.end()}, optionsFor(sub), error);
     if (!options)
         return run.fail({exitRefused, sub + ": " + error + " (see relperm db --help)"});
     if (options->has("help"))

@@ -61,10 +61,10 @@ const char* fitHelp =
     "damaged), 2 input refused: a bad flag, --match past the last matching data set, a set\n"
     "the model cannot be fitted to (too few points), or tables the simulator would refuse.\n";
 
-const OptionSpec fitOptions = [] {
-    OptionSpec spec{listSelectionOptions(), {"compare"}};
-    spec.withValue.insert({"match", "model", "format", "spacing", "krw-max", "krg-max", "out"});
-    return spec;
+const OptionTable fitOptions = [] {
+    OptionTable table{listSelectionOptions(), {"compare"}};
+    table.withValue.insert({"match", "model", "format", "spacing", "krw-max", "krg-max", "out"});
+    return table;
 }();
 
 // What the command writes, from the flags alone: checked before any file is read.
@@ -125,23 +125,16 @@ std::string comparisonCsv(const FittedSet& fit, const MeasuredDataSet& set) {
 }
 
 int fail(std::ostream& err, const Failure& failure) {
-    err << prefix << ": " << failure.message << "\n";
-    return failure.status;
+    return reportFailure(err, prefix, failure);
 }
 
 } // namespace
 
 int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string error;
-    auto options = parseOptions(args, fitOptions, error);
-    if (!options)
-        return fail(err, {exitRefused, error + " (see relperm fit --help)"});
-    if (options->has("help"))
-        return emit(fitHelp, nullptr, out, err, prefix);
-    if (!options->positional.empty())
-        return fail(err,
-                    {exitRefused, "unexpected argument " + quotedText(options->positional.front()) +
-                                      " (see relperm fit --help)"});
+    auto opened = openCommand(args, fitOptions, prefix, fitHelp, out, err);
+    if (const int* status = std::get_if<int>(&opened))
+        return *status;
+    const Options* options = &std::get<Options>(opened);
     Request request;
     if (auto f = readRequest(*options, request))
         return fail(err, *f);

@@ -70,11 +70,11 @@ const char* generateHelp =
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 input refused.\n";
 
-const OptionSpec generateOptions{{"fluids", "correlation", "wettability", "formation", "title",
-                                  "porosity", "permeability", "swc", "sorw", "sorg", "sgc",
-                                  "krg-sorg", "spacing", "format", "out", "run", "krw-max",
-                                  "krg-max"},
-                                 {"repair"}};
+const OptionTable generateOptions{{"fluids", "correlation", "wettability", "formation", "title",
+                                   "porosity", "permeability", "swc", "sorw", "sorg", "sgc",
+                                   "krg-sorg", "spacing", "format", "out", "run", "krw-max",
+                                   "krg-max"},
+                                  {"repair"}};
 
 // Replays what a user does in the window: opens the run file if one is given, types the
 // values, then picks (or types) the four lists in the order of the window's handlers.

@@ -63,11 +63,11 @@ const char* recommendHelp =
     "(or records in it were damaged), 2 input refused: a bad flag, no matching data set,\n"
     "none the model can be fitted to, or tables the simulator would refuse.\n";
 
-const OptionSpec recommendOptions = [] {
-    OptionSpec spec{listSelectionOptions(), {"search-percent"}};
-    spec.withValue.insert({"tolerance", "swc", "sor", "sgc", "model", "format", "case",
-                           "interpolate", "spacing", "krw-max", "krg-max", "out"});
-    return spec;
+const OptionTable recommendOptions = [] {
+    OptionTable table{listSelectionOptions(), {"search-percent"}};
+    table.withValue.insert({"tolerance", "swc", "sor", "sgc", "model", "format", "case",
+                            "interpolate", "spacing", "krw-max", "krg-max", "out"});
+    return table;
 }();
 
 // What the command writes, from the flags alone: checked before any file is read.
@@ -152,15 +152,6 @@ std::string caseText(double t) {
            (t < 0 ? "low (t = -1) and base (t = 0)" : "base (t = 0) and high (t = 1)");
 }
 
-std::string parametersText(const FittedSet& fit) {
-    const std::vector<std::string> names = fitParameterNames(fit.system, fit.model);
-    const std::vector<double> values = fitParameterValues(fit);
-    std::string text;
-    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
-        text += (i ? ", " : "") + names[i] + " " + fitValueText(values[i]);
-    return text;
-}
-
 // What a deck's include file needs to be traced to: the program, the sets, the model, the
 // case and its parameters.
 std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSelection& selection,
@@ -193,7 +184,7 @@ std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSe
         {-1, &rec.low}, {0, &rec.base}, {1, &rec.high}};
     for (auto [at, fit] : cases)
         if (atCase ? request.t == at : at - 1 < request.t && request.t < at + 1)
-            lines.push_back("Parameters of " + caseText(at) + ": " + parametersText(*fit) +
+            lines.push_back("Parameters of " + caseText(at) + ": " + fitParametersText(*fit, true) +
                             " (rms: the median misfit of the fits).");
     if (!atCase) {
         const FitEndPoints ends = scalEndPoints(rec, request.t);
@@ -214,23 +205,17 @@ std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSe
 }
 
 int fail(std::ostream& err, const Failure& failure) {
-    err << prefix << ": " << failure.message << "\n";
-    return failure.status;
+    return reportFailure(err, prefix, failure);
 }
 
 } // namespace
 
 int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto opened = openCommand(args, recommendOptions, prefix, recommendHelp, out, err);
+    if (const int* status = std::get_if<int>(&opened))
+        return *status;
+    const Options* options = &std::get<Options>(opened);
     std::string error;
-    auto options = parseOptions(args, recommendOptions, error);
-    if (!options)
-        return fail(err, {exitRefused, error + " (see relperm recommend --help)"});
-    if (options->has("help"))
-        return emit(recommendHelp, nullptr, out, err, prefix);
-    if (!options->positional.empty())
-        return fail(err,
-                    {exitRefused, "unexpected argument " + quotedText(options->positional.front()) +
-                                      " (see relperm recommend --help)"});
     if (!allNumbers(*options, {"tolerance", "swc", "sor", "sgc"}, error))
         return fail(err, {exitRefused, error});
     Request request;

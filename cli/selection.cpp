@@ -184,4 +184,26 @@ std::string tableRefusalText(const Refusal& refusal) {
     return flag + refusal.message;
 }
 
+int reportFailure(std::ostream& err, const char* prefix, const Failure& failure) {
+    err << prefix << ": " << failure.message << "\n";
+    return failure.status;
+}
+
+std::variant<Options, int> openCommand(const std::vector<std::string>& args,
+                                       const OptionTable& table, const char* prefix,
+                                       const char* help, std::ostream& out, std::ostream& err) {
+    const std::string seeHelp = std::string(" (see ") + prefix + " --help)";
+    std::string error;
+    auto options = parseOptions(args, table, error);
+    if (!options)
+        return reportFailure(err, prefix, {exitRefused, error + seeHelp});
+    if (options->has("help"))
+        return emit(help, nullptr, out, err, prefix);
+    if (!options->positional.empty())
+        return reportFailure(err, prefix,
+                             {exitRefused, "unexpected argument " +
+                                               quotedText(options->positional.front()) + seeHelp});
+    return std::move(*options);
+}
+
 } // namespace relperm::cli

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <variant>
@@ -26,6 +27,15 @@ struct Failure {
 
 // --dir, --system and the four list indices.
 std::set<std::string> listSelectionOptions();
+
+// Writes "`prefix`: message" on `err` and gives the failure's exit status.
+int reportFailure(std::ostream& err, const char* prefix, const Failure& failure);
+
+// The opening every command shares: the flags read against `table`, --help answered, a
+// stray argument refused. Gives the options, or the exit status when the command is done.
+std::variant<Options, int> openCommand(const std::vector<std::string>& args,
+                                       const OptionTable& table, const char* prefix,
+                                       const char* help, std::ostream& out, std::ostream& err);
 
 // A whole decimal number and nothing else.
 std::optional<long> wholeNumber(const std::string& text);

@@ -1,5 +1,7 @@
 #include "analysis/ui/fitwindow.h"
 
+#include "analysis/ui/panelparts.h"
+
 #include "analysis/fitexport.h"
 #include "analysis/fitplot.h"
 #include "common/filewrite.h"
@@ -33,14 +35,6 @@ QColor toColor(Rgb colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-QLabel* wrappingLabel(const char* name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
-
 } // namespace
 
 FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* parent)
@@ -64,15 +58,7 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     note_ = wrappingLabel("fitNote", this);
 
     auto* fitted = new QGroupBox("Fitted Parameters", this);
-    parameters_ = new QTableWidget(fitted);
-    parameters_->setObjectName("parameters");
-    parameters_->setColumnCount(2);
-    parameters_->setHorizontalHeaderLabels({"Parameter", "Value"});
-    parameters_->verticalHeader()->hide();
-    parameters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    parameters_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    parameters_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    parameters_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    parameters_ = parameterTable({"Parameter", "Value"}, fitted);
     parameters_->setToolTip("The parameters as pyscal names them: the end points are the set's "
                             "own; the curves' shapes and end kr values are fitted");
     refusal_ = wrappingLabel("fitRefusal", fitted);
@@ -173,12 +159,7 @@ void FitWindow::showParameters() {
         parameters_->setItem(row, 1, value);
     }
     parameters_->resizeRowsToContents();
-    // As tall as its rows, so the table never scrolls and leaves no blank under them.
-    int height =
-        parameters_->horizontalHeader()->sizeHint().height() + 2 * parameters_->frameWidth();
-    for (int row = 0; row < parameters_->rowCount(); ++row)
-        height += parameters_->rowHeight(row);
-    parameters_->setFixedHeight(height);
+    fitHeightToRows(parameters_);
     misfit_->setText(QString("Misfit: rms %1 of kr over both curves (%2 points).")
                          .arg(qs(fitValueText(fit_->rms)))
                          .arg(fit_->points));

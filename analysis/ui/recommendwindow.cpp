@@ -1,5 +1,7 @@
 #include "analysis/ui/recommendwindow.h"
 
+#include "analysis/ui/panelparts.h"
+
 #include "analysis/fitexport.h"
 #include "analysis/recommendplot.h"
 #include "common/filewrite.h"
@@ -37,14 +39,6 @@ constexpr const char* program = "pellam";
 // The slider's steps from -1 to 1: t to two decimals, as its label shows it.
 constexpr int stepsPerUnit = 100;
 constexpr double tableSpacingPercent = 5;
-
-QLabel* wrappingLabel(const char* name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
 
 QString setsText(std::size_t count) {
     return QString::number(count) + (count == 1 ? " data set" : " data sets");
@@ -144,23 +138,15 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     modelLayout->addStretch(1);
 
     auto* cases = new QGroupBox("Cases", this);
-    parameters_ = new QTableWidget(cases);
-    parameters_->setObjectName("parameters");
-    parameters_->setColumnCount(4);
-    parameters_->setHorizontalHeaderLabels({"Parameter", "low", "base", "high"});
+    parameters_ = parameterTable({"Parameter", "low", "base", "high"}, cases);
     parameters_->horizontalHeaderItem(1)->setForeground(
         QColor(colourName(scalCaseColour(ScalCase::Low))));
     parameters_->horizontalHeaderItem(3)->setForeground(
         QColor(colourName(scalCaseColour(ScalCase::High))));
-    parameters_->verticalHeader()->hide();
     // Rows of one height from the font, whether the table is measured before or after the
     // window is first shown.
     parameters_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     parameters_->verticalHeader()->setDefaultSectionSize(parameters_->fontMetrics().height() + 8);
-    parameters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    parameters_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    parameters_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    parameters_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     parameters_->setToolTip("base is the median of each parameter over the fits; low and high "
                             "its 10th or 90th percentile, whichever makes oil flow less (low) "
                             "or more (high)");
@@ -303,12 +289,7 @@ void RecommendWindow::showParameters() {
             parameters_->setItem(row, column + 1, value);
         }
     }
-    // As tall as its rows, so the table never scrolls and leaves no blank under them.
-    int height =
-        parameters_->horizontalHeader()->sizeHint().height() + 2 * parameters_->frameWidth();
-    for (int row = 0; row < parameters_->rowCount(); ++row)
-        height += parameters_->rowHeight(row);
-    parameters_->setFixedHeight(height);
+    fitHeightToRows(parameters_);
     misfit_->setText(QString("Each set fitted with %1 curves on its own normalised saturation; "
                              "the median misfit is rms %2 of kr.")
                          .arg(qs(fitModelName(rec.model)))
@@ -365,16 +346,8 @@ void RecommendWindow::writeSimulatorTables() {
     head.push_back(
         (description_.isEmpty() ? qs(std::string(systemListText(rec.system))) : description_)
             .toStdString());
-    if (const FittedSet* which = caseAt(rec, at)) {
-        const std::vector<std::string> names = fitParameterNames(rec.system, rec.model);
-        const std::vector<double> values = fitParameterValues(*which);
-        std::string parameters;
-        for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
-            if (names[i] != "rms")
-                parameters +=
-                    (parameters.empty() ? "" : ", ") + names[i] + " " + fitValueText(values[i]);
-        head.push_back("Parameters: " + parameters + ".");
-    }
+    if (const FittedSet* which = caseAt(rec, at))
+        head.push_back("Parameters: " + fitParametersText(*which, false) + ".");
     head.push_back("Capillary pressure is 0 throughout.");
     head.push_back("Rows every " + formatGeneral(tableSpacingPercent) +
                    " % of saturation between the end points.");

@@ -16,7 +16,7 @@ using testing::GC;
 using testing::GO;
 using testing::GW;
 using testing::makeSet;
-using testing::SetSpec;
+using testing::SetRecipe;
 using testing::WO;
 
 std::vector<std::string> namesOf(const std::vector<CorrelationComparison>& list) {
@@ -59,25 +59,25 @@ CalculatorState generated(const std::string& fluids, const std::string& swc,
 // The calculator's Corey water-oil curves at Swc 20%, Sorw 30%: krw = S^4, and krow =
 // ((1 - Sw) / (1 - Swc))^4 after Generate rescales it, 0 at Sorw. Points every 5% of Sw lie
 // on the correlation's 1% rows.
-SetSpec coreyWaterOil() {
-    SetSpec spec{.wetting = 1, .lithology = 1, .swc = 0.2, .sorw = 0.3};
-    spec.points.clear();
+SetRecipe coreyWaterOil() {
+    SetRecipe recipe{.wetting = 1, .lithology = 1, .swc = 0.2, .sorw = 0.3};
+    recipe.points.clear();
     for (int k = 0; k <= 10; ++k) {
         const double s = k / 10.0;
         const double sw = 0.2 + 0.5 * s;
-        spec.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
+        recipe.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
     }
-    return spec;
+    return recipe;
 }
 
 TEST(CompareCorrelations, EverySystemGetsItsCalculatorProceduresInListOrder) {
     const std::vector<std::string> oil = {"Mohamad Ibrahim/Varnholt", "Honarpour/Varnholt/Harvey",
                                           "Rose", "Wyllie", "Corey"};
     EXPECT_EQ(namesOf(compareCorrelations(WO, makeSet(coreyWaterOil()))), oil);
-    EXPECT_EQ(namesOf(compareCorrelations(GO, makeSet(SetSpec{}))), oil);
-    EXPECT_EQ(namesOf(compareCorrelations(GW, makeSet(SetSpec{}))),
+    EXPECT_EQ(namesOf(compareCorrelations(GO, makeSet(SetRecipe{}))), oil);
+    EXPECT_EQ(namesOf(compareCorrelations(GW, makeSet(SetRecipe{}))),
               std::vector<std::string>{"Water-Gas"});
-    EXPECT_EQ(namesOf(compareCorrelations(GC, makeSet(SetSpec{}))),
+    EXPECT_EQ(namesOf(compareCorrelations(GC, makeSet(SetRecipe{}))),
               std::vector<std::string>{"Gas-Condensate"});
 }
 
@@ -107,8 +107,8 @@ TEST(CompareCorrelations, PointsBetweenRowsAreReadOffStraightLinesBetweenThem) {
     // matches exactly, and the true Corey values (a little below the chord of the convex
     // curves) do not. The last row, where Generate sets krow to 0, is left out.
     const CalculatorState state = generated("Water-Oil-Gas", "20", "30", "Corey");
-    SetSpec chords{.swc = 0.2, .sorw = 0.3};
-    SetSpec exact = chords;
+    SetRecipe chords{.swc = 0.2, .sorw = 0.3};
+    SetRecipe exact = chords;
     chords.points.clear();
     exact.points.clear();
     for (int row = 1; row + 1 < state.tables.nWaterOil; row += 7) {
@@ -128,15 +128,15 @@ TEST(CompareCorrelations, PointsBetweenRowsAreReadOffStraightLinesBetweenThem) {
 TEST(CompareCorrelations, GasTablesAreReadOnTheSetsGasSaturationScale) {
     // Corey's gas curves at Swc 20%, Sorg 10%, Sgc 5%: krg = Sgn^3 (2 - Sgn) with Sgn on
     // 1 - Swc - Sorg - Sgc, krog = (1 - Sg / (1 - Swc - Sorg - Sgc))^4.
-    SetSpec spec{.swc = 0.2, .sorg = 0.1, .sgc = 0.05};
-    spec.points.clear();
+    SetRecipe recipe{.swc = 0.2, .sorg = 0.1, .sgc = 0.05};
+    recipe.points.clear();
     for (int k = 0; k <= 13; ++k) {
         const double sg = 0.05 * k;
         const double s = (sg - 0.05) / 0.65;
         const double sgn = std::max(s, 0.0);
-        spec.points.push_back({s, std::pow(sgn, 3) * (2 - sgn), std::pow(1 - sg / 0.65, 4)});
+        recipe.points.push_back({s, std::pow(sgn, 3) * (2 - sgn), std::pow(1 - sg / 0.65, 4)});
     }
-    const auto list = compareCorrelations(GO, makeSet(spec));
+    const auto list = compareCorrelations(GO, makeSet(recipe));
     const CorrelationComparison& corey = named(list, "Corey");
     EXPECT_LT(corey.rms, 1e-12);
     // The gas table starts at Sg = 0, below the set's lower end point Sgc.
@@ -146,7 +146,7 @@ TEST(CompareCorrelations, GasTablesAreReadOnTheSetsGasSaturationScale) {
 
 TEST(CompareCorrelations, TheSystemsWithoutOilCompareTheirOneProcedure) {
     // Water-Gas: the gas table's liquid column is krw, the falling curve of gas-water data.
-    const MeasuredDataSet set = makeSet(SetSpec{.swc = 0.2, .sgc = 0.05});
+    const MeasuredDataSet set = makeSet(SetRecipe{.swc = 0.2, .sgc = 0.05});
     const CalculatorState state = generated("Water-Gas", "20", "");
     const CorrelationComparison c = compareCorrelations(GW, set).front();
     ASSERT_EQ(c.refusal, "");
@@ -161,13 +161,13 @@ TEST(CompareCorrelations, TheSystemsWithoutOilCompareTheirOneProcedure) {
 TEST(CompareCorrelations, WettabilityAndLithologyBecomeTheCalculatorsListTexts) {
     // A water-wet set with Swc of 15% or more and a last krw of at most 0.07 shows as
     // strongly water-wet, which only Ibrahim's list tells apart; limestone is a carbonate.
-    SetSpec strongly{.wetting = 1, .lithology = 2, .swc = 0.2, .sorw = 0.3};
+    SetRecipe strongly{.wetting = 1, .lithology = 2, .swc = 0.2, .sorw = 0.3};
     strongly.points = {{0, 0, 1}, {0.5, 0.01, 0.3}, {1, 0.05, 0}};
-    SetSpec mixed = strongly;
+    SetRecipe mixed = strongly;
     mixed.wetting = 2;
     mixed.lithology = 1;
     struct Case {
-        SetSpec spec;
+        SetRecipe recipe;
         std::string correlation;
         std::string wettability;
         std::string formation;
@@ -180,7 +180,7 @@ TEST(CompareCorrelations, WettabilityAndLithologyBecomeTheCalculatorsListTexts) 
         const CalculatorState state =
             generated("Water-Oil-Gas", "20", "30", c.correlation, c.wettability, c.formation);
         const CorrelationComparison got =
-            named(compareCorrelations(WO, makeSet(c.spec)), c.correlation);
+            named(compareCorrelations(WO, makeSet(c.recipe)), c.correlation);
         ASSERT_EQ(got.rising.size(), static_cast<std::size_t>(state.tables.nWaterOil));
         for (int i = 1; i <= state.tables.nWaterOil; ++i) {
             const auto at = static_cast<std::size_t>(i - 1);
@@ -193,14 +193,14 @@ TEST(CompareCorrelations, WettabilityAndLithologyBecomeTheCalculatorsListTexts) 
 TEST(CompareCorrelations, ACorrelationThatCannotBeAskedSaysWhyAndHasNoCurves) {
     // Shale is neither of the calculator's formations; a set without a wettability code
     // leaves the wettability lists nothing to pick; Rose divides by Swc.
-    SetSpec shale = coreyWaterOil();
+    SetRecipe shale = coreyWaterOil();
     shale.lithology = 4;
-    SetSpec noWettability = coreyWaterOil();
+    SetRecipe noWettability = coreyWaterOil();
     noWettability.wetting = 0;
-    SetSpec noSwc = coreyWaterOil();
+    SetRecipe noSwc = coreyWaterOil();
     noSwc.swc = 0;
     struct Case {
-        SetSpec spec;
+        SetRecipe recipe;
         std::vector<std::string> refused;
         std::string message;
     };
@@ -216,7 +216,7 @@ TEST(CompareCorrelations, ACorrelationThatCannotBeAskedSaysWhyAndHasNoCurves) {
                {"Rose"},
                "Swc must be greater than 0% for Rose: krw divides by zero at Sw = Swc "
                "otherwise."}}) {
-        for (const CorrelationComparison& got : compareCorrelations(WO, makeSet(c.spec))) {
+        for (const CorrelationComparison& got : compareCorrelations(WO, makeSet(c.recipe))) {
             const bool refused =
                 std::find(c.refused.begin(), c.refused.end(), got.correlation) != c.refused.end();
             if (!refused) {

@@ -27,7 +27,7 @@ TEST_F(DbImport, ImportRefusedAnywhereKeepsTheOldFileByteForByte) {
     writeBytes(dir / "nopoints.csv", large + "set,1,1,1,1,1,.2,1,1,.2,.3\n" + large);
     writeBytes(dir / "second.csv", "set,1,1,1,1,1,.2,1,1,.2,.3\n0,0,1\n\n0,0,x\n");
     const auto target = dir / "OWBIN";
-    const std::string old = recordsOf(WO, {SetSpec{}});
+    const std::string old = recordsOf(WO, {SetRecipe{}});
     writeBytes(target, old);
     const auto folder = [&] {
         std::vector<std::string> names;
@@ -108,8 +108,8 @@ namespace {
 TEST_F(DbImport, RefusalsOfTheOutFileLeaveItByteForByte) {
     writeBytes(dir / "none.csv", "# only a comment\r\n\r\n");
     writeBytes(dir / "go.csv", "set,1,1,1,1,1,1,1,.2,.05,.1\n0,0,1\n1,1,0\n");
-    const std::string oldOw = recordsOf(WO, {SetSpec{}});
-    const std::string oldGo = recordsOf(GO, {SetSpec{}, SetSpec{}});
+    const std::string oldOw = recordsOf(WO, {SetRecipe{}});
+    const std::string oldGo = recordsOf(GO, {SetRecipe{}, SetRecipe{}});
     writeBytes(dir / "OWBIN", oldOw);
     writeBytes(dir / "OGBIN", oldGo);
     std::filesystem::create_hard_link(dir / "go.csv", dir / "linked.csv");

@@ -15,26 +15,26 @@ namespace {
 using namespace relperm::testing;
 
 // Corey curves with known parameters at Swc 20%, Sorw 25%: krw = 0.4 S^3, krow = 0.9 (1 - S)^2.
-SetSpec knownCorey(int location = 1) {
-    SetSpec spec{.location = location, .swc = 0.2, .sorw = 0.25};
-    spec.points.clear();
+SetRecipe knownCorey(int location = 1) {
+    SetRecipe recipe{.location = location, .swc = 0.2, .sorw = 0.25};
+    recipe.points.clear();
     for (int k = 0; k <= 10; ++k) {
         const double s = k / 10.0;
-        spec.points.push_back({s, 0.4 * std::pow(s, 3), 0.9 * std::pow(1 - s, 2)});
+        recipe.points.push_back({s, 0.4 * std::pow(s, 3), 0.9 * std::pow(1 - s, 2)});
     }
-    return spec;
+    return recipe;
 }
 
 // The calculator's Corey water-oil curves at Swc 20%, Sorw 30%, on its 1% rows.
-SetSpec calculatorCorey() {
-    SetSpec spec{.location = 2, .swc = 0.2, .sorw = 0.3};
-    spec.points.clear();
+SetRecipe calculatorCorey() {
+    SetRecipe recipe{.location = 2, .swc = 0.2, .sorw = 0.3};
+    recipe.points.clear();
     for (int k = 0; k <= 10; ++k) {
         const double s = k / 10.0;
         const double sw = 0.2 + 0.5 * s;
-        spec.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
+        recipe.points.push_back({s, std::pow(s, 4), k == 10 ? 0.0 : std::pow((1 - sw) / 0.8, 4)});
     }
-    return spec;
+    return recipe;
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -179,7 +179,7 @@ TEST_F(Fit, CompareListsTheFitThenEveryCorrelation) {
     EXPECT_LT(std::stod(fields(rows[6])[1]), 1e-12) << rows[6];
     EXPECT_GT(std::stod(fields(rows[1])[1]), 1e-4) << rows[1];
 
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.lithology = 4}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.lithology = 4}}));
     Outcome shale = fit({"let", "--match", "1", "--compare"});
     ASSERT_EQ(shale.status, exitRefused) << "three points are too few for LET";
     shale = fit({"corey", "--match", "1", "--compare"});
@@ -241,7 +241,7 @@ TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
 }
 
 TEST_F(Fit, ASetTooSmallForTheModelIsRefusedWithTheReason) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.points = {{0.5, 0.1, 0.3}}}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.points = {{0.5, 0.1, 0.3}}}}));
     Outcome r = fit({"corey", "--match", "1"});
     EXPECT_EQ(r.status, exitRefused);
     EXPECT_EQ(r.out, "");

@@ -22,22 +22,22 @@ constexpr int setCount = 21;
 // (.2 to .3) each in a shuffled order of its own, so no parameter's percentile is another's
 // set's. 21 values put the 10th and 90th percentiles on order statistics: the 3rd smallest
 // and the 3rd largest.
-SetSpec spreadSet(int i) {
+SetRecipe spreadSet(int i) {
     const int nowRank = (8 * i) % setCount;
     const int sorwRank = (5 * i + 3) % setCount;
-    SetSpec spec{.location = 1, .swc = 0.2, .sorw = 0.2 + 0.005 * sorwRank};
+    SetRecipe recipe{.location = 1, .swc = 0.2, .sorw = 0.2 + 0.005 * sorwRank};
     const double nw = 1.5 + 0.1 * i;
     const double now = 2 + 0.1 * nowRank;
-    spec.points.clear();
+    recipe.points.clear();
     for (int k = 0; k <= 14; ++k) {
         const double s = k / 14.0;
-        spec.points.push_back({s, 0.4 * std::pow(s, nw), 0.9 * std::pow(1 - s, now)});
+        recipe.points.push_back({s, 0.4 * std::pow(s, nw), 0.9 * std::pow(1 - s, now)});
     }
-    return spec;
+    return recipe;
 }
 
-std::vector<SetSpec> spreadSets() {
-    std::vector<SetSpec> sets;
+std::vector<SetRecipe> spreadSets() {
+    std::vector<SetRecipe> sets;
     for (int i = 0; i < setCount; ++i)
         sets.push_back(spreadSet(i));
     return sets;
@@ -159,12 +159,12 @@ TEST_F(Recommend, BaseIsTheMedianAndLowAndHighThePercentilesThatMakeOilFlowLessO
 
 TEST_F(Recommend, TheSetsAreThoseDbListListsAndASetThatCannotBeFittedIsLeftOutAndNamed) {
     // Set 22, elsewhere and far from the others, then set 23 with too few points for Corey.
-    std::vector<SetSpec> sets = spreadSets();
-    SetSpec far = spreadSet(0);
+    std::vector<SetRecipe> sets = spreadSets();
+    SetRecipe far = spreadSet(0);
     far.location = 2;
     far.sorw = 0.45;
     sets.push_back(far);
-    sets.push_back(SetSpec{.location = 2, .points = {{0.5, 0.1, 0.3}}});
+    sets.push_back(SetRecipe{.location = 2, .points = {{0.5, 0.1, 0.3}}});
     writeDataFile(dir, WO, recordsOf(WO, sets));
 
     Outcome north = recommend({"--location", "1"});
@@ -313,7 +313,7 @@ TEST_F(Recommend, NoMatchingSetOrNoneFittedIsRefused) {
     EXPECT_EQ(none.err.rfind("relperm recommend: ", 0), 0u) << none.err;
     EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << "one line: " << none.err;
 
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.points = {{0.5, 0.1, 0.3}}}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.points = {{0.5, 0.1, 0.3}}}}));
     Outcome unfitted = recommend();
     EXPECT_EQ(unfitted.status, exitRefused);
     EXPECT_EQ(unfitted.out, "");

@@ -17,7 +17,7 @@ using namespace relperm::testing;
 
 // Four points on Corey curves with a point at each end, where kr of one phase is 0.
 MeasuredDataSet fourPoints() {
-    SetSpec made;
+    SetRecipe made;
     made.points = {{0, 0, 0.9}, {0.3, 0.02, 0.29}, {0.7, 0.16, 0.02}, {1, 0.4, 0}};
     return makeSet(made);
 }

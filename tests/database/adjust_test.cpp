@@ -63,7 +63,7 @@ TEST(AdjustmentCondition, SgcDefaultsToZeroWhenSwcAndSorAreZeroOrUnset) {
 }
 
 TEST(AdjustedTable, WaterOilRescalesSaturationsAndCopiesKr) {
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{0, 0, 1}, {0.5, 0.1, 0.3}, {1, 0.4, 0}}});
+    MeasuredDataSet set = makeSet(SetRecipe{.points = {{0, 0, 1}, {0.5, 0.1, 0.3}, {1, 0.4, 0}}});
     GridText grid = MakeAdjustedTable(WO, {.swc = 0.2, .sor = 0.3}, set);
     EXPECT_EQ(grid.header, (std::vector<std::string>{"Sw", "krow", "krw"}));
     EXPECT_EQ(column(grid, 0), (std::vector<std::string>{".2", ".45", ".7"}));
@@ -73,7 +73,7 @@ TEST(AdjustedTable, WaterOilRescalesSaturationsAndCopiesKr) {
 }
 
 TEST(AdjustedTable, WaterOilIsNeverClipped) {
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{-0.5, 0, 1}, {1.5, 0.9, 0}}});
+    MeasuredDataSet set = makeSet(SetRecipe{.points = {{-0.5, 0, 1}, {1.5, 0.9, 0}}});
     MakeAdjustedTable(WO, {.swc = 0.2, .sor = 0.2}, set);
     EXPECT_DOUBLE_EQ(set.satAdjusted[1], -0.1);
     EXPECT_DOUBLE_EQ(set.satAdjusted[2], 1.1);
@@ -81,7 +81,7 @@ TEST(AdjustedTable, WaterOilIsNeverClipped) {
 
 TEST(AdjustedTable, GasOilLastPointStandsAtZeroGas) {
     MeasuredDataSet set = makeSet(
-        SetSpec{.points = {{1, .8, 0}, {.75, .5, .1}, {.5, .2, .3}, {.25, .05, .6}, {1, 0, 1}}});
+        SetRecipe{.points = {{1, .8, 0}, {.75, .5, .1}, {.5, .2, .3}, {.25, .05, .6}, {1, 0, 1}}});
     GridText grid = MakeAdjustedTable(GO, {.swc = 0.2, .sor = 0.2, .sgc = 0.1}, set);
     EXPECT_EQ(column(grid, 0), (std::vector<std::string>{".6", ".475", ".35", ".225", ".0"}));
     EXPECT_EQ(grid.header[1], "krog");
@@ -89,7 +89,8 @@ TEST(AdjustedTable, GasOilLastPointStandsAtZeroGas) {
 
 TEST(AdjustedTable, GasWaterFirstRowBelowZeroIsInterpolatedToZero) {
     // uSgc 0.05 and a range of 0.75: normalized -0.1 gives -0.025, 0.1 gives 0.125.
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{-0.1, 0, 0.9}, {0.1, 0.1, 0.6}, {1, .7, 0}}});
+    MeasuredDataSet set =
+        makeSet(SetRecipe{.points = {{-0.1, 0, 0.9}, {0.1, 0.1, 0.6}, {1, .7, 0}}});
     GridText grid = MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.05}, set);
     EXPECT_EQ(grid.rows[0][0], ".0");
     // krw goes from 0.9 at -0.025 to 0.6 at 0.125: at zero, 0.9 - 0.3 x 0.025 / 0.15 = 0.85.
@@ -100,7 +101,8 @@ TEST(AdjustedTable, GasWaterFirstRowBelowZeroIsInterpolatedToZero) {
 
 TEST(AdjustedTable, GasWaterFirstRowHalfwayWhenTheFirstTwoStraddleZero) {
     // uSgc 0.1, range 0.5: normalized -0.3 gives -0.05, -0.1 gives 0.05.
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{-0.3, 0, 0.8}, {-0.1, 0, 0.6}, {1, .7, 0}}});
+    MeasuredDataSet set =
+        makeSet(SetRecipe{.points = {{-0.3, 0, 0.8}, {-0.1, 0, 0.6}, {1, .7, 0}}});
     GridText grid = MakeAdjustedTable(GW, {.swc = 0.4, .sgc = 0.1}, set);
     EXPECT_EQ(grid.rows[0][0], ".0");
     EXPECT_NEAR(set.krOtherAdjusted[1], 0.7, 1e-12);
@@ -109,7 +111,7 @@ TEST(AdjustedTable, GasWaterFirstRowHalfwayWhenTheFirstTwoStraddleZero) {
 TEST(AdjustedTable, KrAtZeroGasNeverFallsBelowZero) {
     // No point reaches zero gas, so the line through the first and the last point is
     // followed beyond the last: 0.5 - 0.4 x 0.25 / 0.07 would be negative.
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{-0.5, 0, 0.5}, {-0.4, 0, 0.1}}});
+    MeasuredDataSet set = makeSet(SetRecipe{.points = {{-0.5, 0, 0.5}, {-0.4, 0, 0.1}}});
     GridText grid = MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.1}, set);
     EXPECT_EQ(set.krOtherAdjusted[1], 0.0);
     EXPECT_EQ(grid.rows[0][1], ".0");
@@ -119,7 +121,7 @@ TEST(AdjustedTable, KrAtZeroGasNeverFallsBelowZero) {
 
 TEST(AdjustedTable, LaterPointsBelowZeroCopyTheFirstRowKr) {
     MeasuredDataSet set =
-        makeSet(SetSpec{.points = {{-0.4, 0, 1}, {-0.3, 0, 0.95}, {0.2, .1, 0.6}, {1, .7, 0}}});
+        makeSet(SetRecipe{.points = {{-0.4, 0, 1}, {-0.3, 0, 0.95}, {0.2, .1, 0.6}, {1, .7, 0}}});
     MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.1}, set);
     EXPECT_EQ(set.satAdjusted[2], 0);
     EXPECT_EQ(set.krOtherAdjusted[2], set.krOtherAdjusted[1]);
@@ -127,7 +129,7 @@ TEST(AdjustedTable, LaterPointsBelowZeroCopyTheFirstRowKr) {
 
 TEST(AdjustedTable, GasWaterFirstRowAboveZeroIsExtrapolatedToZero) {
     // uSgc 0.1: normalized 0 and 0.2 give 0.1 and 0.24 (range 0.7).
-    MeasuredDataSet set = makeSet(SetSpec{.points = {{0, 0, 0.8}, {0.2, .1, 0.6}, {1, .7, 0}}});
+    MeasuredDataSet set = makeSet(SetRecipe{.points = {{0, 0, 0.8}, {0.2, .1, 0.6}, {1, .7, 0}}});
     GridText grid = MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.1}, set);
     EXPECT_EQ(grid.rows[0][0], ".0");
     // Through (0.24, 0.6) and (0.1, 0.8): at zero, 0.6 + 0.2 x 0.24 / 0.14.
@@ -137,8 +139,8 @@ TEST(AdjustedTable, GasWaterFirstRowAboveZeroIsExtrapolatedToZero) {
 
 TEST(AdjustedTable, GasCondensateClipsGasKrAtSaturationOne) {
     // uSgc 0, range 1: the last two points at 0.9 and 1.1, and one more at 1.2.
-    MeasuredDataSet set =
-        makeSet(SetSpec{.points = {{0, 0, 1}, {0.9, 0.6, 0.1}, {1.1, 0.8, 0.0}, {1.2, 0.95, 0.0}}});
+    MeasuredDataSet set = makeSet(
+        SetRecipe{.points = {{0, 0, 1}, {0.9, 0.6, 0.1}, {1.1, 0.8, 0.0}, {1.2, 0.95, 0.0}}});
     GridText grid = MakeAdjustedTable(GC, {.swc = 0.0, .sgc = 0.0}, set);
     EXPECT_EQ(column(grid, 0), (std::vector<std::string>{".0", ".9", "1.0", "1.0"}));
     EXPECT_NEAR(set.krAxisAdjusted[3], 0.7, 1e-12) << "halfway between 0.6 and 0.8";
@@ -148,19 +150,19 @@ TEST(AdjustedTable, GasCondensateClipsGasKrAtSaturationOne) {
 }
 
 TEST(AdjustedTable, EmptyRangePutsEverySaturationAtTheLowerEndPoint) {
-    MeasuredDataSet set = makeSet(SetSpec{});
+    MeasuredDataSet set = makeSet(SetRecipe{});
     GridText grid = MakeAdjustedTable(WO, {.swc = 0.6, .sor = 0.4}, set);
     EXPECT_EQ(column(grid, 0), (std::vector<std::string>{".6", ".6", ".6"}));
 }
 
 TEST(AdjustedTable, CoincidentSaturationsKeepTheMeasuredKrAndStayFinite) {
     // Two points at the same adjusted saturation above zero: no slope to extrapolate with.
-    MeasuredDataSet same = makeSet(SetSpec{.points = {{0.5, 0.1, 0.7}, {0.5, 0.2, 0.4}}});
+    MeasuredDataSet same = makeSet(SetRecipe{.points = {{0.5, 0.1, 0.7}, {0.5, 0.2, 0.4}}});
     MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.1}, same);
     EXPECT_EQ(same.satAdjusted[1], 0);
     EXPECT_EQ(same.krOtherAdjusted[1], 0.7);
     // Every point below zero with the same saturation: nothing to interpolate towards.
-    MeasuredDataSet below = makeSet(SetSpec{.points = {{-0.5, 0, 0.9}, {-0.5, 0, 0.8}}});
+    MeasuredDataSet below = makeSet(SetRecipe{.points = {{-0.5, 0, 0.9}, {-0.5, 0, 0.8}}});
     MakeAdjustedTable(GC, {.swc = 0.2, .sgc = 0.1}, below);
     EXPECT_EQ(below.krOtherAdjusted[1], 0.9);
     for (int i = 1; i <= 2; ++i) {
@@ -171,7 +173,7 @@ TEST(AdjustedTable, CoincidentSaturationsKeepTheMeasuredKrAndStayFinite) {
 
 TEST(AdjustedTable, SinglePointMovesToZeroGasWithItsOwnKr) {
     for (double norm : {-0.2, 0.0, 0.5}) {
-        MeasuredDataSet set = makeSet(SetSpec{.points = {{norm, 0.3, 0.6}}});
+        MeasuredDataSet set = makeSet(SetRecipe{.points = {{norm, 0.3, 0.6}}});
         set.normSat[2] = 0.9; // left over from an earlier record; not a point of this one
         set.krOther[2] = 0.1;
         GridText grid = MakeAdjustedTable(GW, {.swc = 0.2, .sgc = 0.1}, set);

@@ -41,7 +41,7 @@ TEST_F(Browser, StartsWithTheListsAndTitleOnly) {
 }
 
 TEST_F(Browser, CompleteSelectionCountsAndShowsTheButtons) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.wetting = 1}, SetSpec{.wetting = 2}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.wetting = 1}, SetRecipe{.wetting = 2}}));
     DatabaseBrowser b(dir);
     b.pick(BrowserList::TwoPhase, 0);
     b.pick(BrowserList::Lithology, 0);
@@ -74,7 +74,7 @@ TEST_F(Browser, ChoosingAGasSystemHidesTheWettabilityList) {
 }
 
 TEST_F(Browser, ShowStepsThroughTheMatchesAndPastTheLast) {
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{.k = 10}, SetSpec{.k = 20}}));
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{.k = 10}, SetRecipe{.k = 20}}));
     DatabaseBrowser b(dir);
     selectAll(b, GO);
     b.Command1_Click();
@@ -102,7 +102,7 @@ TEST_F(Browser, ShowStepsThroughTheMatchesAndPastTheLast) {
 }
 
 TEST_F(Browser, GasWaterAndGasCondensateHaveNoMatchingButton) {
-    writeDataFile(dir, GC, recordsOf(GC, {SetSpec{}}));
+    writeDataFile(dir, GC, recordsOf(GC, {SetRecipe{}}));
     DatabaseBrowser b(dir);
     selectAll(b, GC);
     b.Command1_Click();
@@ -113,7 +113,7 @@ TEST_F(Browser, GasWaterAndGasCondensateHaveNoMatchingButton) {
 }
 
 TEST_F(Browser, TypedEndPointsRedrawWithTheAdjustedTable) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}));
     DatabaseBrowser b(dir);
     selectAll(b, WO);
     b.Command1_Click();
@@ -130,7 +130,7 @@ TEST_F(Browser, TypedEndPointsRedrawWithTheAdjustedTable) {
 }
 
 TEST_F(Browser, SgcTypedBeforeSwcFallsBackToZero) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{}}));
     DatabaseBrowser b(dir);
     selectAll(b, GW);
     b.Command1_Click();
@@ -144,7 +144,7 @@ TEST_F(Browser, SgcTypedBeforeSwcFallsBackToZero) {
 }
 
 TEST_F(Browser, AScanThatFindsNoRecordOnlyClearsThePlot) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}));
     DatabaseBrowser b(dir);
     selectAll(b, WO);
     b.Command1_Click();
@@ -160,8 +160,8 @@ TEST_F(Browser, AScanThatFindsNoRecordOnlyClearsThePlot) {
 // Another system starts the count and the stepping afresh: the count on screen is always
 // the one of the system picked, and no set of the system before stays on display.
 TEST_F(Browser, AnotherSystemCountsAtOnceAndStepsFromItsFirstMatch) {
-    writeDataFile(dir, WO, recordsOf(WO, std::vector<SetSpec>(40, SetSpec{})));
-    writeDataFile(dir, GO, recordsOf(GO, std::vector<SetSpec>(3, SetSpec{.location = 5})));
+    writeDataFile(dir, WO, recordsOf(WO, std::vector<SetRecipe>(40, SetRecipe{})));
+    writeDataFile(dir, GO, recordsOf(GO, std::vector<SetRecipe>(3, SetRecipe{.location = 5})));
     DatabaseBrowser b(dir);
     selectAll(b, WO);
     EXPECT_EQ(b.caption("Label11"), " 40");
@@ -194,9 +194,9 @@ TEST_F(Browser, AnotherSystemCountsAtOnceAndStepsFromItsFirstMatch) {
 
 // Another folder is read from the start: counted at once, no set of the old one shown.
 TEST_F(Browser, AnotherFolderIsCountedAtOnce) {
-    writeDataFile(dir, GW, recordsOf(GW, std::vector<SetSpec>(2, SetSpec{})));
+    writeDataFile(dir, GW, recordsOf(GW, std::vector<SetRecipe>(2, SetRecipe{})));
     std::filesystem::create_directory(dir / "other");
-    writeDataFile(dir / "other", GW, recordsOf(GW, std::vector<SetSpec>(5, SetSpec{})));
+    writeDataFile(dir / "other", GW, recordsOf(GW, std::vector<SetRecipe>(5, SetRecipe{})));
     DatabaseBrowser b(dir);
     selectAll(b, GW);
     b.Command1_Click();
@@ -210,7 +210,7 @@ TEST_F(Browser, AnotherFolderIsCountedAtOnce) {
 }
 
 TEST_F(Browser, SearchPercentShowsTheEndPointFrame) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.swc = 0.2}, SetSpec{.swc = 0.3}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.swc = 0.2}, SetRecipe{.swc = 0.3}}));
     DatabaseBrowser b(dir);
     selectAll(b, WO);
     b.Option2_Click();
@@ -229,9 +229,9 @@ TEST_F(Browser, SearchPercentShowsTheEndPointFrame) {
 }
 
 TEST_F(Browser, MatchingFindsTheGasOilSetOfTheSameSample) {
-    const SetSpec sample{.location = 2, .depth = 6000, .k = 45};
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.depth = 1}, sample}));
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{.depth = 2}, SetSpec{.depth = 3}, sample}));
+    const SetRecipe sample{.location = 2, .depth = 6000, .k = 45};
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.depth = 1}, sample}));
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{.depth = 2}, SetRecipe{.depth = 3}, sample}));
     DatabaseBrowser b(dir);
     selectAll(b, WO);
     b.Command1_Click();
@@ -252,8 +252,8 @@ TEST_F(Browser, MatchingFindsTheGasOilSetOfTheSameSample) {
 }
 
 TEST_F(Browser, FailedMatchingPrintsARedNoticeAndChangesNothingElse) {
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{.depth = 4}}));
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.depth = 5}}));
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{.depth = 4}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.depth = 5}}));
     DatabaseBrowser b(dir);
     selectAll(b, GO);
     b.Command1_Click();
@@ -269,7 +269,7 @@ TEST_F(Browser, FailedMatchingPrintsARedNoticeAndChangesNothingElse) {
 }
 
 TEST_F(Browser, SavedDataSetOpensAgainWithoutACount) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{.location = 3, .k = 7.5, .sgc = 0.08}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{.location = 3, .k = 7.5, .sgc = 0.08}}));
     DatabaseBrowser first(dir);
     first.pick(BrowserList::TwoPhase, static_cast<int>(GW));
     first.pick(BrowserList::Lithology, 1);
@@ -296,7 +296,7 @@ TEST_F(Browser, SavedDataSetOpensAgainWithoutACount) {
 }
 
 TEST_F(Browser, OpeningAfterAnEmptyScanStillShowsTheOpenedSet) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}));
     DatabaseBrowser source(dir);
     selectAll(source, WO);
     source.Command1_Click();
@@ -324,7 +324,7 @@ TEST_F(Browser, AFailedOpenChangesNothing) {
 }
 
 TEST_F(Browser, DamagedRecordsAreReportedByTheScan) {
-    writeDataFile(dir, GC, recordsOf(GC, {SetSpec{}}) + Bytes().raw16(60).data);
+    writeDataFile(dir, GC, recordsOf(GC, {SetRecipe{}}) + Bytes().raw16(60).data);
     DatabaseBrowser b(dir);
     selectAll(b, GC);
     EXPECT_EQ(b.caption("Label11"), " 1");
@@ -333,7 +333,7 @@ TEST_F(Browser, DamagedRecordsAreReportedByTheScan) {
 }
 
 TEST_F(Browser, GridClickRewritesTheHeaderForTheCurrentSystem) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{}}));
     DatabaseBrowser b(dir);
     selectAll(b, GW);
     b.Command1_Click();

@@ -76,7 +76,7 @@ TEST_F(DataFile, ThreeRecordsAreFollowedByAnEmptyEndRecord) {
     writeDataFile(
         dir, TwoPhaseSystem::WaterOil,
         recordsOf(TwoPhaseSystem::WaterOil,
-                  {SetSpec{.location = 1}, SetSpec{.location = 2}, SetSpec{.location = 3}}));
+                  {SetRecipe{.location = 1}, SetRecipe{.location = 2}, SetRecipe{.location = 3}}));
     RecordFile file(dir, TwoPhaseSystem::WaterOil);
     MeasuredDataSet set;
     for (int r = 1; r <= 3; ++r) {
@@ -95,7 +95,7 @@ TEST_F(DataFile, ThreeRecordsAreFollowedByAnEmptyEndRecord) {
 }
 
 TEST_F(DataFile, FiftyPointsFillIndicesOneToFifty) {
-    SetSpec fifty;
+    SetRecipe fifty;
     fifty.points.clear();
     for (int i = 1; i <= 50; ++i)
         fifty.points.push_back({i / 50.0, i / 100.0, 1 - i / 50.0});
@@ -113,8 +113,8 @@ TEST_F(DataFile, FiftyPointsFillIndicesOneToFifty) {
 
 TEST_F(DataFile, GasCondensateRecordLeavesDepthAndSorgOfAnEarlierRecord) {
     writeDataFile(dir, TwoPhaseSystem::GasCondensate,
-                  recordsOf(TwoPhaseSystem::GasCondensate, {SetSpec{.swc = 0.3, .sgc = 0.1}}));
-    MeasuredDataSet set = makeSet(SetSpec{.depth = 8000, .sorg = 0.22});
+                  recordsOf(TwoPhaseSystem::GasCondensate, {SetRecipe{.swc = 0.3, .sgc = 0.1}}));
+    MeasuredDataSet set = makeSet(SetRecipe{.depth = 8000, .sorg = 0.22});
     RecordFile file(dir, TwoPhaseSystem::GasCondensate);
     ASSERT_EQ(file.ReadRecord(set), ReadOutcome::Stored);
     EXPECT_EQ(set.connateWater.value(), 0.3);
@@ -180,7 +180,7 @@ struct Damage {
 // One test over every kind of damage: a parameterized suite's name holds a slash, which
 // would leave a folder behind in the temporary folder.
 TEST_F(DataFile, ADamagedRecordEndsTheScanAsTheEndOfTheDataAndSaysWhich) {
-    const std::string good = recordsOf(GW, {SetSpec{}});
+    const std::string good = recordsOf(GW, {SetRecipe{}});
     const std::vector<Damage> kinds{
         Damage{"CountAbove50", Bytes().raw16(51).data, "point count 51"},
         Damage{"NegativeCount", Bytes().raw16(-1).data, "point count -1"},
@@ -232,11 +232,11 @@ TEST_F(DataFile, ADamagedRecordEndsTheScanAsTheEndOfTheDataAndSaysWhich) {
 TEST_F(DataFile, ABareZeroCountAtTheEndIsTheEndRecord) {
     for (TwoPhaseSystem system : allSystems) {
         SCOPED_TRACE(dataFileName(system));
-        const std::string two = recordsOf(system, {SetSpec{}, SetSpec{.location = 3}});
+        const std::string two = recordsOf(system, {SetRecipe{}, SetRecipe{.location = 3}});
         for (const std::string& rest : {std::string(), two}) {
             writeDataFile(dir, system, rest + Bytes().raw16(0).data);
             RecordFile file(dir, system);
-            MeasuredDataSet set = makeSet(SetSpec{.location = 5});
+            MeasuredDataSet set = makeSet(SetRecipe{.location = 5});
             EXPECT_FALSE(file.AtEnd()) << "the file is not empty";
             for (int record = 0; record < (rest.empty() ? 0 : 2); ++record)
                 ASSERT_EQ(file.ReadRecord(set), ReadOutcome::Stored);
@@ -259,8 +259,8 @@ TEST_F(DataFile, ABareZeroCountAtTheEndIsTheEndRecord) {
 }
 
 TEST(RecordBytes, EncodeWritesTheCountTheHeaderInItsTagsAndDoublePoints) {
-    MeasuredDataSet set = makeSet(
-        SetSpec{.location = 3, .porosity = 0.25, .swc = 0.5, .sgc = 0.125, .points = {{0, 0, 1}}});
+    MeasuredDataSet set = makeSet(SetRecipe{
+        .location = 3, .porosity = 0.25, .swc = 0.5, .sgc = 0.125, .points = {{0, 0, 1}}});
     set.lithologyCode = TaggedValue::ofText("ss");
     set.methodCode = TaggedValue::of(70000, ValueTag::Int16); // does not fit 16 bits
     set.depthFtSs = TaggedValue{};

@@ -16,7 +16,7 @@ using namespace relperm::testing;
 using DataSetSaveFailures = TempDirTest;
 
 TEST_F(DataSetSaveFailures, EachFailingStepIsReportedAndTheOldFileKeepsItsBytes) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{.location = 2}, SetSpec{.location = 4}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{.location = 2}, SetRecipe{.location = 4}}));
     DatabaseBrowser browser(dir);
     browser.pick(BrowserList::TwoPhase, static_cast<int>(GW));
     browser.pick(BrowserList::Lithology, 0);

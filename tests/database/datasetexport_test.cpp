@@ -15,9 +15,9 @@ namespace {
 using namespace relperm::testing;
 using Export = TempDirTest;
 
-ShownDataSet shownOf(TwoPhaseSystem system, const SetSpec& spec, UserEndPoints user = {},
+ShownDataSet shownOf(TwoPhaseSystem system, const SetRecipe& recipe, UserEndPoints user = {},
                      bool adjusted = false) {
-    return ShownDataSet{system, makeSet(spec), user, adjusted, 7, "Well 7"};
+    return ShownDataSet{system, makeSet(recipe), user, adjusted, 7, "Well 7"};
 }
 
 std::string imported(TwoPhaseSystem system, const std::string& text) {
@@ -32,18 +32,18 @@ std::string imported(TwoPhaseSystem system, const std::string& text) {
 }
 
 TEST(ExportImportText, ImportsBackIntoTheSameRecordWithTheShownPointsAsComments) {
-    const SetSpec spec{.location = 4, .method = 3, .swc = 0.25, .sorw = 0.2, .sorg = 0.15};
+    const SetRecipe recipe{.location = 4, .method = 3, .swc = 0.25, .sorw = 0.2, .sorg = 0.15};
     for (TwoPhaseSystem system : allSystems) {
         SCOPED_TRACE(dataFileName(system));
-        const std::string text = dataSetImportText(shownOf(system, spec));
-        EXPECT_EQ(imported(system, text), encodeRecord(system, makeSet(spec)));
+        const std::string text = dataSetImportText(shownOf(system, recipe));
+        EXPECT_EQ(imported(system, text), encodeRecord(system, makeSet(recipe)));
         EXPECT_NE(text.find("# Title: Well 7\r\n"), std::string::npos);
         EXPECT_NE(text.find("# Data as Input: "), std::string::npos);
         EXPECT_EQ(text.find("# Adjusted Data"), std::string::npos);
     }
     // Water-oil: Sw = .25 + .55 x normSat; the grid's columns Sw, krow, krw.
     const std::string wo = dataSetImportText(
-        shownOf(TwoPhaseSystem::WaterOil, spec, {.swc = 0.2, .sor = 0.3, .sgc = {}}, true));
+        shownOf(TwoPhaseSystem::WaterOil, recipe, {.swc = 0.2, .sor = 0.3, .sgc = {}}, true));
     EXPECT_NE(wo.find("# Data as Input: Sw,krow,krw\r\n# .25,1,0\r\n# .525,.3,.1\r\n# .8,0,.4\r\n"),
               std::string::npos)
         << wo;
@@ -63,8 +63,8 @@ std::string tablesOf(const ShownDataSet& shown, bool adjusted, SimulatorOptions 
 }
 
 TEST(ExportSimulatorTables, GiveTheKeywordsOfTheSystemFromItsFirstSaturationToItsLast) {
-    const SetSpec spec{.swc = 0.2, .sorw = 0.3, .sorg = 0.25, .sgc = 0.05};
-    const ShownDataSet wo = shownOf(TwoPhaseSystem::WaterOil, spec);
+    const SetRecipe recipe{.swc = 0.2, .sorw = 0.3, .sorg = 0.25, .sgc = 0.05};
+    const ShownDataSet wo = shownOf(TwoPhaseSystem::WaterOil, recipe);
     const std::string swof = tablesOf(wo, false, {.keywords = {Keyword::SWOF}});
     EXPECT_NE(swof.find("-- Measured data set: Water-Oil Data, data set # 7\n"), std::string::npos);
     EXPECT_NE(swof.find("-- Title: Well 7\n"), std::string::npos);
@@ -79,7 +79,7 @@ TEST(ExportSimulatorTables, GiveTheKeywordsOfTheSystemFromItsFirstSaturationToIt
 
     // Gas-oil: Sg from Sgc; a first row at Sg = 0 with the gas still, up to 1 - Swc.
     const std::string sgof =
-        tablesOf(shownOf(TwoPhaseSystem::GasOil, spec), false, {.keywords = {Keyword::SGOF}});
+        tablesOf(shownOf(TwoPhaseSystem::GasOil, recipe), false, {.keywords = {Keyword::SGOF}});
     EXPECT_NE(sgof.find("-- A first row is added at Sg 0, below the first point (.05): krg 0, the "
                         "other kr as at that point.\n"),
               std::string::npos)
@@ -94,19 +94,19 @@ TEST(ExportSimulatorTables, GiveTheKeywordsOfTheSystemFromItsFirstSaturationToIt
 
     // Adjusted: the user's end points take the data set's place.
     const ShownDataSet adjusted =
-        shownOf(TwoPhaseSystem::WaterOil, spec, {.swc = 0.1, .sor = 0.2, .sgc = {}}, true);
+        shownOf(TwoPhaseSystem::WaterOil, recipe, {.swc = 0.1, .sor = 0.2, .sgc = {}}, true);
     const std::string moved = tablesOf(adjusted, true, {.keywords = {Keyword::SWOF}});
     EXPECT_NE(moved.find("-- Adjusted to Swc 10%, Sorw 20%.\n"), std::string::npos);
     EXPECT_NE(moved.find("\n   .1                  0                   1"), std::string::npos);
 
-    const std::string gasWater = tablesOf(shownOf(TwoPhaseSystem::GasWater, spec), false,
+    const std::string gasWater = tablesOf(shownOf(TwoPhaseSystem::GasWater, recipe), false,
                                           {.keywords = measuredKeywords(TwoPhaseSystem::GasWater)});
     EXPECT_NE(gasWater.find("\nSWFN\n"), std::string::npos);
     EXPECT_NE(gasWater.find("\nSGFN\n"), std::string::npos);
 }
 
 TEST(ExportSimulatorTables, RefuseWhatDoesNotFitAndRepairOnRequest) {
-    const ShownDataSet go = shownOf(TwoPhaseSystem::GasOil, SetSpec{});
+    const ShownDataSet go = shownOf(TwoPhaseSystem::GasOil, SetRecipe{});
     auto wrong = dataSetSimulatorTables(go, false, "relperm", {.keywords = {Keyword::SWOF}});
     ASSERT_TRUE(std::holds_alternative<Refusal>(wrong));
     EXPECT_EQ(std::get<Refusal>(wrong).message, "SWOF does not fit Gas-Oil Data; it takes SGOF.");
@@ -114,7 +114,7 @@ TEST(ExportSimulatorTables, RefuseWhatDoesNotFitAndRepairOnRequest) {
     // A measured krw that does not start at 0 and a krow that rises: refused, then repaired.
     const ShownDataSet rough =
         shownOf(TwoPhaseSystem::WaterOil,
-                SetSpec{.points = {{0, 0.02, 0.9}, {0.5, 0.1, 0.95}, {1, 0.4, 0}}});
+                SetRecipe{.points = {{0, 0.02, 0.9}, {0.5, 0.1, 0.95}, {1, 0.4, 0}}});
     auto refused = dataSetSimulatorTables(rough, false, "relperm", {.keywords = {Keyword::SWOF}});
     ASSERT_TRUE(std::holds_alternative<Refusal>(refused));
     EXPECT_NE(std::get<Refusal>(refused).message.find("krow must not rise"), std::string::npos);
@@ -124,7 +124,7 @@ TEST(ExportSimulatorTables, RefuseWhatDoesNotFitAndRepairOnRequest) {
         << repaired;
     EXPECT_NE(repaired.find("SWOF row 2 (Sw .45): krow .95 is set to .9"), std::string::npos);
 
-    const ShownDataSet none = shownOf(TwoPhaseSystem::WaterOil, SetSpec{.points = {}});
+    const ShownDataSet none = shownOf(TwoPhaseSystem::WaterOil, SetRecipe{.points = {}});
     EXPECT_TRUE(std::holds_alternative<Refusal>(
         dataSetSimulatorTables(none, false, "relperm", {.keywords = {Keyword::SWOF}})));
 }
@@ -180,10 +180,10 @@ TEST_F(Export, StartFolderFollowsTheUsersChoiceThenTheDataItFinds) {
     const auto working = dir / "work", demo = dir / "demo", chosen = dir / "chosen";
     for (const auto& f : {working, demo, chosen})
         std::filesystem::create_directory(f);
-    writeDataFile(demo, GO, recordsOf(GO, {SetSpec{}}));
+    writeDataFile(demo, GO, recordsOf(GO, {SetRecipe{}}));
     StartFolders folders{std::nullopt, std::nullopt, working, {dir / "none", demo}};
     EXPECT_EQ(startFolder(folders), demo) << "no data where it was started";
-    writeDataFile(working, GC, recordsOf(GC, {SetSpec{}}));
+    writeDataFile(working, GC, recordsOf(GC, {SetRecipe{}}));
     EXPECT_EQ(startFolder(folders), working);
     folders.remembered = chosen;
     EXPECT_EQ(startFolder(folders), chosen) << "even without data: the user chose it";

@@ -14,13 +14,13 @@ SavedDataSet savedWaterOil() {
     s.systemIndex = 0;
     s.title = "Well A-3, plug 12";
     s.criteria = {.wettability = 1, .lithology = 0, .method = 2, .location = 5};
-    s.values = makeSet(SetSpec{.depth = 8450,
-                               .porosity = 0.215,
-                               .k = 125,
-                               .kabs = 140,
-                               .swc = 0.18,
-                               .sorw = 0.3,
-                               .points = {{0, 0, 1}, {0.5, 0.0123, 0.35}, {1, 0.25, 0}}});
+    s.values = makeSet(SetRecipe{.depth = 8450,
+                                 .porosity = 0.215,
+                                 .k = 125,
+                                 .kabs = 140,
+                                 .swc = 0.18,
+                                 .sorw = 0.3,
+                                 .points = {{0, 0, 1}, {0.5, 0.0123, 0.35}, {1, 0.25, 0}}});
     s.values.depthFtSs = TaggedValue{};
     return s;
 }
@@ -78,7 +78,7 @@ TEST_F(DataSetFile, SaveAndOpenGiveBackEverythingButTheCodes) {
         EXPECT_TRUE(back.values.depthFtSs.isEmpty()) << "an empty value stays empty";
         EXPECT_EQ(dataSetFileText(back), dataSetFileText(s)) << system;
 
-        MeasuredDataSet target = makeSet(SetSpec{.location = 6, .sorw = 0.44});
+        MeasuredDataSet target = makeSet(SetRecipe{.location = 6, .sorw = 0.44});
         applySavedValues(back, target);
         EXPECT_EQ(target.locationCode.value(), 6) << "codes are not in the file";
         EXPECT_EQ(target.porosityFraction.value(), 0.215);

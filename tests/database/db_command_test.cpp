@@ -27,8 +27,8 @@ class Db : public TempDirTest {
 
 TEST_F(Db, CountPrintsTheNumberAlone) {
     writeDataFile(dir, WO,
-                  recordsOf(WO, {SetSpec{.location = 1, .method = 4}, SetSpec{.location = 2},
-                                 SetSpec{.location = 1, .method = 1, .swc = 0.3}}));
+                  recordsOf(WO, {SetRecipe{.location = 1, .method = 4}, SetRecipe{.location = 2},
+                                 SetRecipe{.location = 1, .method = 1, .swc = 0.3}}));
     Outcome all = db({"count", "--system", "Water-Oil Data"});
     EXPECT_EQ(all.status, exitOk) << all.err;
     EXPECT_EQ(all.out, "3\n");
@@ -42,7 +42,7 @@ TEST_F(Db, CountPrintsTheNumberAlone) {
 }
 
 TEST_F(Db, ShowPrintsCaptionGridsAndDescription) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.location = 4, .lithology = 2}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.location = 4, .lithology = 2}}));
     Outcome r = db({"show", "--system", "Water-Oil Data", "--match", "1"});
     ASSERT_EQ(r.status, exitOk) << r.err;
     EXPECT_EQ(r.out, "Data Set # 1\n"
@@ -62,7 +62,7 @@ TEST_F(Db, ShowPrintsCaptionGridsAndDescription) {
 }
 
 TEST_F(Db, ShowWithEndPointsAddsTheAdjustedTable) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{}}));
     Outcome r =
         db({"show", "--system", "Gas-Water Data", "--match", "1", "--sgc", "10", "--swc", "20"});
     ASSERT_EQ(r.status, exitOk) << r.err;
@@ -76,7 +76,7 @@ TEST_F(Db, ShowWithEndPointsAddsTheAdjustedTable) {
 
 // A script steps through the matches until show says it has run past them.
 TEST_F(Db, ShowPastTheLastMatchPrintsTheEmptyDataSetAndSaysSo) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}, SetSpec{}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}, SetRecipe{}}));
     EXPECT_EQ(db({"show", "--system", "Water-Oil Data", "--match", "2"}).status, exitOk);
     Outcome r = db({"show", "--system", "Water-Oil Data", "--match", "5"});
     EXPECT_EQ(r.status, exitPastLastMatch);
@@ -94,7 +94,7 @@ TEST_F(Db, ShowOfAnEmptyFilePrintsNothingAndSaysNoSetMatches) {
 }
 
 TEST_F(Db, DamagedRecordsAreCountedAsTheEndAndReported) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}) + Bytes().raw16(77).data);
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}) + Bytes().raw16(77).data);
     Outcome r = db({"count", "--system", "Water-Oil Data"});
     EXPECT_EQ(r.status, exitFileError);
     EXPECT_EQ(r.out, "1\n");
@@ -102,7 +102,7 @@ TEST_F(Db, DamagedRecordsAreCountedAsTheEndAndReported) {
 }
 
 TEST_F(Db, AFileEndingWithABareEndMarkerIsWellFormed) {
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{}, SetSpec{}}) + Bytes().raw16(0).data);
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{}, SetRecipe{}}) + Bytes().raw16(0).data);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"count", "--system", "Gas-Oil Data"},
           {"show", "--system", "Gas-Oil Data", "--match", "2"},
@@ -144,7 +144,7 @@ TEST_F(Db, RefusesWhatTheWindowCouldNotBeToldToDo) {
 // The end-point boxes and the tolerance take numbers on the command line, as the generate
 // flags do; the window keeps reading the number at the start of a box.
 TEST_F(Db, ValuesMustBeWhollyNumbersAndFlagsAppearOnce) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{.swc = 0.3}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{.swc = 0.3}}));
     for (auto [flag, text] : {std::pair{"--swc", "3O"}, std::pair{"--sor", ""},
                               std::pair{"--sgc", "abc"}, std::pair{"--tolerance", "5%"}}) {
         Outcome r = db({"count", "--system", "Water-Oil Data", flag, text});
@@ -174,7 +174,7 @@ TEST_F(Db, AMissingFolderIsAFileError) {
 }
 
 TEST_F(Db, DumpAndImportRoundTripThroughFiles) {
-    const std::string bytes = recordsOf(GW, {SetSpec{.location = 5}, SetSpec{.k = 12.5}});
+    const std::string bytes = recordsOf(GW, {SetRecipe{.location = 5}, SetRecipe{.k = 12.5}});
     writeDataFile(dir, GW, bytes);
     const std::string csv = (dir / "gw.csv").string();
     ASSERT_EQ(db({"dump", "--system", "Gas-Water Data", "--out", csv}).status, exitOk);

@@ -101,9 +101,9 @@ class DbList : public TempDirTest {};
 
 TEST_F(DbList, PrintsACsvRowPerMatchInTheOrderShowStepsThroughThem) {
     writeDataFile(dir, WO,
-                  recordsOf(WO, {SetSpec{.location = 1, .swc = 0.215},
-                                 SetSpec{.location = 2, .k = 12.5, .kabs = 20},
-                                 SetSpec{.location = 1, .method = 4, .depth = 6670.5}}));
+                  recordsOf(WO, {SetRecipe{.location = 1, .swc = 0.215},
+                                 SetRecipe{.location = 2, .k = 12.5, .kabs = 20},
+                                 SetRecipe{.location = 1, .method = 4, .depth = 6670.5}}));
     const Outcome r = db("list", dir, {"--system", "Water-Oil Data", "--location", "1"});
     EXPECT_EQ(r.status, exitOk) << r.err;
     EXPECT_EQ(r.err, "");
@@ -120,14 +120,14 @@ TEST_F(DbList, PrintsACsvRowPerMatchInTheOrderShowStepsThroughThem) {
 
 TEST_F(DbList, WritesToOutAndReportsLostRecordsAsCountDoes) {
     writeDataFile(dir, GC,
-                  recordsOf(GC, {SetSpec{}, SetSpec{.lithology = 2}}) + Bytes().raw16(99).data);
+                  recordsOf(GC, {SetRecipe{}, SetRecipe{.lithology = 2}}) + Bytes().raw16(99).data);
     const Outcome damaged = db("list", dir, {"--system", "Gas-Condensate Data"});
     EXPECT_EQ(damaged.status, exitFileError);
     EXPECT_EQ(csvTable(damaged.out).size(), 2u) << "the sets before the damage are listed";
     EXPECT_NE(damaged.err.find("CGBIN, record 3: the point count 99"), std::string::npos)
         << damaged.err;
 
-    writeDataFile(dir, GC, recordsOf(GC, {SetSpec{}, SetSpec{.lithology = 2}}));
+    writeDataFile(dir, GC, recordsOf(GC, {SetRecipe{}, SetRecipe{.lithology = 2}}));
     const auto out = dir / "list.csv";
     const Outcome written =
         db("list", dir,
@@ -141,7 +141,7 @@ TEST_F(DbList, WritesToOutAndReportsLostRecordsAsCountDoes) {
 }
 
 TEST_F(DbList, RefusesWhatCountRefusesAndIsInTheHelp) {
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{}}));
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{}}));
     for (const Flags& flags : {Flags{"--system", "Gas-Oil Data", "--wettability", "1"},
                                Flags{"--system", "Gas-Oil Data", "--match", "1"},
                                Flags{"--system", "Gas-Oil Data", "--swc", "2O"}, Flags{}}) {

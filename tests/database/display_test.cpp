@@ -17,16 +17,16 @@ std::string described(TwoPhaseSystem system, const MeasuredDataSet& set) {
 }
 
 TEST(Description, WaterOilListsWettabilityLithologyAndLocationOnTheRight) {
-    const MeasuredDataSet set = makeSet(SetSpec{.wetting = 3,
-                                                .location = 5,
-                                                .lithology = 2,
-                                                .method = 2,
-                                                .depth = 8450.4,
-                                                .porosity = 0.215,
-                                                .k = 125,
-                                                .kabs = 125,
-                                                .swc = 0.18,
-                                                .sorw = 0.3});
+    const MeasuredDataSet set = makeSet(SetRecipe{.wetting = 3,
+                                                  .location = 5,
+                                                  .lithology = 2,
+                                                  .method = 2,
+                                                  .depth = 8450.4,
+                                                  .porosity = 0.215,
+                                                  .k = 125,
+                                                  .kabs = 125,
+                                                  .swc = 0.18,
+                                                  .sorw = 0.3});
     EXPECT_EQ(described(WO, set), "Swc =18.%        Oil-Wet\n"
                                   "Sorw =30.%       Limestone\n"
                                   "k =125. md.      Europe\n"
@@ -36,7 +36,7 @@ TEST(Description, WaterOilListsWettabilityLithologyAndLocationOnTheRight) {
 }
 
 TEST(Description, KeepsTheRightColumnAsPositionsForTheWindow) {
-    const auto lines = describeDataSet(WO, makeSet(SetSpec{}));
+    const auto lines = describeDataSet(WO, makeSet(SetRecipe{}));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0].items.back(), (DescriptionItem{18, "Water-Wet"}));
     EXPECT_EQ(lines[5].items, (std::vector<DescriptionItem>{{8, "Steady State"}}));
@@ -45,26 +45,26 @@ TEST(Description, KeepsTheRightColumnAsPositionsForTheWindow) {
 
 TEST(Description, StronglyWaterWetNeedsSwcFrom15PercentAndLastKrwUpTo007) {
     auto wettability = [](double swc, double lastKrw, int code = 1) {
-        return wettabilityText(
-            WO,
-            makeSet(SetSpec{.wetting = code, .swc = swc, .points = {{0, 0, 1}, {1, lastKrw, 0}}}));
+        return wettabilityText(WO, makeSet(SetRecipe{.wetting = code,
+                                                     .swc = swc,
+                                                     .points = {{0, 0, 1}, {1, lastKrw, 0}}}));
     };
     EXPECT_EQ(wettability(0.20, 0.05), "Strongly Water-Wet");
     EXPECT_EQ(wettability(0.15, 0.07), "Strongly Water-Wet");
     EXPECT_EQ(wettability(0.149, 0.05), "Water-Wet");
     EXPECT_EQ(wettability(0.20, 0.071), "Water-Wet");
     EXPECT_EQ(wettability(0.20, 0.05, 2), "Mixed Wet");
-    EXPECT_EQ(wettabilityText(GO, makeSet(SetSpec{})), " ");
+    EXPECT_EQ(wettabilityText(GO, makeSet(SetRecipe{})), " ");
 }
 
 TEST(Description, GasWaterPrintsItsLithologyFirstAndNoResidualOil) {
-    const MeasuredDataSet set = makeSet(SetSpec{.location = 6,
-                                                .lithology = 4,
-                                                .method = 3,
-                                                .k = 12.345,
-                                                .kabs = 12.345,
-                                                .swc = 0.25,
-                                                .sgc = 0.04});
+    const MeasuredDataSet set = makeSet(SetRecipe{.location = 6,
+                                                  .lithology = 4,
+                                                  .method = 3,
+                                                  .k = 12.345,
+                                                  .kabs = 12.345,
+                                                  .swc = 0.25,
+                                                  .sgc = 0.04});
     EXPECT_EQ(described(GW, set), "Swc =25.%        Shale\n"
                                   "Sgc =4.%         Australia\n"
                                   "k =12.35 md.      \n"
@@ -74,7 +74,7 @@ TEST(Description, GasWaterPrintsItsLithologyFirstAndNoResidualOil) {
 }
 
 TEST(Description, GasCondensateShowsSlcALithologyLineAndNoDepth) {
-    const MeasuredDataSet set = makeSet(SetSpec{.lithology = 3, .method = 4, .swc = 0.3});
+    const MeasuredDataSet set = makeSet(SetRecipe{.lithology = 3, .method = 4, .swc = 0.3});
     EXPECT_EQ(described(GC, set), "Slc =30.%         \n"
                                   "                 Dolomite\n"
                                   "Sgc =5.%         N. America\n"
@@ -84,7 +84,7 @@ TEST(Description, GasCondensateShowsSlcALithologyLineAndNoDepth) {
 }
 
 TEST(Description, DifferentKabsMovesTheLocationToThePorosityLine) {
-    MeasuredDataSet set = makeSet(SetSpec{.location = 3, .k = 80, .kabs = 95.5});
+    MeasuredDataSet set = makeSet(SetRecipe{.location = 3, .k = 80, .kabs = 95.5});
     EXPECT_EQ(described(GO, set), "Swc =20.%         \n"
                                   "Sorg =25.%       Sandstone\n"
                                   "Sgc =5.%         Africa\n"
@@ -92,7 +92,7 @@ TEST(Description, DifferentKabsMovesTheLocationToThePorosityLine) {
                                   "Porosity =20.%    \n"
                                   "Depth =5000 ft. ss\n"
                                   "       Steady State\n");
-    set = makeSet(SetSpec{.location = 3, .porosity = 0, .k = 80, .kabs = 95.5});
+    set = makeSet(SetRecipe{.location = 3, .porosity = 0, .k = 80, .kabs = 95.5});
     EXPECT_EQ(described(WO, set), "Swc =20.%        Water-Wet\n"
                                   "Sorw =30.%       Sandstone\n"
                                   "k =80. md.       kabs. =95.5 md.\n"
@@ -118,13 +118,13 @@ TEST(Description, AColumnAlreadyPassedMovesToTheNextLine) {
 }
 
 TEST(Description, MatchSummaryFollowsTheSystemNowSelected) {
-    const MeasuredDataSet set = makeSet(SetSpec{.depth = 0, .sorg = 0.2, .sgc = 0.05});
+    const MeasuredDataSet set = makeSet(SetRecipe{.depth = 0, .sorg = 0.2, .sgc = 0.05});
     EXPECT_EQ(renderDescription(matchSummary(GO, set)), "Porosity =20. %\n"
                                                         "k =100. md.\n"
                                                         "Swc =20. %\n"
                                                         "Sorg =20. %\n"
                                                         "Sgc =5. %\n");
-    const MeasuredDataSet deep = makeSet(SetSpec{.depth = 9000.6});
+    const MeasuredDataSet deep = makeSet(SetRecipe{.depth = 9000.6});
     const std::string wo = renderDescription(matchSummary(WO, deep));
     EXPECT_EQ(wo.substr(0, wo.find('\n')), "Depth =9001 ft. ss");
     EXPECT_NE(wo.find("Sorw =30. %\n"), std::string::npos);
@@ -138,11 +138,11 @@ TEST(Grids, HeadersNameTheColumnsOfEachSystem) {
 }
 
 TEST(Grids, AsInputSaturationsUseTheDataSetsOwnEndPoints) {
-    const SetSpec stronglyWet{.swc = 0.2,
-                              .sorw = 0.3,
-                              .sorg = 0.2,
-                              .sgc = 0.1,
-                              .points = {{0, 0.01234, 1}, {0.5, 0.123456, 0.5}, {1, 1, 0}}};
+    const SetRecipe stronglyWet{.swc = 0.2,
+                                .sorw = 0.3,
+                                .sorg = 0.2,
+                                .sgc = 0.1,
+                                .points = {{0, 0.01234, 1}, {0.5, 0.123456, 0.5}, {1, 1, 0}}};
     auto sat = [&](TwoPhaseSystem system) {
         MeasuredDataSet set = makeSet(stronglyWet);
         GridText grid = asInputTable(system, set);
@@ -191,7 +191,7 @@ std::vector<std::pair<std::string, Rgb>> textsBetween(const Scene& s, double top
 }
 
 TEST(Plot, MeasuredCurvesInGreenAndBlueOverTheSharedFrame) {
-    MeasuredDataSet set = makeSet(SetSpec{});
+    MeasuredDataSet set = makeSet(SetRecipe{});
     asInputTable(WO, set);
     const Scene s = dataSetPlot(WO, set, false);
     EXPECT_EQ(s.coordinates.left, -25);
@@ -217,7 +217,7 @@ TEST(Plot, MeasuredCurvesInGreenAndBlueOverTheSharedFrame) {
 }
 
 TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
-    MeasuredDataSet set = makeSet(SetSpec{});
+    MeasuredDataSet set = makeSet(SetRecipe{});
     asInputTable(GW, set);
     MakeAdjustedTable(GW, {.swc = 0.1, .sgc = 0.1}, set);
     const Scene s = dataSetPlot(GW, set, true);

@@ -116,13 +116,13 @@ TEST(Import, SetsOfSeveralFilesFollowEachOther) {
     ASSERT_FALSE(imported.failure) << imported.message();
     EXPECT_EQ(imported.sets, 2);
     const auto set = [](int location) {
-        return SetSpec{.location = location,
-                       .porosity = .1,
-                       .k = 1,
-                       .kabs = 1,
-                       .swc = .2,
-                       .sgc = .05,
-                       .points = {{0, 0, 1}}};
+        return SetRecipe{.location = location,
+                         .porosity = .1,
+                         .k = 1,
+                         .kabs = 1,
+                         .swc = .2,
+                         .sgc = .05,
+                         .points = {{0, 0, 1}}};
     };
     EXPECT_EQ(imported.bytes, recordsOf(GC, {set(1), set(2)}));
 }
@@ -402,12 +402,12 @@ TEST_F(Dump, WritesTheImportLayoutWithCodeTexts) {
 TEST_F(Dump, ThenImportGivesTheSameBytes) {
     // Codes without a text, a stored record without points in the middle and the explicit
     // end record come back too.
-    MeasuredDataSet odd = makeSet(SetSpec{.location = 0, .method = 3, .k = 1234.5678});
-    MeasuredDataSet zero = makeSet(SetSpec{.location = 2, .points = {}});
+    MeasuredDataSet odd = makeSet(SetRecipe{.location = 0, .method = 3, .k = 1234.5678});
+    MeasuredDataSet zero = makeSet(SetRecipe{.location = 2, .points = {}});
     MeasuredDataSet end;
     end.residualOilToWater = TaggedValue{};
     const std::string bytes = encodeRecord(GC, odd) + encodeRecord(GC, zero) +
-                              encodeRecord(GC, makeSet(SetSpec{})) + encodeRecord(GC, end);
+                              encodeRecord(GC, makeSet(SetRecipe{})) + encodeRecord(GC, end);
     writeDataFile(dir, GC, bytes);
     DumpResult dump = dumpDataFile(dir, GC);
     EXPECT_EQ(dump.records, 4);
@@ -416,7 +416,7 @@ TEST_F(Dump, ThenImportGivesTheSameBytes) {
     EXPECT_NE(back.message().find("dump.csv, line 8"), std::string::npos) << back.message();
 
     const std::string withoutMiddle =
-        encodeRecord(GC, odd) + encodeRecord(GC, makeSet(SetSpec{})) + encodeRecord(GC, end);
+        encodeRecord(GC, odd) + encodeRecord(GC, makeSet(SetRecipe{})) + encodeRecord(GC, end);
     writeDataFile(dir, GC, withoutMiddle);
     const Imported again = importText(GC, dumpDataFile(dir, GC).text);
     ASSERT_FALSE(again.failure) << again.message();
@@ -424,7 +424,7 @@ TEST_F(Dump, ThenImportGivesTheSameBytes) {
 }
 
 TEST_F(Dump, StopsAtADamagedRecordAndSaysSo) {
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}) + Bytes().raw16(5).int16(1).data);
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}) + Bytes().raw16(5).int16(1).data);
     DumpResult dump = dumpDataFile(dir, WO);
     EXPECT_EQ(dump.records, 1);
     ASSERT_TRUE(dump.problem);

@@ -72,15 +72,15 @@ TEST_F(MatchListing, CodesReadAsTheDescriptionShowsThemAndValuesKeepEveryDigit) 
 
 TEST_F(MatchListing, EndsWhereAScanEndsAndSaysWhatWasLost) {
     writeDataFile(dir, GO,
-                  recordsOf(GO, {SetSpec{.location = 1}, SetSpec{.location = 2, .points = {}},
-                                 SetSpec{.location = 3}}));
+                  recordsOf(GO, {SetRecipe{.location = 1}, SetRecipe{.location = 2, .points = {}},
+                                 SetRecipe{.location = 3}}));
     const MatchList hidden = listMatches(dir, GO, {}, {}, {});
     ASSERT_EQ(hidden.rows.size(), 1u) << "a record without points ends the data";
     EXPECT_FALSE(hidden.problem);
 
     writeDataFile(dir, GO,
-                  recordsOf(GO, {SetSpec{.location = 1}, SetSpec{.location = 5}}) +
-                      recordsOf(GO, {SetSpec{}}).substr(0, 30));
+                  recordsOf(GO, {SetRecipe{.location = 1}, SetRecipe{.location = 5}}) +
+                      recordsOf(GO, {SetRecipe{}}).substr(0, 30));
     const MatchList damaged = listMatches(dir, GO, {}, {}, {});
     ASSERT_EQ(damaged.rows.size(), 2u);
     EXPECT_EQ(damaged.rows[1].location, "Europe");
@@ -162,8 +162,9 @@ TEST(MatchSearch, NamesTheEndPointsTheSearchCompares) {
 TEST_F(MatchListing, TheBrowserListsWhatItsShowsStepThrough) {
     writeDataFile(
         dir, GO,
-        recordsOf(GO, {SetSpec{.location = 1, .sgc = 0.02}, SetSpec{.location = 2, .sgc = 0.09},
-                       SetSpec{.location = 1, .sgc = 0.1}, SetSpec{.location = 1, .sgc = 0.04}}));
+        recordsOf(GO,
+                  {SetRecipe{.location = 1, .sgc = 0.02}, SetRecipe{.location = 2, .sgc = 0.09},
+                   SetRecipe{.location = 1, .sgc = 0.1}, SetRecipe{.location = 1, .sgc = 0.04}}));
     DatabaseBrowser browser(dir);
     browser.pick(BrowserList::TwoPhase, 1);
     browser.pick(BrowserList::Location, 1);

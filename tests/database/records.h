@@ -65,14 +65,14 @@ struct Bytes {
 
 // A data set of any system: codes as 16-bit integers, values as doubles, and the points
 // (normalized saturation, krAxis, krOther).
-struct SetSpec {
+struct SetRecipe {
     int wetting = 1, location = 1, lithology = 1, method = 1;
     double depth = 5000, porosity = 0.2, k = 100, kabs = 100;
     double swc = 0.2, sorw = 0.3, sorg = 0.25, sgc = 0.05;
     std::vector<std::array<double, 3>> points{{0, 0, 1}, {0.5, 0.1, 0.3}, {1, 0.4, 0}};
 };
 
-inline MeasuredDataSet makeSet(const SetSpec& s) {
+inline MeasuredDataSet makeSet(const SetRecipe& s) {
     MeasuredDataSet set;
     auto code = [](int c) { return TaggedValue::of(c, ValueTag::Int16); };
     set.wettingCode = code(s.wetting);
@@ -96,9 +96,9 @@ inline MeasuredDataSet makeSet(const SetSpec& s) {
     return set;
 }
 
-inline std::string recordsOf(TwoPhaseSystem system, const std::vector<SetSpec>& specs) {
+inline std::string recordsOf(TwoPhaseSystem system, const std::vector<SetRecipe>& recipes) {
     std::string bytes;
-    for (const SetSpec& s : specs)
+    for (const SetRecipe& s : recipes)
         bytes += encodeRecord(system, makeSet(s));
     return bytes;
 }

@@ -37,7 +37,7 @@ TEST_F(Search, EmptyOrMissingFileCountsZeroAndFindsNoData) {
 }
 
 TEST_F(Search, NoSystemChosenOnlyResetsNoMoreDataAndCapturesTheLists) {
-    set = makeSet(SetSpec{.location = 4});
+    set = makeSet(SetRecipe{.location = 4});
     ScanState state;
     state.noMoreData = 1;
     state.matchCount = 9;
@@ -49,9 +49,9 @@ TEST_F(Search, NoSystemChosenOnlyResetsNoMoreDataAndCapturesTheLists) {
 }
 
 TEST_F(Search, IndexZeroMatchesEveryCodeIncludingCodesWithoutText) {
-    std::string bytes =
-        recordsOf(WO, {SetSpec{.location = 1}, SetSpec{.location = 0}, SetSpec{.location = 9}});
-    MeasuredDataSet text = makeSet(SetSpec{});
+    std::string bytes = recordsOf(
+        WO, {SetRecipe{.location = 1}, SetRecipe{.location = 0}, SetRecipe{.location = 9}});
+    MeasuredDataSet text = makeSet(SetRecipe{});
     text.locationCode = TaggedValue::ofText("1");
     bytes += encodeRecord(WO, text);
     writeDataFile(dir, WO, bytes);
@@ -62,8 +62,8 @@ TEST_F(Search, IndexZeroMatchesEveryCodeIncludingCodesWithoutText) {
 
 TEST_F(Search, CapillaryPressureAndCentrifugeCountAsUnsteadyState) {
     writeDataFile(dir, WO,
-                  recordsOf(WO, {SetSpec{.method = 1}, SetSpec{.method = 2}, SetSpec{.method = 3},
-                                 SetSpec{.method = 4}}));
+                  recordsOf(WO, {SetRecipe{.method = 1}, SetRecipe{.method = 2},
+                                 SetRecipe{.method = 3}, SetRecipe{.method = 4}}));
     EXPECT_EQ(count(WO, {.method = 1}), 1);
     EXPECT_EQ(count(WO, {.method = 2}), 3);
     ScanState fourth = scan(WO, 3, {.method = 2});
@@ -72,13 +72,13 @@ TEST_F(Search, CapillaryPressureAndCentrifugeCountAsUnsteadyState) {
 }
 
 TEST_F(Search, EveryCriterionMustHoldAndWettabilityOnlyForWaterOil) {
-    const std::vector<SetSpec> specs{
-        SetSpec{.wetting = 1, .location = 2, .lithology = 3},
-        SetSpec{.wetting = 2, .location = 2, .lithology = 3},
-        SetSpec{.wetting = 1, .location = 2, .lithology = 1},
+    const std::vector<SetRecipe> recipes{
+        SetRecipe{.wetting = 1, .location = 2, .lithology = 3},
+        SetRecipe{.wetting = 2, .location = 2, .lithology = 3},
+        SetRecipe{.wetting = 1, .location = 2, .lithology = 1},
     };
-    writeDataFile(dir, WO, recordsOf(WO, specs));
-    writeDataFile(dir, GO, recordsOf(GO, specs));
+    writeDataFile(dir, WO, recordsOf(WO, recipes));
+    writeDataFile(dir, GO, recordsOf(GO, recipes));
     EXPECT_EQ(count(WO, {.wettability = 1, .lithology = 3, .location = 2}), 1);
     EXPECT_EQ(count(WO, {.wettability = 0, .lithology = 3, .location = 2}), 2);
     set.wettingCode = TaggedValue::of(3); // gas-oil records carry no wettability
@@ -86,7 +86,8 @@ TEST_F(Search, EveryCriterionMustHoldAndWettabilityOnlyForWaterOil) {
 }
 
 TEST_F(Search, AStoredZeroCountRecordEndsEveryScan) {
-    std::string bytes = recordsOf(GW, {SetSpec{}, SetSpec{.points = {}}, SetSpec{}, SetSpec{}});
+    std::string bytes =
+        recordsOf(GW, {SetRecipe{}, SetRecipe{.points = {}}, SetRecipe{}, SetRecipe{}});
     writeDataFile(dir, GW, bytes);
     EXPECT_EQ(count(GW), 1);
     ScanState second = scan(GW, 2);
@@ -98,8 +99,8 @@ TEST_F(Search, AStoredZeroCountRecordEndsEveryScan) {
 
 TEST_F(Search, ShowStopsAtTheNthMatchAndPastTheLastGivesTheEndRecord) {
     writeDataFile(dir, GO,
-                  recordsOf(GO, {SetSpec{.location = 1, .k = 10}, SetSpec{.location = 2},
-                                 SetSpec{.location = 1, .k = 30}}));
+                  recordsOf(GO, {SetRecipe{.location = 1, .k = 10}, SetRecipe{.location = 2},
+                                 SetRecipe{.location = 1, .k = 30}}));
     ScanState second = scan(GO, 2, {.location = 1});
     EXPECT_EQ(second.matchCount, 2);
     EXPECT_EQ(set.permeabilityMd.value(), 30);
@@ -114,8 +115,8 @@ TEST_F(Search, ShowStopsAtTheNthMatchAndPastTheLastGivesTheEndRecord) {
 TEST_F(Search, DeviationEqualToTheToleranceInTypedDecimalsPasses) {
     writeDataFile(
         dir, WO,
-        recordsOf(WO, {SetSpec{.swc = 0.20, .sorw = 0.30}, SetSpec{.swc = 0.2001, .sorw = 0.30},
-                       SetSpec{.swc = 0.10, .sorw = 0.30}}));
+        recordsOf(WO, {SetRecipe{.swc = 0.20, .sorw = 0.30}, SetRecipe{.swc = 0.2001, .sorw = 0.30},
+                       SetRecipe{.swc = 0.10, .sorw = 0.30}}));
     const ToleranceSearch five{true, 5};
     // 100 x |0.15 - 0.20| is 5.000000000000002 in binary; the user typed exactly 5.
     EXPECT_EQ(count(WO, {}, five, {.swc = 0.15}), 2) << "0.20 and 0.10 lie 5 points away";
@@ -126,8 +127,8 @@ TEST_F(Search, DeviationEqualToTheToleranceInTypedDecimalsPasses) {
 
 TEST_F(Search, EmptyUserValuesTakeNoPartInTheToleranceTest) {
     writeDataFile(dir, GO,
-                  recordsOf(GO, {SetSpec{.swc = 0.1, .sorg = 0.1, .sgc = 0.02},
-                                 SetSpec{.swc = 0.3, .sorg = 0.3, .sgc = 0.1}}));
+                  recordsOf(GO, {SetRecipe{.swc = 0.1, .sorg = 0.1, .sgc = 0.02},
+                                 SetRecipe{.swc = 0.3, .sorg = 0.3, .sgc = 0.1}}));
     EXPECT_EQ(count(GO, {}, {true, 0}, {}), 2);
     EXPECT_EQ(count(GO, {}, {true, 0}, {.sgc = 0.1}), 1);
     // A tolerance of 0 (a text without a number) passes only equal end points.
@@ -136,15 +137,15 @@ TEST_F(Search, EmptyUserValuesTakeNoPartInTheToleranceTest) {
 }
 
 TEST_F(Search, GasWaterTestsSwcAndSgcButNoResidualOil) {
-    writeDataFile(dir, GW, recordsOf(GW, {SetSpec{.swc = 0.2, .sorw = 0.9, .sgc = 0.05}}));
+    writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{.swc = 0.2, .sorw = 0.9, .sgc = 0.05}}));
     EXPECT_EQ(count(GW, {}, {true, 1}, {.swc = 0.2, .sor = 0.0, .sgc = 0.05}), 1);
     EXPECT_EQ(count(GW, {}, {true, 1}, {.sgc = 0.07}), 0);
 }
 
 TEST_F(Search, ADamagedRecordEndsTheCountAndIsReported) {
     writeDataFile(dir, WO,
-                  recordsOf(WO, {SetSpec{}, SetSpec{}}) + Bytes().raw16(99).data +
-                      recordsOf(WO, {SetSpec{}}));
+                  recordsOf(WO, {SetRecipe{}, SetRecipe{}}) + Bytes().raw16(99).data +
+                      recordsOf(WO, {SetRecipe{}}));
     EXPECT_EQ(count(WO), 2);
     ASSERT_TRUE(problem);
     EXPECT_EQ(problem->record, 3);
@@ -153,17 +154,17 @@ TEST_F(Search, ADamagedRecordEndsTheCountAndIsReported) {
 class Matching : public Search {};
 
 TEST_F(Matching, FindsTheFirstRecordWithTheSameSevenKeys) {
-    const SetSpec sample{.location = 2,
-                         .lithology = 3,
-                         .method = 4,
-                         .depth = 7000,
-                         .porosity = 0.18,
-                         .k = 55,
-                         .kabs = 70,
-                         .swc = 0.22};
-    SetSpec otherK = sample;
+    const SetRecipe sample{.location = 2,
+                           .lithology = 3,
+                           .method = 4,
+                           .depth = 7000,
+                           .porosity = 0.18,
+                           .k = 55,
+                           .kabs = 70,
+                           .swc = 0.22};
+    SetRecipe otherK = sample;
     otherK.k = 56;
-    SetSpec otherKabsAndEndPoints = sample; // kabs and Sorw are not keys
+    SetRecipe otherKabsAndEndPoints = sample; // kabs and Sorw are not keys
     otherKabsAndEndPoints.kabs = 99;
     otherKabsAndEndPoints.sorw = 0.11;
     writeDataFile(dir, WO, recordsOf(WO, {otherK, otherKabsAndEndPoints, sample}));
@@ -178,8 +179,8 @@ TEST_F(Matching, FindsTheFirstRecordWithTheSameSevenKeys) {
 }
 
 TEST_F(Matching, FailureRestoresTheDataSetAndItsNumber) {
-    writeDataFile(dir, GO, recordsOf(GO, {SetSpec{.depth = 1}, SetSpec{.depth = 2}}));
-    set = makeSet(SetSpec{.depth = 3, .sorg = 0.4});
+    writeDataFile(dir, GO, recordsOf(GO, {SetRecipe{.depth = 1}, SetRecipe{.depth = 2}}));
+    set = makeSet(SetRecipe{.depth = 3, .sorg = 0.4});
     int matchCount = 4;
     SampleMatch m = findSameSample(dir, GO, set, matchCount);
     EXPECT_FALSE(m.found);
@@ -193,7 +194,7 @@ TEST_F(Matching, FailureRestoresTheDataSetAndItsNumber) {
 
 TEST_F(Matching, TheEndOfTheFileIsNoSample) {
     // The empty data set shown past the last match has empty keys, like the end record.
-    writeDataFile(dir, WO, recordsOf(WO, {SetSpec{}}));
+    writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}));
     MeasuredDataSet empty;
     set = empty;
     int matchCount = 1;
@@ -202,8 +203,8 @@ TEST_F(Matching, TheEndOfTheFileIsNoSample) {
 }
 
 TEST_F(Matching, ComparesAStoredZeroCountRecordAndReadsPastIt) {
-    const SetSpec sample{.depth = 4321};
-    SetSpec zero{.depth = 1};
+    const SetRecipe sample{.depth = 4321};
+    SetRecipe zero{.depth = 1};
     zero.points.clear();
     writeDataFile(dir, GO, recordsOf(GO, {zero, sample}));
     set = makeSet(sample);

@@ -130,7 +130,7 @@ TEST_F(Stepping, CarryingOnGivesWhatReReadingTheFileGives) {
 // put back, are never read again: the Show still finds match 150 where the count saw it,
 // where a scan from the first record stops at the garbled one.
 TEST_F(Stepping, AShowAfterACountReadsOnlyTheRecordItShows) {
-    const std::vector<SetSpec> sets(200, SetSpec{.location = 4});
+    const std::vector<SetRecipe> sets(200, SetRecipe{.location = 4});
     const std::string bytes = recordsOf(WO, sets);
     writeDataFile(dir, WO, bytes);
     touch(dir / "OWBIN", 1);

@@ -16,15 +16,15 @@ using TruncatedRecords = TempDirTest;
 // Three records in every tag the writer uses: 16-bit and 32-bit integers, singles, doubles,
 // strings and empty values, with 3, 1 and 5 points.
 std::vector<MeasuredDataSet> threeRecords() {
-    MeasuredDataSet first = makeSet(SetSpec{.location = 2, .lithology = 3});
-    MeasuredDataSet second = makeSet(SetSpec{.points = {{0.5, 0.25, 0.5}}});
+    MeasuredDataSet first = makeSet(SetRecipe{.location = 2, .lithology = 3});
+    MeasuredDataSet second = makeSet(SetRecipe{.points = {{0.5, 0.25, 0.5}}});
     second.locationCode = TaggedValue::ofText("Bakken");
     second.depthFtSs = TaggedValue{};
     second.permeabilityMd = TaggedValue::of(125, ValueTag::Int32);
     second.porosityFraction = TaggedValue::of(0.25, ValueTag::Single);
     MeasuredDataSet third = makeSet(
-        SetSpec{.method = 2,
-                .points = {{0, 0, 1}, {.2, .01, .6}, {.5, .1, .3}, {.8, .3, .05}, {1, .5, 0}}});
+        SetRecipe{.method = 2,
+                  .points = {{0, 0, 1}, {.2, .01, .6}, {.5, .1, .3}, {.8, .3, .05}, {1, .5, 0}}});
     third.wettingCode = TaggedValue::ofText("");
     return {first, second, third};
 }

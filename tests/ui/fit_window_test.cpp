@@ -37,8 +37,8 @@ namespace {
 
 // Ten points on Corey curves: krw = .4 S^2.5, krow = .9 (1 - S)^3.2 on the normalised
 // saturation S from 0 to 1.
-SetSpec coreySet(double depth = 5000) {
-    SetSpec made;
+SetRecipe coreySet(double depth = 5000) {
+    SetRecipe made;
     made.depth = depth;
     made.points.clear();
     for (int i = 0; i < 10; ++i) {
@@ -74,7 +74,7 @@ class FitWindowTest : public QObject {
 
     QString path(const QString& name) const { return dir->filePath(name); }
 
-    void open(const std::vector<SetSpec>& sets) {
+    void open(const std::vector<SetRecipe>& sets) {
         dir = std::make_unique<QTemporaryDir>();
         writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, sets));
         dialog =
@@ -257,7 +257,7 @@ class FitWindowTest : public QObject {
     }
 
     void aSetTooSmallForTheModelIsRefusedWithTheReason() {
-        SetSpec three;
+        SetRecipe three;
         three.points = {{0, 0, 0.9}, {0.5, 0.1, 0.2}, {1, 0.4, 0}};
         open({three});
         showFirstSet();

@@ -153,12 +153,12 @@ class MatchListTest : public QObject {
         dir = std::make_unique<QTemporaryDir>();
         // k values whose order as numbers differs from their order as texts.
         writeDataFile(folder(), WO,
-                      recordsOf(WO, {SetSpec{.location = 1, .k = 9, .kabs = 9, .swc = 0.22},
-                                     SetSpec{.location = 2, .k = 100, .kabs = 100},
-                                     SetSpec{.location = 1, .k = 10, .kabs = 10, .swc = 0.3},
-                                     SetSpec{.location = 3, .method = 2, .k = 2, .kabs = 2},
-                                     SetSpec{.location = 1, .k = 12.5, .kabs = 12.5}}));
-        writeDataFile(folder(), GC, recordsOf(GC, {SetSpec{.swc = 0.25, .sgc = 0.08}}));
+                      recordsOf(WO, {SetRecipe{.location = 1, .k = 9, .kabs = 9, .swc = 0.22},
+                                     SetRecipe{.location = 2, .k = 100, .kabs = 100},
+                                     SetRecipe{.location = 1, .k = 10, .kabs = 10, .swc = 0.3},
+                                     SetRecipe{.location = 3, .method = 2, .k = 2, .kabs = 2},
+                                     SetRecipe{.location = 1, .k = 12.5, .kabs = 12.5}}));
+        writeDataFile(folder(), GC, recordsOf(GC, {SetRecipe{.swc = 0.25, .sgc = 0.08}}));
         open(folder());
     }
 
@@ -231,8 +231,8 @@ class MatchListTest : public QObject {
     // shown so too.
     void aRowChosenBeforeAnyShowIsTheSetOfThatRow() {
         writeDataFile(folder(), GO,
-                      recordsOf(GO, {SetSpec{.sgc = 0.08}, SetSpec{.sgc = 0.02},
-                                     SetSpec{.sgc = 0.09}, SetSpec{.sgc = 0.03}}));
+                      recordsOf(GO, {SetRecipe{.sgc = 0.08}, SetRecipe{.sgc = 0.02},
+                                     SetRecipe{.sgc = 0.09}, SetRecipe{.sgc = 0.03}}));
         pickAll("Gas-Oil Data");
         QTest::mouseClick(find<QRadioButton>("Option2"), Qt::LeftButton);
         QTableView* view = table(openList());

@@ -120,14 +120,14 @@ class PellamWindowTest : public QObject {
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         writeDataFile(folder(), WO,
-                      recordsOf(WO, {SetSpec{.location = 1, .depth = 5100, .swc = 0.22},
-                                     SetSpec{.location = 2, .depth = 5200},
-                                     SetSpec{.location = 1, .depth = 5300, .swc = 0.3}}));
+                      recordsOf(WO, {SetRecipe{.location = 1, .depth = 5100, .swc = 0.22},
+                                     SetRecipe{.location = 2, .depth = 5200},
+                                     SetRecipe{.location = 1, .depth = 5300, .swc = 0.3}}));
         // The gas-oil twin of the first water-oil set: the same sample keys.
         writeDataFile(folder(), GO,
-                      recordsOf(GO, {SetSpec{.location = 3, .depth = 9000},
-                                     SetSpec{.location = 1, .depth = 5100, .swc = 0.22}}));
-        writeDataFile(folder(), GW, recordsOf(GW, {SetSpec{.lithology = 2}}));
+                      recordsOf(GO, {SetRecipe{.location = 3, .depth = 9000},
+                                     SetRecipe{.location = 1, .depth = 5100, .swc = 0.22}}));
+        writeDataFile(folder(), GW, recordsOf(GW, {SetRecipe{.lithology = 2}}));
         open(folder());
     }
 
@@ -296,8 +296,8 @@ class PellamWindowTest : public QObject {
     }
 
     void aDamagedRecordIsReportedOnceAndTheSetsBeforeItBrowse() {
-        std::string bytes = recordsOf(WO, {SetSpec{}, SetSpec{}});
-        bytes += recordsOf(WO, {SetSpec{}}).substr(0, 40); // a file that ends inside a record
+        std::string bytes = recordsOf(WO, {SetRecipe{}, SetRecipe{}});
+        bytes += recordsOf(WO, {SetRecipe{}}).substr(0, 40); // a file that ends inside a record
         writeDataFile(folder(), WO, bytes);
         pickAll("Water-Oil Data");
         QCOMPARE(text("Label11"), QString(" 2"));
@@ -362,7 +362,7 @@ class PellamWindowTest : public QObject {
         press("Command1");
         QTemporaryDir other;
         writeDataFile(other.path().toStdString(), GO,
-                      recordsOf(GO, std::vector<SetSpec>(5, SetSpec{})));
+                      recordsOf(GO, std::vector<SetRecipe>(5, SetRecipe{})));
         folderDialog->answers.push_back(other.path());
         trigger("openFolder");
         QCOMPARE(folderDialog->asked.at(0).mode, ui::FileDialog::Mode::Folder);

@@ -189,7 +189,7 @@ class PlotViewTest : public QObject {
     void theBrowsersPlotViewIsTheShownSetsPlot() {
         QTemporaryDir data;
         writeDataFile(data.path().toStdString(), WO,
-                      recordsOf(WO, {SetSpec{.location = 1, .depth = 5100, .swc = 0.22}}));
+                      recordsOf(WO, {SetRecipe{.location = 1, .depth = 5100, .swc = 0.22}}));
         databaseui::PellamWindow w(data.path().toStdString(),
                                    ui::WindowServices{{},
                                                       {},

@@ -38,8 +38,8 @@ using relperm::databaseui::PellamWindow;
 namespace {
 
 // Ten points on krw = .4 S^nw, krow = .9 (1 - S)^3.
-SetSpec coreySet(double nw) {
-    SetSpec made;
+SetRecipe coreySet(double nw) {
+    SetRecipe made;
     made.points.clear();
     for (int i = 0; i < 10; ++i) {
         const double s = i / 9.0;
@@ -50,11 +50,11 @@ SetSpec coreySet(double nw) {
 
 // 21 sets with nw from 1.5 to 3.5 by .1, whose median is 2.5, then one set of a single
 // point, too few for any curve.
-std::vector<SetSpec> spreadOfSets() {
-    std::vector<SetSpec> sets;
+std::vector<SetRecipe> spreadOfSets() {
+    std::vector<SetRecipe> sets;
     for (int i = 0; i <= 20; ++i)
         sets.push_back(coreySet(1.5 + 0.1 * i));
-    SetSpec single;
+    SetRecipe single;
     single.points = {{0.5, 0.1, 0.3}};
     sets.push_back(single);
     return sets;
