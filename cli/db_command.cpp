@@ -132,11 +132,12 @@ std::optional<std::string> refusedImportTarget(const Options& options, TwoPhaseS
         return std::nullopt;
     for (const std::string& input : options.positional)
         if (sameFile(out, input))
-            return "--out \"" + out + "\" is the CSV file \"" + input + "\" that the import reads";
+            return "--out " + quotedName(out) + " is the CSV file " + quotedName(input) +
+                   " that the import reads";
     const std::string name = std::filesystem::path(out).filename().string();
     for (const TwoPhaseSystem other : allSystems)
         if (other != system && name == dataFileName(other) && !options.has("force"))
-            return "--out \"" + out + "\" bears the name of the " +
+            return "--out " + quotedName(out) + " bears the name of the " +
                    std::string(systemListText(other)) + " file, but the import is of " +
                    std::string(systemListText(system)) + "; give --force if that is meant";
     return std::nullopt;
@@ -230,8 +231,8 @@ struct Run {
         const auto dataFile = dir / dataFileName(system);
         if (auto outFile = options.get("out");
             outFile && *outFile != "-" && sameFile(*outFile, dataFile))
-            return fail({exitRefused, "--out \"" + *outFile +
-                                          "\" is the data file being dumped; writing it would "
+            return fail({exitRefused, "--out " + quotedName(*outFile) +
+                                          " is the data file being dumped; writing it would "
                                           "replace its records with their text"});
         DumpResult result = dumpDataFile(dir, system);
         return finish(result.text, options, result.problem);

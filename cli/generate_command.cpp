@@ -114,7 +114,8 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
     // A pipe is read (`--run <(...)`), as any command-line tool reads one; a device is not.
     std::string text;
     if (auto problem = readWholeFile(path, PipeUse::Read, text)) {
-        err << prefix << ": could not read the run file \"" << path << "\": " << *problem << "\n";
+        err << prefix << ": could not read the run file " << quotedName(path) << ": " << *problem
+            << "\n";
         return exitFileError;
     }
     auto parsed = parseRunFile(text);
@@ -126,8 +127,8 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
     else
         problem = applyRunFile(std::get<RunFile>(parsed), form, ignored);
     if (problem) {
-        err << prefix << ": \"" << path << "\" is not a run file that can be opened: " << *problem
-            << "\n";
+        err << prefix << ": " << quotedName(path)
+            << " is not a run file that can be opened: " << *problem << "\n";
         return exitRefused;
     }
     return form;

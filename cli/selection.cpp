@@ -40,7 +40,7 @@ std::optional<Failure> folderOption(const Options& options, std::filesystem::pat
     dir = options.get("dir").value_or(".");
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec))
-        return Failure{exitFileError, "the folder \"" + dir.string() + "\" does not exist"};
+        return Failure{exitFileError, "the folder " + quotedName(dir.string()) + " does not exist"};
     return std::nullopt;
 }
 

@@ -1,4 +1,5 @@
 #include "common/filewrite.h"
+#include "common/quotedtext.h"
 
 #include <array>
 #include <atomic>
@@ -17,7 +18,8 @@ namespace relperm {
 namespace {
 
 std::string failure(const std::filesystem::path& target, const char* step, int error) {
-    return "Could not write \"" + target.string() + "\": " + step + ": " + std::strerror(error);
+    return "Could not write " + quotedName(target.string()) + ": " + step + ": " +
+           std::strerror(error);
 }
 
 std::optional<WriteStep> injectedStep;
@@ -306,7 +308,7 @@ std::optional<std::string> AtomicFileWriter::fail(const char* step, int error) {
 }
 
 std::optional<std::string> AtomicFileWriter::finished() const {
-    return "Could not write \"" + target_.string() + "\": the write was already " +
+    return "Could not write " + quotedName(target_.string()) + ": the write was already " +
            (committed_ ? "committed" : "abandoned");
 }
 

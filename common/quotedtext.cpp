@@ -33,10 +33,8 @@ std::size_t utf8Length(std::string_view text) {
     return length;
 }
 
-} // namespace
-
-std::string quotedText(std::string_view text) {
-    constexpr std::size_t longest = 40;
+// `text` in double quotes, cut after `longest` characters, escaped as the header says.
+std::string quoted(std::string_view text, std::size_t longest) {
     constexpr char hex[] = "0123456789abcdef";
     std::string shown = "\"";
     std::size_t characters = 0;
@@ -58,6 +56,16 @@ std::string quotedText(std::string_view text) {
         }
     }
     return shown + "\"";
+}
+
+} // namespace
+
+std::string quotedText(std::string_view text) {
+    return quoted(text, 40);
+}
+
+std::string quotedName(std::string_view name) {
+    return quoted(name, std::string_view::npos);
 }
 
 } // namespace relperm

@@ -12,4 +12,8 @@ namespace relperm {
 
 std::string quotedText(std::string_view text);
 
+// A file or folder name inside a message: quoted and escaped as above but whole, since the
+// user must find the very file the message is about.
+std::string quotedName(std::string_view name);
+
 } // namespace relperm

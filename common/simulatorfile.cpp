@@ -32,12 +32,19 @@ std::string num(double v) {
     return formatGeneral(v);
 }
 
+// A value as the file will hold it: on its bound when within onBound of it, and at the
+// digits it is written with, so that the rules are checked on what the simulator reads (two
+// saturations that differ past the fifteenth digit are one saturation in the file).
 double snapped(double v) {
     if (std::abs(v) <= onBound)
         return 0;
     if (std::abs(v - 1) <= onBound)
         return 1;
-    return v;
+    return parseNumber(formatGeneral(v)).value_or(v);
+}
+
+bool isFraction(double v) {
+    return v >= 0 && v <= 1; // false for NaN
 }
 
 // Keeps the last row, the table's exact end point, and drops every earlier row whose
@@ -129,6 +136,8 @@ void repairKr(KeywordTable& t, std::vector<std::string>& repairs) {
     for (Column& c : t.kr) {
         for (std::size_t i = 0; i < c.values.size(); ++i) {
             double& v = c.values[i];
+            if (std::isnan(v))
+                continue; // no value to repair it to: the check refuses it
             const double clipped = std::clamp(v, 0.0, 1.0);
             if (clipped != v) {
                 repairs.push_back(rowText(t, i) + ": " + c.name + " " + num(v) + " is set to " +
@@ -155,6 +164,10 @@ Refusal broken(const std::string& rule, const std::string& detail) {
 std::optional<Refusal> check(const KeywordTable& t) {
     const std::string name = keywordName(t.keyword);
     const std::string& sat = t.saturationName;
+    for (std::size_t i = 0; i < t.saturation.size(); ++i)
+        if (!isFraction(t.saturation[i]))
+            return broken(sat + " must lie between 0 and 1",
+                          rowText(t, i) + " is outside (a repair cannot move a saturation).");
     for (std::size_t i = 1; i < t.saturation.size(); ++i)
         if (t.saturation[i] <= t.saturation[i - 1])
             return broken(sat + " must increase from row to row",
@@ -163,10 +176,10 @@ std::optional<Refusal> check(const KeywordTable& t) {
                               " in row " + std::to_string(i) + " (a repair drops such rows).");
     for (const Column& c : t.kr) {
         for (std::size_t i = 0; i < c.values.size(); ++i) {
-            if (c.values[i] < 0 || c.values[i] > 1)
+            if (!isFraction(c.values[i]))
                 return broken(c.name + " must lie between 0 and 1",
                               rowText(t, i) + " has " + c.name + " " + num(c.values[i]) +
-                                  " (a repair clips it).");
+                                  (std::isnan(c.values[i]) ? "." : " (a repair clips it)."));
             if (i > 0 && (c.rises ? c.values[i] < c.values[i - 1] : c.values[i] > c.values[i - 1]))
                 return broken(c.name + (c.rises ? " must not fall" : " must not rise") + " as " +
                                   sat + " increases",
@@ -303,6 +316,8 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
     if (!gas.empty()) {
         const double sgMax = snapped(gas.back().saturation);
         const double room = snapped(1 - tables.swc);
+        if (!isFraction(room))
+            return broken("Swc must lie between 0 and 1", "it is " + num(tables.swc) + ".");
         if (sgMax > room + onBound)
             return broken("the largest Sg may not pass 1 - Swc",
                           "Sg reaches " + num(sgMax) + " but 1 - Swc is " + num(room) + ".");

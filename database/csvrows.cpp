@@ -84,21 +84,21 @@ std::optional<std::string> openTextFile(const std::filesystem::path& path, std::
         std::string problem;
         fd = openForReading(path, PipeUse::Read, problem);
         if (fd < 0)
-            return "Could not read \"" + path.string() + "\": " + problem + ".";
+            return "Could not read " + quotedName(path.string()) + ": " + problem + ".";
     }
     errno = 0;
     in.open(path, std::ios::binary);
     if (fd >= 0)
         ::close(fd);
     if (!in)
-        return "Could not read \"" + path.string() +
-               "\": " + (errno ? std::strerror(errno) : "the file could not be opened") + ".";
+        return "Could not read " + quotedName(path.string()) + ": " +
+               (errno ? std::strerror(errno) : "the file could not be opened") + ".";
     return std::nullopt;
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::string& text) {
     if (auto problem = readWholeFile(path, PipeUse::Refuse, text))
-        return "Could not read \"" + path.string() + "\": " + *problem + ".";
+        return "Could not read " + quotedName(path.string()) + ": " + *problem + ".";
     return std::nullopt;
 }
 

@@ -1,4 +1,5 @@
 #include "database/importfile.h"
+#include "common/quotedtext.h"
 
 #include "common/csv.h"
 #include "common/numbers.h"
@@ -175,7 +176,7 @@ std::optional<ImportFailure> RecordImport::add(std::istream& in, const std::stri
         for (;;) {
             if (!lines.appendLines(piece, want))
                 return ImportFailure{ImportFailure::Kind::Unreadable,
-                                     "Could not read \"" + fileName + "\"."};
+                                     "Could not read " + quotedName(fileName) + "."};
             // A byte-order mark, as spreadsheets put before UTF-8 text, is no part of the data.
             if (line == 1 && from == 0 && piece.starts_with("\xEF\xBB\xBF"))
                 piece.erase(0, 3);

@@ -1,9 +1,11 @@
 #include "ui/plotview.h"
 
+#include "common/filewrite.h"
 #include "ui/drawingsurface.h"
 #include "ui/filedialog.h"
 #include "ui/messages.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -113,45 +115,45 @@ std::optional<QString> PlotView::saveImage(const QString& path) const {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QRectF area(QPointF(0, 0), QSizeF(savedSize));
     const double scale = plotScaleFor(area.height());
+    // Drawn in memory, then written by the one write routine, so an image keeps what every
+    // save keeps: the old file until the new one is whole, links, owner and mode.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (suffix == "png") {
         QImage image(savedSize, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         paintPlot(painter, scene_, area, scale);
         painter.end();
-        if (!image.save(path, "PNG"))
-            return QString("Could not write \"%1\".").arg(path);
-        return std::nullopt;
-    }
-    if (suffix == "svg") {
+        image.save(&buffer, "PNG");
+    } else if (suffix == "svg") {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&buffer);
         svg.setSize(savedSize);
         svg.setViewBox(area);
         svg.setResolution(imageDpi);
         svg.setTitle(window()->windowTitle());
-        QPainter painter;
-        if (!painter.begin(&svg))
-            return QString("Could not write \"%1\".").arg(path);
+        QPainter painter(&svg);
         paintPlot(painter, scene_, area, scale);
-        return std::nullopt;
-    }
-    if (suffix == "pdf") {
+    } else if (suffix == "pdf") {
         // At the image's resolution, so text and lines keep the proportions they have in the
         // PNG; both stay vectors, so the page is sharp at any zoom.
-        QPdfWriter pdf(path);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(window()->windowTitle());
         pdf.setResolution(imageDpi);
         pdf.setPageSize(QPageSize(QSizeF(savedSize) * 72.0 / imageDpi, QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter;
-        if (!painter.begin(&pdf))
-            return QString("Could not write \"%1\".").arg(path);
+        QPainter painter(&pdf);
         paintPlot(painter, scene_, area, scale);
-        return std::nullopt;
+    } else {
+        return QString("Give the file's name an ending that says what to write: .png, .svg or "
+                       ".pdf (not \"%1\").")
+            .arg(QFileInfo(path).fileName());
     }
-    return QString("Give the file's name an ending that says what to write: .png, .svg or .pdf "
-                   "(not \"%1\").")
-        .arg(QFileInfo(path).fileName());
+    if (auto failure = writeFileAtomically(
+            path.toStdString(), {bytes.constData(), static_cast<std::size_t>(bytes.size())}))
+        return QString::fromStdString(*failure);
+    return std::nullopt;
 }
 
 void PlotView::saveImageAs() {

@@ -5,6 +5,7 @@
 #include "calculator/ui/form1.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
+#include "common/quotedtext.h"
 #include "common/readfile.h"
 #include "ui/filedialog.h"
 #include "ui/keyedtoolbar.h"
@@ -84,7 +85,8 @@ void Form1::Open() {
     std::string bytes;
     if (auto failure = readWholeFile(path->toStdString(), PipeUse::Refuse, bytes)) {
         services_.messages->warn(this, windowTitle(),
-                                 QString("Could not open \"%1\": %2").arg(*path, qs(*failure)));
+                                 QString("Could not open %1: %2")
+                                     .arg(qs(quotedName(path->toStdString())), qs(*failure)));
         return;
     }
     auto parsed = parseRunFile(bytes);
@@ -94,9 +96,9 @@ void Form1::Open() {
     else
         problem = applyRunFile(std::get<RunFile>(parsed), form_, state_.inputs);
     if (problem) {
-        services_.messages->warn(
-            this, windowTitle(),
-            QString("\"%1\" is not a run file that can be opened: %2").arg(*path, qs(*problem)));
+        services_.messages->warn(this, windowTitle(),
+                                 QString("%1 is not a run file that can be opened: %2")
+                                     .arg(qs(quotedName(path->toStdString())), qs(*problem)));
         return;
     }
     showModel();

@@ -2,6 +2,7 @@
 // the normal suite (and its sanitizer run) holds the fix.
 #include "calculator/runfile.h"
 #include "common/numbers.h"
+#include "common/simulatorfile.h"
 #include "database/datasetfile.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,42 @@ TEST(FuzzFindings, ADataSetHoldingTheLargestDoubleSavesAFileThatOpens) {
     SavedDataSet back;
     EXPECT_EQ(parseDataSetFile(text, "saved.txt", back), std::nullopt) << text;
     EXPECT_EQ(dataSetFileText(back), text);
+}
+
+// fuzz_tables: the simulator writer checked saturations for order only, so a measured set
+// with a point at Sw -.1 (or a NaN anywhere, which every comparison lets through) gave an
+// include file the simulator rejects; and two saturations that differ past the fifteenth
+// digit passed as rising but were written as the same number.
+std::string refusalOf(const SaturationTables& tables, SimulatorOptions options) {
+    const auto file = simulatorFile(tables, {}, options);
+    if (const auto* refusal = std::get_if<Refusal>(&file))
+        return refusal->message;
+    return "written:\n" + std::get<std::string>(file);
+}
+
+TEST(FuzzFindings, TheSimulatorWriterRefusesWhatTheSimulatorWouldReject) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    SaturationTables below;
+    below.waterOil = {{-0.1, 0, 1}, {0.5, 0.2, 0.3}};
+    EXPECT_EQ(refusalOf(below, {.keywords = {Keyword::SWOF}, .repair = true}),
+              "The table cannot go into a simulator deck: Sw must lie between 0 and 1; SWOF row 1 "
+              "(Sw -.1) is outside (a repair cannot move a saturation).");
+    SaturationTables noNumber;
+    noNumber.waterOil = {{0.2, 0, 1}, {0.5, nan, 0.3}};
+    EXPECT_EQ(refusalOf(noNumber, {.keywords = {Keyword::SWOF}, .repair = true}),
+              "The table cannot go into a simulator deck: krw must lie between 0 and 1; SWOF row "
+              "2 (Sw .5) has krw NaN.");
+    SaturationTables gas;
+    gas.gas = {{0, 1, 0}, {0.5, 0, 0.4}};
+    gas.swc = nan;
+    EXPECT_EQ(
+        refusalOf(gas, {.keywords = {Keyword::SGOF}}),
+        "The table cannot go into a simulator deck: Swc must lie between 0 and 1; it is NaN.");
+    SaturationTables close;
+    close.waterOil = {{0.2, 0, 1}, {0.3, 0.1, 0.5}, {0.1 + 0.2, 0.2, 0.4}};
+    EXPECT_EQ(refusalOf(close, {.keywords = {Keyword::SWOF}}),
+              "The table cannot go into a simulator deck: Sw must increase from row to row; SWOF "
+              "row 3 has Sw .3 after .3 in row 2 (a repair drops such rows).");
 }
 
 } // namespace

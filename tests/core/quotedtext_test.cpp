@@ -52,5 +52,13 @@ TEST(QuotedText, ATenMegabyteRunFileFieldGivesAShortMessage) {
               "field 6 (the porosity) must be a number or empty, not \"a\\x01\\x02\".");
 }
 
+// A file name is the user's way back to the file, so it is never cut; but a line break or
+// a stray byte in it must not break the message either.
+TEST(QuotedText, AFileNameIsQuotedWholeAndEscaped) {
+    const std::string folder(60, 'd');
+    EXPECT_EQ(quotedName(folder + "/run\n1\xff.txt"), "\"" + folder + "/run\\x0a1\\xff.txt\"");
+    EXPECT_EQ(quotedName("caf\xc3\xa9.csv"), "\"caf\xc3\xa9.csv\"");
+}
+
 } // namespace
 } // namespace relperm

@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace relperm;
 using relperm::calculatorui::Form1;
 
@@ -205,6 +207,18 @@ class CalculatorFilesTest : public QObject {
 
         saveAs(path("again.txt"));
         QCOMPARE(read(path("again.txt")), read(path("run.txt")));
+    }
+
+    // A pipe chosen in the dialog would hang the window on its open; it is refused at once.
+    void openRefusesAPipeAndChangesNothing() {
+        type("Text1", "kept");
+        const QString pipe = path("run.pipe");
+        QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+        open(pipe);
+        QCOMPARE(messages->warnings,
+                 QStringList({"Could not open \"" + pipe +
+                              "\": it is not a regular file (a pipe or a device)"}));
+        QCOMPARE(find<QLineEdit>("Text1")->text(), QString("kept"));
     }
 
     void aTitleWithADoubleQuoteIsSavedWithApostrophesAndTheUserIsTold() {

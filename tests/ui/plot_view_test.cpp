@@ -146,7 +146,6 @@ class PlotViewTest : public QObject {
         QVERIFY(svgText.contains(">krw<"));
 
         QVERIFY(!view->saveImage(dir.filePath("water-oil.pdf")));
-        QFile::copy(dir.filePath("water-oil.pdf"), "/tmp/water-oil.pdf");
         QProcess text;
         text.start("pdftotext", {dir.filePath("water-oil.pdf"), "-"});
         QVERIFY(text.waitForFinished());
@@ -159,6 +158,19 @@ class PlotViewTest : public QObject {
         child<QPushButton>(*view, "saveImage")->click();
         QCOMPARE(messages->warnings.size(), 1);
         QVERIFY(messages->warnings[0].contains("water-oil.bmpx"));
+
+        // Through the one write routine: a link keeps pointing at the image it names, and a
+        // read-only image is refused and kept.
+        QVERIFY(QFile::link(dir.filePath("water-oil.png"), dir.filePath("latest.png")));
+        QVERIFY(!view->saveImage(dir.filePath("latest.png")));
+        QVERIFY(QFileInfo(dir.filePath("latest.png")).isSymLink());
+        QCOMPARE(QImage(dir.filePath("water-oil.png")).size(), QSize(1600, 1400));
+        QFile readOnly(dir.filePath("water-oil.svg"));
+        QVERIFY(readOnly.setPermissions(QFileDevice::ReadOwner));
+        const std::optional<QString> refused = view->saveImage(readOnly.fileName());
+        QVERIFY(refused && refused->contains("Permission denied"));
+        QVERIFY(readOnly.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(readOnly.readAll()), svgText);
     }
 
     void theCalculatorGrowsAsAWhole() {

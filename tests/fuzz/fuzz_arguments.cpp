@@ -1,0 +1,119 @@
+// The command line of relperm: each input is a list of words separated by NUL bytes, run as
+// `relperm WORDS...` in a folder of its own that holds a small database (the seed records,
+// read only, so no run changes what the next one reads). Words that hold a '/' are left
+// out, so nothing outside that folder is read or written; whatever a run writes there is
+// removed after it.
+//
+// Checks: the exit status is one of those documented (0 to 3); a failure says why on
+// standard error; what goes to standard error is UTF-8 without control characters other
+// than line ends; no line of it is longer than a few values cut at 40 characters would make
+// it, besides the file and folder names, which the user must see whole.
+#include "cli/commands.h"
+#include "fuzz_check.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+using namespace relperm;
+using relperm::fuzz::require;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::set<std::string> dataFiles{"OWBIN", "OGBIN", "GWBIN", "CGBIN"};
+
+// Makes the run folder, with the seed records read only, and enters it.
+void enterRunFolder() {
+    char name[] = "/tmp/relperm-fuzz-arguments-XXXXXX";
+    require(::mkdtemp(name) != nullptr, "a run folder can be made");
+    for (const std::string& file : dataFiles) {
+        const fs::path to = fs::path(name) / file;
+        fs::copy_file(fs::path(RELPERM_FUZZ_RECORDS) / file, to);
+        fs::permissions(to, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    fs::current_path(name);
+}
+
+void removeWhatTheRunWrote() {
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+        if (!dataFiles.count(entry.path().filename().string()))
+            fs::remove_all(entry.path());
+}
+
+bool wellFormedText(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n' || (c >= 0x20 && c < 0x7f)) {
+            ++i;
+            continue;
+        }
+        std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        if (length == 0 || c > 0xF4 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+// Whether `args[i]` may name a file or folder: the value of --out, --run or --dir, or any
+// word of an import, whose words are the CSV files.
+bool mayBeName(const std::vector<std::string>& args, std::size_t i) {
+    for (const char* flag : {"--out", "--run", "--dir"}) {
+        if (i > 0 && args[i - 1] == flag)
+            return true;
+        if (args[i].rfind(std::string(flag) + "=", 0) == 0)
+            return true;
+    }
+    return args.size() > 1 && args[0] == "db" && args[1] == "import";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    enterRunFolder();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args;
+    std::string word;
+    for (char c : fuzz::textOf(data, size)) {
+        if (c != '\0') {
+            word += c;
+            continue;
+        }
+        if (word.find('/') == std::string::npos)
+            args.push_back(word);
+        word.clear();
+    }
+    if (word.find('/') == std::string::npos)
+        args.push_back(word);
+    if (args.size() > 24)
+        return -1; // not kept: longer command lines reach nothing new
+
+    std::ostringstream out, err;
+    const int status = cli::runRelperm(args, out, err);
+    removeWhatTheRunWrote();
+
+    const std::string message = err.str();
+    require(status >= 0 && status <= 3, "the exit status is 0, 1, 2 or 3", std::to_string(status));
+    require(status == 0 || !message.empty(), "a failure says why");
+    require(wellFormedText(message), "errors are UTF-8 without control characters", message);
+    // Fixed text and a few values of 40 characters, each at most 4 bytes (or escaped as
+    // 4), and the names whole, escaped: a longer line has a value quoted whole.
+    std::size_t longest = 1000;
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (mayBeName(args, i))
+            longest += 4 * args[i].size();
+    std::istringstream lines(message);
+    for (std::string line; std::getline(lines, line);)
+        require(line.size() <= longest, "a value is quoted by its first 40 characters", line);
+    return 0;
+}
