@@ -1,13 +1,21 @@
 // relperm db import writes the record file set by set as it reads the CSV files, and still
 // refuses the whole import for a bad row anywhere, leaving the old file as it was.
 #include "cli/commands.h"
+#include "common/filewrite.h"
 #include "database/records.h"
 #include "support/run_relperm.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace relperm::cli {
 namespace {
@@ -185,6 +193,50 @@ TEST_F(DbImport, AByteOrderMarkAndQuotedNumbersImportAsThePlainFile) {
     EXPECT_EQ(import("late.csv").err,
               "relperm db: " + (dir / "late.csv").string() +
                   ", line 5: Sw norm must be a number, not \"\xEF\xBB\xBF.5\".\n");
+}
+
+// An import stopped by SIGTERM while it reads (here from a pipe that has sent half the sets)
+// leaves the old record file and no second name beside it, even where the temporary file
+// must have a name (no O_TMPFILE).
+TEST_F(DbImport, AnImportStoppedBySigtermLeavesNoSecondName) {
+    const std::string old = recordsOf(WO, {SetRecipe{}});
+    writeBytes(dir / "OWBIN", old);
+    const auto pipe = dir / "sets.pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        useNamedTemporaryForTesting(true);
+        std::ostringstream out, err;
+        ::_exit(runRelperm({"db", "import", "--system", "Water-Oil Data", "--out",
+                            (dir / "OWBIN").string(), pipe.string()},
+                           out, err));
+    }
+    const int feed = ::open(pipe.c_str(), O_WRONLY);
+    ASSERT_GE(feed, 0);
+    std::string half;
+    for (int set = 0; set < 2000; ++set)
+        half += "set,1,1,1,1,1,.2,1,1,.2,.3\n0,0,1\n1,.4,0\n";
+    ASSERT_EQ(::write(feed, half.data(), half.size()), static_cast<ssize_t>(half.size()));
+    // The temporary file gets its name when the writer starts; wait for it, then stop.
+    const auto named = [&] {
+        return std::any_of(std::filesystem::directory_iterator(dir), {}, [](const auto& e) {
+            return e.path().filename().string().rfind(".OWBIN.", 0) == 0;
+        });
+    };
+    for (int wait = 0; wait < 500 && !named(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(named()) << "the import wrote nothing yet";
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(feed);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"OWBIN", "sets.pipe"}));
+    EXPECT_EQ(readFile(dir / "OWBIN"), old);
 }
 
 } // namespace
