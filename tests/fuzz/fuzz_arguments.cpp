@@ -25,8 +25,10 @@ namespace {
 
 const std::set<std::string> dataFiles{"OWBIN", "OGBIN", "GWBIN", "CGBIN"};
 
-// Makes the run folder, with the seed records read only, and enters it.
-void enterRunFolder() {
+fs::path runFolder;
+
+// Makes the run folder, with the seed records read only.
+void makeRunFolder() {
     char name[] = "/tmp/relperm-fuzz-arguments-XXXXXX";
     require(::mkdtemp(name) != nullptr, "a run folder can be made");
     for (const std::string& file : dataFiles) {
@@ -34,7 +36,7 @@ void enterRunFolder() {
         fs::copy_file(fs::path(RELPERM_FUZZ_RECORDS) / file, to);
         fs::permissions(to, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     }
-    fs::current_path(name);
+    runFolder = name;
 }
 
 void removeWhatTheRunWrote() {
@@ -77,7 +79,7 @@ bool mayBeName(const std::vector<std::string>& args, std::size_t i) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    enterRunFolder();
+    makeRunFolder();
     return 0;
 }
 
@@ -98,9 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (args.size() > 24)
         return -1; // not kept: longer command lines reach nothing new
 
+    // Only for the run: libFuzzer names its corpus and findings relative to where it started.
+    const fs::path started = fs::current_path();
+    fs::current_path(runFolder);
     std::ostringstream out, err;
     const int status = cli::runRelperm(args, out, err);
     removeWhatTheRunWrote();
+    fs::current_path(started);
 
     const std::string message = err.str();
     require(status >= 0 && status <= 3, "the exit status is 0, 1, 2 or 3", std::to_string(status));
