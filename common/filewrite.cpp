@@ -1,4 +1,5 @@
 #include "common/filewrite.h"
+
 #include "common/quotedtext.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "database/importfile.h"
-#include "common/quotedtext.h"
 
 #include "common/csv.h"
 #include "common/numbers.h"
+#include "common/quotedtext.h"
 #include "database/csvrows.h"
 
 #include <algorithm>
