@@ -149,6 +149,20 @@ void showMatch20000(benchmark::State& state) {
     state.counters["counts"] = total / static_cast<double>(state.iterations()) / count;
 }
 
+// `db show --match 1000000` over the 100 000 records: past the last match the presses
+// between find nothing new, so this costs about what match 100 000 costs.
+void showPastTheLastMatch(benchmark::State& state) {
+    const LargeFile& file = largeFile();
+    for (auto _ : state) {
+        DatabaseBrowser browser(file.dir);
+        selectAll(browser);
+        browser.Command2_Click();
+        browser.pressShow(1000000);
+        if (browser.scan().matchCount != records || browser.dataSet().pointCount != 0)
+            state.SkipWithError("the run did not end past the last match");
+    }
+}
+
 void stepThroughAllMatches(benchmark::State& state) {
     const LargeFile& file = largeFile();
     for (auto _ : state) {
@@ -186,6 +200,7 @@ BENCHMARK(readFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(countScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(countScanWithinTolerance)->Unit(benchmark::kMillisecond);
 BENCHMARK(showMatch20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(showPastTheLastMatch)->Unit(benchmark::kMillisecond);
 BENCHMARK(stepThroughAllMatches)->Unit(benchmark::kMillisecond);
 BENCHMARK(showNext)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

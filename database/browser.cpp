@@ -252,6 +252,13 @@ std::optional<DataFileProblem> DatabaseBrowser::pressShow(int presses) {
         Command1_Click();
         if (lastProblem_)
             met = lastProblem_;
+        // Past the last match every press between finds nothing again, the file being taken
+        // as the first press found it, so the run goes on at its last press: --match 1000000
+        // of a small file would otherwise scan it a million times.
+        if (scan_.matchCount < scan_.targetMatch && press < presses - 1) {
+            scan_.targetMatch = presses - 1;
+            press = presses - 1;
+        }
     }
     scan_.sameCommand = false;
     return met;
