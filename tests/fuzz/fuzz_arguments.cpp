@@ -1,8 +1,8 @@
 // The command line of relperm: each input is a list of words separated by NUL bytes, run as
 // `relperm WORDS...` in a folder of its own that holds a small database (the seed records,
-// read only, so no run changes what the next one reads). Words that hold a '/' are left
-// out, so nothing outside that folder is read or written; whatever a run writes there is
-// removed after it.
+// read only, so no run changes what the next one reads). Words that hold a '/' or ".." are
+// left out, so nothing outside that folder is read or written; whatever a run writes there
+// is removed after it.
 //
 // Checks: the exit status is one of those documented (0 to 3); a failure says why on
 // standard error; what goes to standard error is UTF-8 without control characters other
@@ -43,6 +43,11 @@ void removeWhatTheRunWrote() {
     for (const fs::directory_entry& entry : fs::directory_iterator("."))
         if (!dataFiles.count(entry.path().filename().string()))
             fs::remove_all(entry.path());
+}
+
+// A word that, as a name, cannot lead out of the run folder.
+bool inRunFolder(const std::string& word) {
+    return word.find('/') == std::string::npos && word.find("..") == std::string::npos;
 }
 
 bool wellFormedText(const std::string& text) {
@@ -91,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             word += c;
             continue;
         }
-        if (word.find('/') == std::string::npos)
+        if (inRunFolder(word))
             args.push_back(word);
         word.clear();
     }
-    if (word.find('/') == std::string::npos)
+    if (inRunFolder(word))
         args.push_back(word);
     if (args.size() > 24)
         return -1; // not kept: longer command lines reach nothing new
