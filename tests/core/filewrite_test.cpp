@@ -249,18 +249,56 @@ TEST_F(FileWrite, AReadOnlyFileIsRefusedAndUnchanged) {
     EXPECT_EQ(entries(), 1u);
 }
 
-TEST_F(FileWrite, RootKeepsAnotherUsersOwnership) {
+// Written through a link, as an include file shared from a colleague's folder would be: the
+// colleague must still own, and be able to read, the file.
+TEST_F(FileWrite, RootKeepsAnotherUsersOwnershipThroughALink) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may give a file to another user";
     const fs::path target = dir / "theirs.txt";
+    const fs::path link = dir / "mine.txt";
     ASSERT_EQ(writeFileAtomically(target, "old"), std::nullopt);
     ASSERT_EQ(::chown(target.c_str(), 12345, 12345), 0);
-    EXPECT_EQ(writeFileAtomically(target, "new"), std::nullopt);
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    fs::create_symlink("theirs.txt", link);
+    EXPECT_EQ(writeFileAtomically(link, "new"), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(link));
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_uid, 12345u);
     EXPECT_EQ(st.st_gid, 12345u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(target), "new");
+}
+
+// Device nodes of the test's own, as root in a container or CI job would name them: the
+// null device takes the bytes, the full device refuses them, and both stay devices.
+TEST_F(FileWrite, APrivateCharacterDeviceTakesTheBytesAndStaysADevice) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a device node";
+    struct stat null {
+    }, full{};
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    ASSERT_EQ(::stat("/dev/full", &full), 0);
+    const fs::path sink = dir / "sink", disk = dir / "disk";
+    if (::mknod(sink.c_str(), S_IFCHR | 0600, null.st_rdev) != 0 ||
+        ::mknod(disk.c_str(), S_IFCHR | 0600, full.st_rdev) != 0)
+        GTEST_SKIP() << "this machine lets no device node be made: " << std::strerror(errno);
+    const auto taken = writeFileAtomically(sink, "SWOF");
+    if (taken && taken->find("Operation not permitted") != std::string::npos)
+        GTEST_SKIP() << "this container does not let the device node be opened: " << *taken;
+    EXPECT_EQ(taken, std::nullopt);
+    const auto refused = writeFileAtomically(disk, "SWOF");
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_NE(refused->find("No space left on device"), std::string::npos) << *refused;
+    for (const auto& [path, device] :
+         {std::pair{sink, null.st_rdev}, std::pair{disk, full.st_rdev}}) {
+        struct stat after {};
+        ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+        EXPECT_TRUE(S_ISCHR(after.st_mode)) << path;
+        EXPECT_EQ(after.st_rdev, device) << path;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2)
+        << "no temporary file beside them";
 }
 
 TEST_F(FileWrite, ALongNameStillGetsATemporaryFile) {
