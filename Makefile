@@ -1,6 +1,6 @@
 # The two commands of the README. Both work from a clean clone on a fresh Debian machine.
 
-.PHONY: test fuzz run deps configure build bench clean
+.PHONY: test fuzz run deps configure build bench package clean
 
 deps:
 	@scripts/install-deps
@@ -44,6 +44,11 @@ run: build
 		build/bin/relperm generate --fluids Water-Oil-Gas --correlation Corey \
 			--swc 20 --sorw 25 --sorg 10 --sgc 5 --format grid; \
 	fi
+
+# The Debian package, build/relperm-suite_VERSION_ARCH.deb, with the programs stripped.
+package: build
+	@cd build && cpack -G DEB
+	@ls build/*.deb
 
 bench: build
 	@build/bin/generate_bench

@@ -46,7 +46,7 @@ LauncherWindow::LauncherWindow(std::shared_ptr<ui::ProcessStarter> starter,
         messages_ = std::make_shared<ui::Messages>();
     setObjectName("Form1");
     setWindowTitle(" "); // the launcher shows no title text
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::launcherIcon());
     setFixedSize(ui::twipsToPixels(6840, this), ui::twipsToPixels(4290, this));
     setAutoFillBackground(true);
     colour(this, QPalette::Window, QColor(255, 0, 0));

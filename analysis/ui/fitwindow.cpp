@@ -40,7 +40,7 @@ QColor toColor(Rgb colour) {
 FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model), services_(std::move(services)) {
     setObjectName(model == FitModel::Corey ? "fitCoreyWindow" : "fitLetWindow");
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::browserIcon());
     setAttribute(Qt::WA_DeleteOnClose);
 
     plot_ = new ui::PlotView(

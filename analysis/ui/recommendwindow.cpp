@@ -64,7 +64,7 @@ const FittedSet* caseAt(const ScalRecommendation& rec, double t) {
 RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(std::move(services)) {
     setObjectName("recommendWindow");
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::browserIcon());
     setWindowTitle("SCAL Recommendation");
     setAttribute(Qt::WA_DeleteOnClose);
 

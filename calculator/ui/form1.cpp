@@ -58,7 +58,7 @@ Form1::Form1(WindowServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
     setObjectName("Form1");
     setWindowTitle("Relative Permeability Correlations");
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::calculatorIcon());
     ui::completeServices(services_, "Relative Permeability File Selection");
     plotViews_ = std::make_unique<ui::PlotViews>(this, services_.imageDialog, services_.messages);
     buildMenu();

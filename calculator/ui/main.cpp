@@ -1,11 +1,23 @@
 #include "calculator/ui/form1.h"
+#include "ui/commandline.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLocale>
 
 int main(int argc, char** argv) {
+    relperm::ui::ProgramLine line{
+        "vomar",
+        // Qt prints the description as it is given.
+        "Relative permeability tables from published correlations: pick the fluid\n"
+        "system and the correlation, type the rock's end points and generate the\n"
+        "water-oil and gas tables, grids and curves; save, open, export and print\n"
+        "runs, and write them as simulator tables."};
+    relperm::ui::answerHelpAndVersion(argc, argv, line);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("vomar");
+    QCommandLineParser parser;
+    if (auto status = relperm::ui::parseCommandLine(parser, line))
+        return *status;
     // Numbers always use the point, whatever the desktop's language.
     QLocale::setDefault(QLocale::c());
     relperm::calculatorui::Form1 window;

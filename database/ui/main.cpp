@@ -1,6 +1,6 @@
-#include "common/version.h"
 #include "database/datafolder.h"
 #include "database/ui/pellamwindow.h"
+#include "ui/commandline.h"
 #include "ui/settings.h"
 
 #include <QApplication>
@@ -10,19 +10,24 @@
 #include <filesystem>
 
 int main(int argc, char** argv) {
+    relperm::ui::ProgramLine line{
+        "pellam",
+        // Qt prints the description as it is given.
+        "Browse laboratory-measured relative permeability data sets: pick the two-phase\n"
+        "system and the selection lists, count and step through the matching sets,\n"
+        "rescale them to your end points, fit Corey or LET curves, recommend\n"
+        "low/base/high cases and write simulator tables."};
+    line.argument = "folder";
+    line.argumentHelp = "The folder of the data files OWBIN, OGBIN, GWBIN, CGBIN, "
+                        "remembered for the next start (default: the folder chosen "
+                        "last time, else the working folder when it holds a data "
+                        "file, else the demo database).";
+    relperm::ui::answerHelpAndVersion(argc, argv, line);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("pellam");
-    QApplication::setApplicationVersion(relperm::suiteVersion);
-    QLocale::setDefault(QLocale::c());
-
     QCommandLineParser parser;
-    parser.setApplicationDescription("Browse laboratory-measured relative permeability data sets.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("folder", "The folder of the data files OWBIN, OGBIN, GWBIN, "
-                                           "CGBIN (default: the one chosen last time, else the "
-                                           "working folder or the demo database).");
-    parser.process(app);
+    if (auto status = relperm::ui::parseCommandLine(parser, line))
+        return *status;
+    QLocale::setDefault(QLocale::c());
 
     relperm::ui::Settings settings;
     relperm::StartFolders folders;

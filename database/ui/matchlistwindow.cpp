@@ -115,7 +115,7 @@ class MatchTableModel : public QAbstractTableModel {
 MatchListWindow::MatchListWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("matchList");
     setWindowTitle("Matching Data Sets");
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::browserIcon());
     setAttribute(Qt::WA_DeleteOnClose);
 
     selection_ = new QLabel(this);

@@ -71,7 +71,7 @@ PellamWindow::PellamWindow(std::filesystem::path dataDirectory, BrowserServices 
     : QMainWindow(parent), browser_(std::move(dataDirectory)), services_(std::move(services)) {
     setObjectName("pellam");
     setWindowTitle("Relative Permeability DataBase");
-    setWindowIcon(ui::suiteIcon());
+    setWindowIcon(ui::browserIcon());
     ui::completeServices(services_, "Relative Permeability Database File Selector");
     plotViews_ = std::make_unique<ui::PlotViews>(this, services_.imageDialog, services_.messages);
     buildMenu();

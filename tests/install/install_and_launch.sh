@@ -17,9 +17,22 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "cmake --instal
 for f in bin/ostilo bin/vomar bin/pellam bin/relperm \
          share/relperm/demo/OWBIN share/relperm/demo/OGBIN share/relperm/demo/GWBIN \
          share/relperm/demo/CGBIN share/applications/ostilo.desktop \
-         share/applications/vomar.desktop share/applications/pellam.desktop \
-         share/icons/hicolor/scalable/apps/relperm.svg; do
+         share/applications/vomar.desktop share/applications/pellam.desktop; do
     [ -e "$prefix/$f" ] || { echo "missing from the installed tree: $f"; exit 1; }
+done
+# Each program's menu entry names its own icon, which the theme holds as SVG and at every PNG
+# size a desktop without SVG looks for, readable by all.
+for program in ostilo vomar pellam; do
+    grep -qx "Icon=$program" "$prefix/share/applications/$program.desktop" ||
+        { echo "$program.desktop does not show the $program icon"; exit 1; }
+    for f in scalable/apps/$program.svg 16x16/apps/$program.png 22x22/apps/$program.png \
+             24x24/apps/$program.png 32x32/apps/$program.png 48x48/apps/$program.png \
+             64x64/apps/$program.png 128x128/apps/$program.png 256x256/apps/$program.png; do
+        icon="$prefix/share/icons/hicolor/$f"
+        [ -s "$icon" ] || { echo "missing from the installed tree: share/icons/hicolor/$f"; exit 1; }
+        [ "$(stat -c %a "$icon")" = 644 ] ||
+            { echo "share/icons/hicolor/$f has mode $(stat -c %a "$icon"), not 644"; exit 1; }
+    done
 done
 entry="$prefix/share/applications/ostilo.desktop"
 grep -q "^Exec=$prefix/bin/ostilo$" "$entry" ||

@@ -8,6 +8,7 @@
 #include "common/filewrite.h"
 #include "database/plot.h"
 #include "database/ui/pellamwindow.h"
+#include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -128,6 +129,7 @@ class FitWindowTest : public QObject {
         FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
         QVERIFY(fit);
         QCOMPARE(fit->windowTitle(), QString("Fit Corey - Water-Oil Data, data set # 1"));
+        QCOMPARE(programOfIcon(fit->windowIcon()), QString("pellam"));
         QCOMPARE(child<QLabel>(*fit, "fitHeading")->text(),
                  QString("Water-Oil Data, data set # 1"));
 

@@ -1,6 +1,7 @@
 // The launcher driven by mouse and arrow keys, with a stand-in process starter.
 #include "launcher/launcherwindow.h"
 #include "launcher/launchrule.h"
+#include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "ui/processstarter.h"
@@ -69,7 +70,7 @@ class LauncherTest : public QObject {
         QCOMPARE(title->font().pointSizeF(), 24.0);
         QCOMPARE(window->findChild<QLabel*>("Label2")->text(), QString("Main Menu"));
         QVERIFY(!window->findChild<QLabel*>("Image1")->pixmap().isNull());
-        QVERIFY(!window->windowIcon().isNull());
+        QCOMPARE(testing::programOfIcon(window->windowIcon()), QString("ostilo"));
         QStringList entries;
         for (int i = 0; i < list()->count(); ++i)
             entries << list()->item(i)->text();

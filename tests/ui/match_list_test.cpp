@@ -5,6 +5,7 @@
 #include "database/ui/descriptionbox.h"
 #include "database/ui/matchlistwindow.h"
 #include "database/ui/pellamwindow.h"
+#include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -170,6 +171,7 @@ class MatchListTest : public QObject {
         QVERIFY(list);
         QVERIFY(list->isVisible() && !list->isModal());
         QCOMPARE(list->windowTitle(), QString("Matching Data Sets - Water-Oil Data"));
+        QCOMPARE(programOfIcon(list->windowIcon()), QString("pellam"));
         QTableView* view = table(list);
         QCOMPARE(view->model()->rowCount(), 5);
         QCOMPARE(child<QLabel>(*list, "matchCount")->text(), QString("5 matching data sets"));

@@ -5,6 +5,7 @@
 #include "database/ui/descriptionbox.h"
 #include "database/ui/pellamwindow.h"
 #include "support/pdf_tools.h"
+#include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -138,6 +139,7 @@ class PellamWindowTest : public QObject {
 
     void opensWithTheListsAndTitleOnly() {
         QCOMPARE(window->windowTitle(), QString("Relative Permeability DataBase"));
+        QCOMPARE(programOfIcon(window->windowIcon()), QString("pellam"));
         QCOMPARE(find<QComboBox>("wetpk")->currentText(), QString());
         QCOMPARE(find<QComboBox>("wetpk")->placeholderText(), QString("Select Two Phase Data"));
         QCOMPARE(find<QComboBox>("locpk")->itemText(0), QString("All Locations"));

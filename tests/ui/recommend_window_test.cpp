@@ -8,6 +8,7 @@
 #include "analysis/ui/recommendwindow.h"
 #include "common/filewrite.h"
 #include "database/ui/pellamwindow.h"
+#include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
@@ -151,6 +152,7 @@ class RecommendWindowTest : public QObject {
         QVERIFY(shown);
         QCOMPARE(shown->windowTitle(),
                  QString("SCAL Recommendation - Water-Oil Data, 22 data sets"));
+        QCOMPARE(programOfIcon(shown->windowIcon()), QString("pellam"));
         QVERIFY2(child<QLabel>(*shown, "recommendHeading")->text().startsWith("Water-Oil Data: "),
                  qPrintable(child<QLabel>(*shown, "recommendHeading")->text()));
 
