@@ -8,9 +8,6 @@
 #include "cli/commands.h"
 #include "cli/selection.h"
 #include "common/csv.h"
-#include "common/numbers.h"
-#include "common/quotedtext.h"
-#include "common/version.h"
 #include "database/datasetexport.h"
 
 #include <ostream>
@@ -86,22 +83,10 @@ std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (request.compare && options.get("format"))
         return Failure{exitRefused, "--format does not apply with --compare, which writes its "
                                     "own CSV"};
-    request.format = options.get("format").value_or("params");
-    const auto keywords = simulatorFormatKeywords(request.format, request.system);
-    if (request.format != "params" && !keywords)
-        return Failure{exitRefused, "--format must be params, swof, sgof, swfn, sgfn or "
-                                    "simulator, not " +
-                                        quotedText(request.format)};
-    if (keywords) {
-        if (auto refusal = checkMeasuredKeywords(request.system, *keywords))
-            return Failure{exitRefused, refusal->message};
-        request.simulator.keywords = *keywords;
-    }
-    if (auto f = spacingOption(options, keywords.has_value(), request.spacing))
+    if (auto f = paramsOrTablesFormat(options, request.system, request.format, request.simulator))
         return f;
-    if (auto error = endKrOptions(options, keywords.has_value(), request.simulator))
-        return Failure{exitRefused, *error};
-    return std::nullopt;
+    return tableRowOptions(options, !request.simulator.keywords.empty(), request.spacing,
+                           request.simulator);
 }
 
 const char* modelName(FitModel model) {

@@ -119,25 +119,12 @@ std::optional<Failure> readRequest(const Options& options, Request& request) {
         return f;
     if (auto f = modelOption(options, request.model))
         return f;
-    request.format = options.get("format").value_or("params");
-    const auto keywords = simulatorFormatKeywords(request.format, request.system);
-    if (request.format != "params" && !keywords)
-        return Failure{exitRefused, "--format must be params, swof, sgof, swfn, sgfn or "
-                                    "simulator, not " +
-                                        quotedText(request.format)};
-    request.tables = keywords.has_value();
-    if (keywords) {
-        if (auto refusal = checkMeasuredKeywords(request.system, *keywords))
-            return Failure{exitRefused, refusal->message};
-        request.simulator.keywords = *keywords;
-    }
+    if (auto f = paramsOrTablesFormat(options, request.system, request.format, request.simulator))
+        return f;
+    request.tables = !request.simulator.keywords.empty();
     if (auto f = caseOption(options, request.tables, request.t))
         return f;
-    if (auto f = spacingOption(options, request.tables, request.spacing))
-        return f;
-    if (auto error = endKrOptions(options, request.tables, request.simulator))
-        return Failure{exitRefused, *error};
-    return std::nullopt;
+    return tableRowOptions(options, request.tables, request.spacing, request.simulator);
 }
 
 // The case by its t, in the same words whichever flag asked for it, so that

@@ -128,6 +128,31 @@ std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& f
     return found->second;
 }
 
+std::optional<Failure> paramsOrTablesFormat(const Options& options, TwoPhaseSystem system,
+                                            std::string& format, SimulatorOptions& simulator) {
+    format = options.get("format").value_or("params");
+    const auto keywords = simulatorFormatKeywords(format, system);
+    if (format != "params" && !keywords)
+        return Failure{exitRefused, "--format must be params, swof, sgof, swfn, sgfn or "
+                                    "simulator, not " +
+                                        quotedText(format)};
+    if (keywords) {
+        if (auto refusal = checkMeasuredKeywords(system, *keywords))
+            return Failure{exitRefused, refusal->message};
+        simulator.keywords = *keywords;
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> tableRowOptions(const Options& options, bool tables, double& spacing,
+                                       SimulatorOptions& simulator) {
+    if (auto f = spacingOption(options, tables, spacing))
+        return f;
+    if (auto error = endKrOptions(options, tables, simulator))
+        return Failure{exitRefused, *error};
+    return std::nullopt;
+}
+
 std::optional<Failure> modelOption(const Options& options, FitModel& model) {
     auto text = options.get("model");
     if (!text)

@@ -69,6 +69,16 @@ std::string pastTheLastMatch(const ScanState& scan, int match);
 std::optional<std::vector<Keyword>> simulatorFormatKeywords(const std::string& format,
                                                             TwoPhaseSystem system);
 
+// --format of the commands that write a model's curves: params (the default) or one of the
+// simulator formats, whose keywords go into `simulator` (none for params) and must be among
+// those the system's measured sets give.
+std::optional<Failure> paramsOrTablesFormat(const Options& options, TwoPhaseSystem system,
+                                            std::string& format, SimulatorOptions& simulator);
+
+// --spacing, --krw-max and --krg-max, which shape the rows of the simulator formats only.
+std::optional<Failure> tableRowOptions(const Options& options, bool tables, double& spacing,
+                                       SimulatorOptions& simulator);
+
 // --model: corey or let, needed.
 std::optional<Failure> modelOption(const Options& options, FitModel& model);
 

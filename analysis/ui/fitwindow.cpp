@@ -51,36 +51,23 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     plot_->setObjectName("fitPlot");
     plot_->layout()->setContentsMargins(0, 0, 0, 0);
 
-    heading_ = wrappingLabel("fitHeading", this);
-    QFont bold = heading_->font();
-    bold.setBold(true);
-    heading_->setFont(bold);
+    heading_ = headingLabel("fitHeading", this);
     note_ = wrappingLabel("fitNote", this);
 
-    auto* fitted = new QGroupBox("Fitted Parameters", this);
-    parameters_ = parameterTable({"Parameter", "Value"}, fitted);
+    const ParameterBox fitted = parameterBox("Fitted Parameters", {"Parameter", "Value"},
+                                             "fitRefusal", "&Copy Parameters", this);
+    parameters_ = fitted.table;
     parameters_->setToolTip("The parameters as pyscal names them: the end points are the set's "
                             "own; the curves' shapes and end kr values are fitted");
-    refusal_ = wrappingLabel("fitRefusal", fitted);
-    refusal_->setStyleSheet("color: #b00000");
-    misfit_ = wrappingLabel("misfit", fitted);
-    copy_ = new QPushButton("&Copy Parameters", fitted);
-    copy_->setObjectName("copyParameters");
+    refusal_ = fitted.refusal;
+    misfit_ = fitted.misfit;
+    copy_ = fitted.copy;
     copy_->setToolTip("Put the parameters on the clipboard as a CSV header and row, as pyscal "
                       "reads them");
     connect(copy_, &QPushButton::clicked, this, &FitWindow::copyParameters);
-    write_ = new QPushButton("&Write Simulator Tables...", fitted);
-    write_->setObjectName("writeTables");
+    write_ = fitted.write;
     write_->setToolTip("Write the fitted curves as an include file of simulator keywords");
     connect(write_, &QPushButton::clicked, this, &FitWindow::writeSimulatorTables);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(copy_);
-    buttons->addWidget(write_);
-    auto* fittedLayout = new QVBoxLayout(fitted);
-    fittedLayout->addWidget(parameters_);
-    fittedLayout->addWidget(refusal_);
-    fittedLayout->addWidget(misfit_);
-    fittedLayout->addLayout(buttons);
 
     auto* compared = new QGroupBox("Correlations at the Set's End Points", this);
     overlays_ = new QListWidget(compared);
@@ -97,7 +84,7 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     auto* side = new QVBoxLayout;
     side->addWidget(heading_);
     side->addWidget(note_);
-    side->addWidget(fitted);
+    side->addWidget(fitted.box);
     side->addWidget(compared, 1);
     auto* sidePanel = new QWidget(this);
     sidePanel->setLayout(side);

@@ -1,8 +1,12 @@
 #include "analysis/ui/panelparts.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace relperm::analysisui {
 
@@ -12,6 +16,14 @@ QLabel* wrappingLabel(const char* name, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
+}
+
+QLabel* headingLabel(const char* name, QWidget* parent) {
+    QLabel* heading = wrappingLabel(name, parent);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    return heading;
 }
 
 QTableWidget* parameterTable(const QStringList& columns, QWidget* parent) {
@@ -25,6 +37,29 @@ QTableWidget* parameterTable(const QStringList& columns, QWidget* parent) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return table;
+}
+
+ParameterBox parameterBox(const QString& title, const QStringList& columns, const char* refusalName,
+                          const QString& copyText, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    ParameterBox parts{
+        box,    parameterTable(columns, box), wrappingLabel(refusalName, box), nullptr, nullptr,
+        nullptr};
+    parts.refusal->setStyleSheet("color: #b00000");
+    parts.misfit = wrappingLabel("misfit", box);
+    parts.copy = new QPushButton(copyText, box);
+    parts.copy->setObjectName("copyParameters");
+    parts.write = new QPushButton("&Write Simulator Tables...", box);
+    parts.write->setObjectName("writeTables");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(parts.copy);
+    buttons->addWidget(parts.write);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(parts.table);
+    layout->addWidget(parts.refusal);
+    layout->addWidget(parts.misfit);
+    layout->addLayout(buttons);
+    return parts;
 }
 
 void fitHeightToRows(QTableWidget* table) {

@@ -110,10 +110,7 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     plotSide->addWidget(plot_, 1);
     plotSide->addLayout(sliderRow);
 
-    heading_ = wrappingLabel("recommendHeading", this);
-    QFont bold = heading_->font();
-    bold.setBold(true);
-    heading_->setFont(bold);
+    heading_ = headingLabel("recommendHeading", this);
 
     auto* modelBox = new QGroupBox("Model Fitted to Every Set", this);
     corey_ = new QRadioButton("&Corey", modelBox);
@@ -137,8 +134,9 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     modelLayout->addWidget(let_);
     modelLayout->addStretch(1);
 
-    auto* cases = new QGroupBox("Cases", this);
-    parameters_ = parameterTable({"Parameter", "low", "base", "high"}, cases);
+    const ParameterBox cases = parameterBox("Cases", {"Parameter", "low", "base", "high"},
+                                            "recommendRefusal", "Co&py Parameters", this);
+    parameters_ = cases.table;
     parameters_->horizontalHeaderItem(1)->setForeground(
         QColor(colourName(scalCaseColour(ScalCase::Low))));
     parameters_->horizontalHeaderItem(3)->setForeground(
@@ -150,27 +148,16 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     parameters_->setToolTip("base is the median of each parameter over the fits; low and high "
                             "its 10th or 90th percentile, whichever makes oil flow less (low) "
                             "or more (high)");
-    refusalLabel_ = wrappingLabel("recommendRefusal", cases);
-    refusalLabel_->setStyleSheet("color: #b00000");
-    misfit_ = wrappingLabel("misfit", cases);
-    copy_ = new QPushButton("Co&py Parameters", cases);
-    copy_->setObjectName("copyParameters");
+    refusalLabel_ = cases.refusal;
+    misfit_ = cases.misfit;
+    copy_ = cases.copy;
     copy_->setToolTip("Put the three cases' parameters on the clipboard as CSV, as pyscal "
                       "reads a SCAL recommendation");
     connect(copy_, &QPushButton::clicked, this, &RecommendWindow::copyParameters);
-    write_ = new QPushButton("&Write Simulator Tables...", cases);
-    write_->setObjectName("writeTables");
+    write_ = cases.write;
     write_->setToolTip("Write the case at the slider's t as an include file of simulator "
                        "keywords");
     connect(write_, &QPushButton::clicked, this, &RecommendWindow::writeSimulatorTables);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(copy_);
-    buttons->addWidget(write_);
-    auto* casesLayout = new QVBoxLayout(cases);
-    casesLayout->addWidget(parameters_);
-    casesLayout->addWidget(refusalLabel_);
-    casesLayout->addWidget(misfit_);
-    casesLayout->addLayout(buttons);
 
     auto* sets = new QGroupBox("Data Sets", this);
     count_ = wrappingLabel("fitCount", sets);
@@ -191,7 +178,7 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     side->setContentsMargins(0, 0, 0, 0);
     side->addWidget(heading_);
     side->addWidget(modelBox);
-    side->addWidget(cases);
+    side->addWidget(cases.box);
     side->addWidget(sets, 1);
     auto* sidePanel = new QWidget(this);
     sidePanel->setLayout(side);

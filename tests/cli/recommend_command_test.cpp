@@ -3,6 +3,7 @@
 // every way the command says no.
 #include "cli/commands.h"
 #include "database/records.h"
+#include "support/deck_text.h"
 #include "support/run_relperm.h"
 
 #include <gtest/gtest.h>
@@ -43,17 +44,6 @@ std::vector<SetRecipe> spreadSets() {
     return sets;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
-
 std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> out;
     std::istringstream in(line);
@@ -81,26 +71,6 @@ Cases casesOf(const std::string& csv) {
                 cases[values[1]][names[c]] = std::stod(values[c]);
     }
     return cases;
-}
-
-// The numbers of a keyword's rows, from the keyword's name to its closing slash.
-std::vector<std::vector<double>> keywordRows(const std::string& text, const std::string& keyword) {
-    std::vector<std::vector<double>> rows;
-    bool inside = false;
-    for (const std::string& line : lines(text)) {
-        if (line == keyword) {
-            inside = true;
-        } else if (inside && line == "/") {
-            break;
-        } else if (inside && line.rfind("--", 0) != 0) {
-            std::istringstream in(line);
-            std::vector<double> row;
-            for (double v; in >> v;)
-                row.push_back(v);
-            rows.push_back(row);
-        }
-    }
-    return rows;
 }
 
 class Recommend : public TempDirTest {

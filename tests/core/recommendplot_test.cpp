@@ -1,6 +1,7 @@
 // The plot of a SCAL recommendation: each fitted set's two curves in grey behind the low,
 // base and high cases, the case at the slider's t dashed over them, and a legend naming them.
 #include "analysis/recommendplot.h"
+#include "support/plot_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 
 namespace relperm {
 namespace {
+
+using testing::curveLines;
 
 FittedSet coreyFit(double nw, double now, double swl) {
     FittedSet fit;
@@ -30,19 +33,6 @@ ScalRecommendation fiveFits() {
     auto made = recommendFromFits(TwoPhaseSystem::WaterOil, FitModel::Corey, fits);
     EXPECT_TRUE(std::holds_alternative<ScalRecommendation>(made));
     return std::get<ScalRecommendation>(made);
-}
-
-// The curves' lines of a colour: after the frame (black, as the base case is), below the
-// legend's samples.
-std::vector<SceneLine> linesIn(const Scene& scene, Rgb colour) {
-    Scene frame;
-    addKrPlotFrame(frame);
-    std::vector<SceneLine> out;
-    for (std::size_t i = frame.items.size(); i < scene.items.size(); ++i)
-        if (const auto* line = std::get_if<SceneLine>(&scene.items[i]))
-            if (line->colour == colour && line->y1 <= 100)
-                out.push_back(*line);
-    return out;
 }
 
 // A curve starts at the left axis: its first line's start.
@@ -66,12 +56,12 @@ TEST(RecommendationPlot, GreyFitsBehindTheThreeCasesWithALegend) {
     const ScalRecommendation rec = fiveFits();
     const Scene scene = recommendationPlot(rec, std::nullopt);
 
-    const std::vector<SceneLine> grey = linesIn(scene, fittedSetColour);
+    const std::vector<SceneLine> grey = curveLines(scene, fittedSetColour);
     EXPECT_EQ(curvesOf(grey), 2 * 5);
     for (const SceneLine& line : grey)
         EXPECT_EQ(line.penWidth, 1);
     for (ScalCase which : {ScalCase::Low, ScalCase::Base, ScalCase::High}) {
-        const std::vector<SceneLine> lines = linesIn(scene, scalCaseColour(which));
+        const std::vector<SceneLine> lines = curveLines(scene, scalCaseColour(which));
         EXPECT_EQ(curvesOf(lines), 2) << scalCaseName(which);
         for (const SceneLine& line : lines)
             EXPECT_TRUE(line.penWidth > 1 && line.style == LineStyle::Solid);
@@ -92,7 +82,7 @@ TEST(RecommendationPlot, GreyFitsBehindTheThreeCasesWithALegend) {
     const std::vector<std::string> names = texts(scene);
     for (const char* name : {"Sw norm", "kr", "fits", "low", "base", "high"})
         EXPECT_TRUE(has(names, name)) << name;
-    EXPECT_TRUE(linesIn(scene, scalTColour).empty());
+    EXPECT_TRUE(curveLines(scene, scalTColour).empty());
     for (const SceneText& text : scene.all<SceneText>())
         EXPECT_TRUE(text.x >= -25 && text.x + 2.8 * text.text.size() <= 110) << text.text;
 }
@@ -101,15 +91,15 @@ TEST(RecommendationPlot, TheCaseAtTIsDashedAndAtMinusOneIsTheLowCase) {
     const ScalRecommendation rec = fiveFits();
     const Scene half = recommendationPlot(rec, 0.5);
     EXPECT_TRUE(has(texts(half), "t = 0.50"));
-    const std::vector<SceneLine> dashed = linesIn(half, scalTColour);
+    const std::vector<SceneLine> dashed = curveLines(half, scalTColour);
     EXPECT_EQ(curvesOf(dashed), 2);
     for (const SceneLine& line : dashed)
         EXPECT_EQ(line.style, LineStyle::Dashed);
 
     const Scene low = recommendationPlot(rec, -1);
     EXPECT_TRUE(has(texts(low), "t = -1.00"));
-    const std::vector<SceneLine> atT = linesIn(low, scalTColour);
-    const std::vector<SceneLine> lowCase = linesIn(low, scalCaseColour(ScalCase::Low));
+    const std::vector<SceneLine> atT = curveLines(low, scalTColour);
+    const std::vector<SceneLine> lowCase = curveLines(low, scalCaseColour(ScalCase::Low));
     ASSERT_EQ(atT.size(), lowCase.size());
     for (std::size_t i = 0; i < atT.size(); ++i) {
         EXPECT_DOUBLE_EQ(atT[i].y1, lowCase[i].y1);
@@ -123,17 +113,17 @@ TEST(RecommendationPlot, TheCaseAtTIsDashedAndAtMinusOneIsTheLowCase) {
 TEST(RecommendationPlot, OnTheLogarithmicAxisEveryCurveStaysInTheFrame) {
     const Scene scene = recommendationPlot(fiveFits(), 0.25, KrAxis::Logarithmic);
     EXPECT_TRUE(has(texts(scene), ".0001"));
-    int curveLines = 0;
+    int drawn = 0;
     for (const SceneLine& line : scene.all<SceneLine>()) {
         // The legend's samples stand level above the frame; every other line of colour is
         // a curve and stays inside it.
         const bool legendSample = line.y1 == line.y2 && line.y1 > 100;
         if (line.colour == black || legendSample)
             continue;
-        ++curveLines;
+        ++drawn;
         EXPECT_TRUE(line.y1 >= 0 && line.y1 <= 100 && line.y2 >= 0 && line.y2 <= 100);
     }
-    EXPECT_GT(curveLines, 100);
+    EXPECT_GT(drawn, 100);
 }
 
 } // namespace

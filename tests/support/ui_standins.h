@@ -6,6 +6,7 @@
 #include "ui/messages.h"
 #include "ui/printing.h"
 #include "ui/settings.h"
+#include "ui/windowparts.h"
 
 #include <QImage>
 #include <QPainter>
@@ -95,5 +96,20 @@ class RecordingPrinter : public ui::Printer {
         return std::nullopt;
     }
 };
+
+// The browser's services, each a stand-in: the test keeps the file dialog and the messages
+// to answer and read them.
+inline ui::WindowServices browserServices(std::shared_ptr<ScriptedFileDialog> fileDialog,
+                                          std::shared_ptr<RecordingMessages> messages) {
+    ui::WindowServices services;
+    services.fileDialog = std::move(fileDialog);
+    services.imageDialog = std::make_shared<ScriptedFileDialog>("Save the Plot as an Image");
+    services.pdfDialog = std::make_shared<ScriptedFileDialog>("PDF");
+    services.folderDialog = std::make_shared<ScriptedFileDialog>("Data Folder");
+    services.printer = std::make_shared<RecordingPrinter>();
+    services.messages = std::move(messages);
+    services.settings = std::make_shared<MemorySettings>();
+    return services;
+}
 
 } // namespace relperm::testing

@@ -81,15 +81,8 @@ class FitWindowTest : public QObject {
         dialog =
             std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
         messages = std::make_shared<RecordingMessages>();
-        ui::WindowServices services;
-        services.fileDialog = dialog;
-        services.imageDialog = std::make_shared<ScriptedFileDialog>("Save the Plot as an Image");
-        services.pdfDialog = std::make_shared<ScriptedFileDialog>("PDF");
-        services.folderDialog = std::make_shared<ScriptedFileDialog>("Data Folder");
-        services.printer = std::make_shared<RecordingPrinter>();
-        services.messages = messages;
-        services.settings = std::make_shared<MemorySettings>();
-        window = std::make_unique<PellamWindow>(dir->path().toStdString(), services);
+        window = std::make_unique<PellamWindow>(dir->path().toStdString(),
+                                                browserServices(dialog, messages));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

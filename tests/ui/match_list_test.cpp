@@ -36,14 +36,9 @@ class MatchListTest : public QObject {
     std::filesystem::path folder() const { return dir->path().toStdString(); }
 
     void open(const std::filesystem::path& data) {
-        ui::WindowServices services;
-        services.fileDialog = std::make_shared<ScriptedFileDialog>("Data Set File");
-        services.pdfDialog = std::make_shared<ScriptedFileDialog>("PDF");
-        services.folderDialog = std::make_shared<ScriptedFileDialog>("Data Folder");
-        services.printer = std::make_shared<RecordingPrinter>();
-        services.messages = std::make_shared<RecordingMessages>();
-        services.settings = std::make_shared<MemorySettings>();
-        window = std::make_unique<PellamWindow>(data, services);
+        window = std::make_unique<PellamWindow>(
+            data, browserServices(std::make_shared<ScriptedFileDialog>("Data Set File"),
+                                  std::make_shared<RecordingMessages>()));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

@@ -8,6 +8,7 @@
 #include "analysis/ui/recommendwindow.h"
 #include "common/filewrite.h"
 #include "database/ui/pellamwindow.h"
+#include "support/plot_lines.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/ui_standins.h"
@@ -61,18 +62,6 @@ std::vector<SetRecipe> spreadOfSets() {
     return sets;
 }
 
-// The curves of a colour: the plot's lines after its frame, below the legend's samples.
-std::vector<SceneLine> curveLines(const Scene& scene, Rgb colour) {
-    Scene frame;
-    addKrPlotFrame(frame);
-    std::vector<SceneLine> out;
-    for (std::size_t i = frame.items.size(); i < scene.items.size(); ++i)
-        if (const auto* line = std::get_if<SceneLine>(&scene.items[i]))
-            if (line->colour == colour && line->y1 <= 100)
-                out.push_back(*line);
-    return out;
-}
-
 QStringList texts(const Scene& scene) {
     QStringList out;
     for (const SceneText& text : scene.all<SceneText>())
@@ -96,15 +85,7 @@ class RecommendWindowTest : public QObject {
         dialog =
             std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
         messages = std::make_shared<RecordingMessages>();
-        ui::WindowServices services;
-        services.fileDialog = dialog;
-        services.imageDialog = std::make_shared<ScriptedFileDialog>("Save the Plot as an Image");
-        services.pdfDialog = std::make_shared<ScriptedFileDialog>("PDF");
-        services.folderDialog = std::make_shared<ScriptedFileDialog>("Data Folder");
-        services.printer = std::make_shared<RecordingPrinter>();
-        services.messages = messages;
-        services.settings = std::make_shared<MemorySettings>();
-        window = std::make_unique<PellamWindow>(folder, services);
+        window = std::make_unique<PellamWindow>(folder, browserServices(dialog, messages));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
