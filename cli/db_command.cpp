@@ -15,7 +15,6 @@
 
 #include <iostream>
 #include <ostream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace relperm::cli {
@@ -115,14 +114,6 @@ std::optional<Failure> showFormat(const Options& options, TwoPhaseSystem system,
     return std::nullopt;
 }
 
-// Whether both paths name one existing file, under whatever names or links.
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // Why the import must not write its --out file: it is one of the inputs (the import would
 // read what it is replacing), or it bears another system's data-file name (the browser
 // would read the records as that system's) unless --force says it is meant.
@@ -130,10 +121,11 @@ std::optional<std::string> refusedImportTarget(const Options& options, TwoPhaseS
     const std::string out = *options.get("out");
     if (out == "-")
         return std::nullopt;
+    std::vector<ReadInput> inputs;
     for (const std::string& input : options.positional)
-        if (sameFile(out, input))
-            return "--out " + quotedName(out) + " is the CSV file " + quotedName(input) +
-                   " that the import reads";
+        inputs.push_back({input, "the CSV file"});
+    if (auto refused = outputOverInput(out, inputs))
+        return "--out " + *refused;
     const std::string name = std::filesystem::path(out).filename().string();
     for (const TwoPhaseSystem other : allSystems)
         if (other != system && name == dataFileName(other) && !options.has("force"))
@@ -228,12 +220,6 @@ struct Run {
 
     int dump(const Options& options, TwoPhaseSystem system,
              const std::filesystem::path& dir) const {
-        const auto dataFile = dir / dataFileName(system);
-        if (auto outFile = options.get("out");
-            outFile && *outFile != "-" && sameFile(*outFile, dataFile))
-            return fail({exitRefused, "--out " + quotedName(*outFile) +
-                                          " is the data file being dumped; writing it would "
-                                          "replace its records with their text"});
         DumpResult result = dumpDataFile(dir, system);
         return finish(result.text, options, result.problem);
     }
@@ -340,6 +326,8 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         return run.import(*options, system);
     std::filesystem::path dir;
     if (auto f = folderOption(*options, dir))
+        return run.fail(*f);
+    if (auto f = outOption(*options, dataFolderInputs(dir)))
         return run.fail(*f);
     if (sub == "count")
         return run.count(*options, system, dir);

@@ -129,6 +129,8 @@ int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::filesystem::path dir;
     if (auto f = folderOption(*options, dir))
         return fail(err, *f);
+    if (auto f = outOption(*options, dataFolderInputs(dir)))
+        return fail(err, *f);
 
     DatabaseBrowser browser(dir);
     if (auto f = replaySelection(*options, request.system, browser))

@@ -207,6 +207,12 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     if (auto refused = endKrOptions(*options, keywords != simulatorFormats.end(), simulator))
         return refuse(err, *refused);
 
+    std::vector<ReadInput> inputs;
+    if (auto run = options->get("run"))
+        inputs.push_back({*run, "the run file"});
+    if (auto refused = outOption(*options, inputs))
+        return refuse(err, refused->message);
+
     CalculatorForm form;
     if (auto run = options->get("run")) {
         auto opened = openRunFile(*run, err);

@@ -211,6 +211,8 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
     std::filesystem::path dir;
     if (auto f = folderOption(*options, dir))
         return fail(err, *f);
+    if (auto f = outOption(*options, dataFolderInputs(dir)))
+        return fail(err, *f);
 
     DatabaseBrowser browser(dir);
     auto replayed = replayMatchSelection(*options, request.system, browser);

@@ -43,6 +43,8 @@ int emit(const std::string& bytes, const std::string* outFile, std::ostream& out
         err << prefix << ": could not write to standard output\n";
         return exitFileError;
     }
+    // --out /dev/stdout writes to the descriptor behind `out`: what `out` holds goes first.
+    out.flush();
     if (auto failure = writeFileAtomically(*outFile, bytes)) {
         err << prefix << ": " << *failure << "\n";
         return exitFileError;

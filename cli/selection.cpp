@@ -3,10 +3,14 @@
 #include "calculator/validate.h"
 #include "cli/commands.h"
 #include "common/quotedtext.h"
+#include "database/datafolder.h"
 #include "database/datasetexport.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <map>
+#include <sys/stat.h>
 
 namespace relperm::cli {
 
@@ -38,9 +42,32 @@ std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& syst
 
 std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir) {
     dir = options.get("dir").value_or(".");
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec))
-        return Failure{exitFileError, "the folder " + quotedName(dir.string()) + " does not exist"};
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0)
+        return Failure{
+            exitFileError,
+            "the folder " + quotedName(dir.string()) +
+                (errno == ENOENT ? " does not exist" : ": " + std::string(std::strerror(errno)))};
+    if (!S_ISDIR(st.st_mode))
+        return Failure{exitFileError, "--dir " + quotedName(dir.string()) +
+                                          " is not a folder: it must name the folder that holds "
+                                          "the data files"};
+    return std::nullopt;
+}
+
+std::optional<Failure> outOption(const Options& options, const std::vector<ReadInput>& inputs) {
+    const auto out = options.get("out");
+    if (!out || *out == "-")
+        return std::nullopt;
+    if (auto refused = outputOverInput(*out, inputs))
+        return Failure{exitRefused, "--out " + *refused};
+    const std::string name = std::filesystem::path(*out).filename().string();
+    for (TwoPhaseSystem system : allSystems)
+        if (name == dataFileName(system))
+            return Failure{exitRefused, "--out " + quotedName(*out) + " bears the name of the " +
+                                            std::string(systemListText(system)) +
+                                            " file: the browser would read the text written "
+                                            "there as damaged records"};
     return std::nullopt;
 }
 

@@ -6,8 +6,10 @@
 
 #include "analysis/fit.h"
 #include "cli/args.h"
+#include "common/filewrite.h"
 #include "common/simulatorfile.h"
 #include "database/browser.h"
+#include "database/datafolder.h"
 #include "database/matchlist.h"
 
 #include <filesystem>
@@ -41,7 +43,12 @@ std::variant<Options, int> openCommand(const std::vector<std::string>& args,
 std::optional<long> wholeNumber(const std::string& text);
 
 std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& system);
+// --dir: an existing folder (default: the working folder).
 std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir);
+
+// --out, checked before anything is read: not one of `inputs` (outputOverInput), and not
+// named as a data file, whose records the browser would then read from the text written.
+std::optional<Failure> outOption(const Options& options, const std::vector<ReadInput>& inputs);
 
 // Replays the window: the system, the four lists, the search option and tolerance, the
 // end-point boxes in the order Swc, Sor, Sgc (each a typing that redraws), then Count.

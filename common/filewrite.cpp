@@ -5,14 +5,17 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <variant>
 
 namespace relperm {
 
@@ -66,7 +69,11 @@ struct Slot {
     char name[NAME_MAX + 1] = {};
 };
 std::array<Slot, slotCount> slots;
-constexpr std::array<int, 3> cleanedSignals = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process: the terminal's, kill's, a pipe with no
+// reader left, the file-size and CPU limits, the timers and the user signals.
+constexpr std::array<int, 12> cleanedSignals = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT,
+                                                SIGPIPE,   SIGXFSZ, SIGXCPU, SIGALRM,
+                                                SIGVTALRM, SIGPROF, SIGUSR1, SIGUSR2};
 
 extern "C" void removeTemporariesAndDie(int sig) {
     const int savedErrno = errno;
@@ -155,6 +162,108 @@ std::string temporaryName(const std::filesystem::path& real) {
 
 constexpr int maxLinkDepth = 40; // the kernel's own limit for a chain of links
 
+// The descriptor a name stands for when it names one of the process's own streams.
+std::optional<int> streamDescriptor(const std::filesystem::path& path) {
+    const std::string& name = path.native();
+    if (name == "/dev/stdout")
+        return 1;
+    if (name == "/dev/stderr")
+        return 2;
+    for (std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        int fd = -1;
+        const char* first = name.data() + prefix.size();
+        const char* last = name.data() + name.size();
+        auto [end, error] = std::from_chars(first, last, fd);
+        if (error == std::errc() && end == last && fd >= 0)
+            return fd;
+    }
+    return std::nullopt;
+}
+
+// Where a name leads: the last target of its chain of links (followed by hand rather than
+// with weakly_canonical, which leaves a dangling link unresolved so that a rename would
+// replace the link itself), whether a file is there, or the stream it names.
+struct Resolved {
+    std::filesystem::path real;
+    bool exists = false;
+    struct stat status {};
+    std::optional<int> stream;
+};
+
+struct ResolveError {
+    const char* step;
+    int error;
+};
+
+std::variant<Resolved, ResolveError> resolve(const std::filesystem::path& target) {
+    Resolved r;
+    r.real = target;
+    for (int depth = 0;; ++depth) {
+        if ((r.stream = streamDescriptor(r.real)))
+            return r;
+        if (::lstat(r.real.c_str(), &r.status) != 0) {
+            if (errno != ENOENT)
+                return ResolveError{"opening", errno};
+            return r;
+        }
+        if (!S_ISLNK(r.status.st_mode)) {
+            r.exists = true;
+            return r;
+        }
+        if (depth == maxLinkDepth)
+            return ResolveError{"resolving the link", ELOOP};
+        std::error_code ec;
+        std::filesystem::path next = std::filesystem::read_symlink(r.real, ec);
+        if (ec)
+            return ResolveError{"resolving the link", ec.value()};
+        r.real = next.is_absolute() ? next : r.real.parent_path() / next;
+    }
+}
+
+// What makes two names one file: the file's device and inode, or, where no file is yet, the
+// folder's and the name a write would create in it.
+struct Location {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string name;
+    bool operator==(const Location&) const = default;
+};
+
+std::optional<Location> locate(const std::filesystem::path& path) {
+    auto resolved = resolve(path);
+    const Resolved* r = std::get_if<Resolved>(&resolved);
+    if (!r)
+        return std::nullopt;
+    struct stat st {};
+    if (r->stream) {
+        if (::fstat(*r->stream, &st) != 0)
+            return std::nullopt;
+        return Location{true, st.st_dev, st.st_ino, {}};
+    }
+    if (r->exists)
+        return Location{true, r->status.st_dev, r->status.st_ino, {}};
+    const std::filesystem::path folder = r->real.has_parent_path() ? r->real.parent_path() : ".";
+    if (::stat(folder.c_str(), &st) != 0)
+        return std::nullopt; // nothing can be created there
+    return Location{false, st.st_dev, st.st_ino, r->real.filename().string()};
+}
+
+// The files protected by living ProtectedFiles objects, by their id.
+std::mutex protectedMutex;
+std::map<int, std::vector<ReadInput>> protectedFiles;
+int nextProtectedId = 0;
+
+std::vector<ReadInput> allProtectedFiles() {
+    const std::lock_guard lock(protectedMutex);
+    std::vector<ReadInput> all;
+    for (const auto& [id, inputs] : protectedFiles)
+        all.insert(all.end(), inputs.begin(), inputs.end());
+    return all;
+}
+
 } // namespace
 
 void failFileWriteStepForTesting(std::optional<WriteStep> step, int error) {
@@ -177,33 +286,28 @@ void AtomicFileWriter::open() {
         return;
     }
 
-    // Followed by hand rather than with weakly_canonical, which leaves a dangling link
-    // unresolved so that the rename would replace the link itself.
-    struct stat existing {};
-    bool exists = false;
-    for (int depth = 0;; ++depth) {
-        if (::lstat(real_.c_str(), &existing) != 0) {
-            if (errno != ENOENT) {
-                failure_ = failure(target_, "opening", errno);
-                return;
-            }
-            break;
-        }
-        if (!S_ISLNK(existing.st_mode)) {
-            exists = true;
-            break;
-        }
-        if (depth == maxLinkDepth) {
-            failure_ = failure(target_, "resolving the link", ELOOP);
-            return;
-        }
-        std::error_code ec;
-        std::filesystem::path next = std::filesystem::read_symlink(real_, ec);
-        if (ec) {
-            failure_ = failure(target_, "resolving the link", ec.value());
-            return;
-        }
-        real_ = next.is_absolute() ? next : real_.parent_path() / next;
+    if (auto refused = outputOverInput(target_, allProtectedFiles())) {
+        failure_ = "Could not write: " + *refused;
+        return;
+    }
+    auto resolved = resolve(target_);
+    if (const auto* error = std::get_if<ResolveError>(&resolved)) {
+        failure_ = failure(target_, error->step, error->error);
+        return;
+    }
+    const Resolved& where = std::get<Resolved>(resolved);
+    real_ = where.real;
+    const bool exists = where.exists;
+    const struct stat& existing = where.status;
+
+    if (where.stream) {
+        // A copy of the descriptor, so that closing it at commit leaves the stream open.
+        direct_ = true;
+        fd_ =
+            injected(WriteStep::CreateTemporary) ? -1 : ::fcntl(*where.stream, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0)
+            failure_ = failure(target_, "opening", errno);
+        return;
     }
 
     const std::filesystem::path name = real_.filename();
@@ -416,6 +520,35 @@ std::optional<std::string> AtomicFileWriter::commit() {
         return failure_;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> outputOverInput(const std::filesystem::path& output,
+                                           const std::vector<ReadInput>& inputs) {
+    if (inputs.empty())
+        return std::nullopt;
+    const std::optional<Location> out = locate(output);
+    if (!out)
+        return std::nullopt; // a write there fails on its own, with its own reason
+    for (const ReadInput& input : inputs) {
+        if (locate(input.path) != out)
+            continue;
+        std::string sentence = quotedName(output.string()) + " is " + input.what;
+        if (input.path != output)
+            sentence += " " + quotedName(input.path.string());
+        return sentence + ", which is being read; writing there would destroy it";
+    }
+    return std::nullopt;
+}
+
+ProtectedFiles::ProtectedFiles(std::vector<ReadInput> inputs) {
+    const std::lock_guard lock(protectedMutex);
+    id_ = nextProtectedId++;
+    protectedFiles.emplace(id_, std::move(inputs));
+}
+
+ProtectedFiles::~ProtectedFiles() {
+    const std::lock_guard lock(protectedMutex);
+    protectedFiles.erase(id_);
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace relperm {
 
@@ -23,6 +24,9 @@ namespace relperm {
 //   rather than silently replaced because the folder happens to be writable.
 // - A symbolic link, or a chain of them, is followed to its last target, which is written
 //   as above in its own folder; a dangling link gets its target created. The link stays.
+// - `/dev/stdout`, `/dev/stderr`, `/dev/fd/N` and `/proc/self/fd/N` are the streams the
+//   process already holds, written in place at their own offset (appending where the shell
+//   opened them with >>), never resolved to the file behind them and replaced.
 // - A device, FIFO or socket (`/dev/null`, a named pipe) is opened and written directly,
 //   never replaced by a regular file, and without truncation, which means nothing there.
 //   The bytes then reach it as they are appended. A FIFO without a reader is an error
@@ -35,9 +39,12 @@ namespace relperm {
 //
 // The temporary file has no name where the file system allows (O_TMPFILE): a process killed
 // in any way mid-write leaves nothing behind. It gets a name only just before the rename, or
-// for the whole write where O_TMPFILE is missing; a name is removed on SIGINT, SIGTERM and
-// SIGHUP before the signal takes its course. The folder is flushed after the rename so the
-// new name survives a power cut.
+// for the whole write where O_TMPFILE is missing; a name is removed on every signal whose
+// default action ends the process (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, the
+// timers and the user signals) before the signal takes its course. The folder is flushed after the
+// rename so the new name survives a power cut.
+//
+// A file of the program's own data that is protected (see ProtectedFiles) is refused.
 //
 // Every call returns nothing on success, or a message naming the file and the reason. A
 // failure ends the write: the temporary file is removed at once, and append and commit
@@ -79,6 +86,36 @@ class AtomicFileWriter {
     mode_t mode_ = 0;
     std::optional<std::string> failure_;
     bool committed_ = false;
+};
+
+// A file a program reads, which none of its outputs may replace: a command's input, or a
+// data file of the folder it reads. `what` names it for the user ("the Water-Oil Data
+// file").
+struct ReadInput {
+    std::filesystem::path path;
+    std::string what;
+};
+
+// The one rule for outputs: an output that is one of `inputs` is refused before anything is
+// read or written. "Is" means the same file through any name or link (device and inode), or,
+// for a file not there yet, the same name in the same folder, where a write would create it
+// under the input's name. Gives the sentence saying so ("'d/OWBIN' is the Water-Oil Data
+// file 'd/OWBIN', which is read here; writing there would destroy it"), or nothing.
+std::optional<std::string> outputOverInput(const std::filesystem::path& output,
+                                           const std::vector<ReadInput>& inputs);
+
+// The files a window reads for as long as this object lives: every AtomicFileWriter of the
+// process refuses them with the sentence of outputOverInput, whichever dialog named them.
+// A later object adds to the protected files; each takes its own away when it goes.
+class ProtectedFiles {
+  public:
+    explicit ProtectedFiles(std::vector<ReadInput> inputs);
+    ~ProtectedFiles();
+    ProtectedFiles(const ProtectedFiles&) = delete;
+    ProtectedFiles& operator=(const ProtectedFiles&) = delete;
+
+  private:
+    int id_;
 };
 
 // Writes `bytes` through an AtomicFileWriter in one piece.

@@ -4,6 +4,14 @@
 
 namespace relperm {
 
+std::vector<ReadInput> dataFolderInputs(const std::filesystem::path& folder) {
+    std::vector<ReadInput> inputs;
+    for (TwoPhaseSystem system : allSystems)
+        inputs.push_back({folder / dataFileName(system),
+                          "the " + std::string(systemListText(system)) + " file"});
+    return inputs;
+}
+
 bool holdsDataFiles(const std::filesystem::path& folder) {
     std::error_code ec;
     for (TwoPhaseSystem system : allSystems)

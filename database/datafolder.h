@@ -4,11 +4,17 @@
 // has one, else the working folder (which the browser then says holds none).
 #pragma once
 
+#include "common/filewrite.h"
+
 #include <filesystem>
 #include <optional>
 #include <vector>
 
 namespace relperm {
+
+// The four data files of `folder`, each named for the user ("the Water-Oil Data file"): what
+// no output of a program reading the folder may replace.
+std::vector<ReadInput> dataFolderInputs(const std::filesystem::path& folder);
 
 // Whether `folder` holds at least one of OWBIN, OGBIN, GWBIN and CGBIN.
 bool holdsDataFiles(const std::filesystem::path& folder);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "analysis/fit.h"
+#include "common/filewrite.h"
 #include "database/browser.h"
 #include "ui/windowparts.h"
 
@@ -13,6 +14,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -101,6 +103,7 @@ class PellamWindow : public QMainWindow {
     void noteMissingData();
 
     DatabaseBrowser browser_;
+    std::optional<ProtectedFiles> protectedData_;
     BrowserServices services_;
     bool showingModel_ = false;
     std::string reportedProblem_;

@@ -149,6 +149,8 @@ void PellamWindow::a6_Click() {
 }
 
 void PellamWindow::useDataFolder(const std::filesystem::path& folder) {
+    // Whatever dialog names a file to save, none may replace the data the window reads.
+    protectedData_.emplace(dataFolderInputs(folder));
     if (folder != browser_.dataDirectory()) {
         browser_.setDataDirectory(folder);
         showModel();

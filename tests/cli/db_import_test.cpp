@@ -138,11 +138,11 @@ TEST_F(DbImport, RefusalsOfTheOutFileLeaveItByteForByte) {
                       "Gas-Oil Data; give --force if that is meant"},
              Case{{"import", "--system", "Gas-Oil Data", "--out", p("linked.csv"), p("go.csv")},
                   "--out \"" + p("linked.csv") + "\" is the CSV file \"" + p("go.csv") +
-                      "\" that the import reads"},
+                      "\", which is being read; writing there would destroy it"},
              Case{{"dump", "--system", "Gas-Oil Data", "--dir", dir.string(), "--out", p("OGBIN")},
                   "--out \"" + p("OGBIN") +
-                      "\" is the data file being dumped; writing it would replace its "
-                      "records with their text"},
+                      "\" is the Gas-Oil Data file, which is being read; writing there would "
+                      "destroy it"},
          }) {
         std::vector<std::string> args = c.args;
         args.insert(args.begin(), "db");

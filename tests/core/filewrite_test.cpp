@@ -216,6 +216,120 @@ TEST_F(FileWrite, ALinkLoopIsReported) {
     EXPECT_TRUE(fs::is_symlink(dir / "a"));
 }
 
+// --- The process's own streams are written where they stand.
+
+// A descriptor of the test's own, as a shell's redirection would hand one to the program.
+class StreamWrite : public FileWrite {
+  protected:
+    void TearDown() override {
+        if (fd >= 0)
+            ::close(fd);
+        FileWrite::TearDown();
+    }
+    fs::path fdName(const char* prefix = "/dev/fd/") const { return prefix + std::to_string(fd); }
+    int fd = -1;
+};
+
+TEST_F(StreamWrite, AFileOpenedForAppendingKeepsWhatItHeld) {
+    const fs::path log = dir / "log";
+    std::ofstream(log) << "earlier lines\n";
+    struct stat before {};
+    ::stat(log.c_str(), &before);
+    fd = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"})
+        EXPECT_EQ(writeFileAtomically(fdName(prefix), "40\n"), std::nullopt) << prefix;
+    EXPECT_EQ(readFile(log), "earlier lines\n40\n40\n");
+    struct stat after {};
+    ::stat(log.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file behind the stream is not replaced";
+    EXPECT_EQ(::fcntl(fd, F_GETFD), 0) << "the stream stays open after the write";
+}
+
+TEST_F(StreamWrite, APipeTakesTheBytes) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    fd = ends[1];
+    EXPECT_EQ(writeFileAtomically(fdName(), "through the pipe"), std::nullopt);
+    ::close(ends[1]);
+    fd = -1;
+    char buffer[64] = {};
+    EXPECT_EQ(::read(ends[0], buffer, sizeof buffer), 16);
+    EXPECT_STREQ(buffer, "through the pipe");
+    ::close(ends[0]);
+}
+
+TEST_F(StreamWrite, AStreamThatIsNotOpenIsReportedByItsName) {
+    auto error = writeFileAtomically("/dev/fd/987", "x");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error,
+              "Could not write \"/dev/fd/987\": opening: " + std::string(std::strerror(EBADF)));
+}
+
+// --- No write replaces a file that is being read.
+
+class ReadFiles : public FileWrite {
+  protected:
+    void SetUp() override {
+        FileWrite::SetUp();
+        std::ofstream(dir / "OWBIN") << "records";
+        inputs = {{dir / "OWBIN", "the Water-Oil Data file"},
+                  {dir / "OGBIN", "the Gas-Oil Data file"}};
+    }
+    std::vector<ReadInput> inputs;
+};
+
+TEST_F(ReadFiles, AnOutputIsAnInputThroughAnyNameOrLink) {
+    fs::create_symlink(dir / "OWBIN", dir / "link.csv");
+    fs::create_hard_link(dir / "OWBIN", dir / "hard.csv");
+    fs::create_symlink(dir / "OGBIN", dir / "dangling.csv"); // OGBIN is not there yet
+    const std::string sentence = ", which is being read; writing there would destroy it";
+    const auto quoted = [](const fs::path& p) { return "\"" + p.string() + "\""; };
+    EXPECT_EQ(outputOverInput(dir / "OWBIN", inputs),
+              quoted(dir / "OWBIN") + " is the Water-Oil Data file" + sentence);
+    for (const char* other : {"link.csv", "hard.csv"})
+        EXPECT_EQ(outputOverInput(dir / other, inputs), quoted(dir / other) +
+                                                            " is the Water-Oil Data file " +
+                                                            quoted(dir / "OWBIN") + sentence);
+    EXPECT_EQ(outputOverInput(dir / "." / "OWBIN", inputs).has_value(), true);
+    // A write there would create the input under its own name.
+    EXPECT_EQ(outputOverInput(dir / "dangling.csv", inputs), quoted(dir / "dangling.csv") +
+                                                                 " is the Gas-Oil Data file " +
+                                                                 quoted(dir / "OGBIN") + sentence);
+    EXPECT_EQ(outputOverInput(dir / "OGBIN", inputs).has_value(), true);
+
+    fs::create_directory(dir / "elsewhere");
+    for (const fs::path& fine : {dir / "OWBIN.csv", dir / "elsewhere" / "OWBIN",
+                                 dir / "missing" / "OGBIN", fs::path("/dev/null")})
+        EXPECT_EQ(outputOverInput(fine, inputs), std::nullopt) << fine;
+}
+
+TEST_F(ReadFiles, AStreamRedirectedToAnInputIsThatInput) {
+    const int fd = ::open((dir / "OWBIN").c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    const fs::path stream = "/dev/fd/" + std::to_string(fd);
+    EXPECT_TRUE(outputOverInput(stream, inputs).has_value());
+    ::close(fd);
+    EXPECT_EQ(readFile(dir / "OWBIN"), "records");
+}
+
+TEST_F(ReadFiles, ProtectedFilesRefuseEveryWriteWhileTheyAreRead) {
+    fs::create_symlink(dir / "OWBIN", dir / "link");
+    {
+        const ProtectedFiles reading(inputs);
+        for (const fs::path& target : {dir / "OWBIN", dir / "link", dir / "OGBIN"}) {
+            auto error = writeFileAtomically(target, "text of an export");
+            ASSERT_TRUE(error.has_value()) << target;
+            EXPECT_NE(error->find("which is being read"), std::string::npos) << *error;
+        }
+        EXPECT_EQ(writeFileAtomically(dir / "export.csv", "text"), std::nullopt);
+    }
+    EXPECT_EQ(readFile(dir / "OWBIN"), "records");
+    EXPECT_FALSE(fs::exists(dir / "OGBIN"));
+    EXPECT_EQ(writeFileAtomically(dir / "OWBIN", "new records"), std::nullopt)
+        << "a file no longer read may be written";
+}
+
 // --- Owner, permissions and names.
 
 TEST_F(FileWrite, KeepsTheModeButDropsSetIdBits) {
@@ -367,11 +481,14 @@ class KilledWrite : public FileWrite {
     }
 };
 
-TEST_F(KilledWrite, SigtermRemovesANamedTemporaryFile) {
+TEST_F(KilledWrite, EveryEndingSignalRemovesANamedTemporaryFile) {
     useNamedTemporaryForTesting(true);
-    const int status = killMidWrite(SIGTERM, true);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-    EXPECT_EQ(entries(), 1u);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGXCPU, SIGALRM, SIGVTALRM,
+                    SIGPROF, SIGUSR1, SIGUSR2}) {
+        const int status = killMidWrite(sig, true);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << strsignal(sig);
+        EXPECT_EQ(entries(), 1u) << strsignal(sig);
+    }
 }
 
 TEST_F(KilledWrite, SigtermFromOutsideLeavesNothing) {
