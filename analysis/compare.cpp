@@ -2,6 +2,7 @@
 
 #include "calculator/generate.h"
 #include "common/numbers.h"
+#include "database/computableset.h"
 #include "database/display.h"
 
 #include <algorithm>
@@ -189,10 +190,16 @@ void tableRows(TwoPhaseSystem system, const Tables& t, std::vector<double>& satu
 std::vector<CorrelationComparison> compareCorrelations(TwoPhaseSystem system,
                                                        const MeasuredDataSet& set) {
     const SaturationScale scale = ownSaturationScale(system, set);
+    const std::optional<Refusal> unusable = checkSetValues(system, set);
     std::vector<CorrelationComparison> comparisons;
     for (const Procedure& procedure : proceduresFor(system)) {
         CorrelationComparison c;
         c.correlation = procedure.name;
+        if (unusable) {
+            c.refusal = unusable->message;
+            comparisons.push_back(std::move(c));
+            continue;
+        }
         auto input = inputFor(system, procedure, set);
         if (const auto* why = std::get_if<std::string>(&input)) {
             c.refusal = *why;

@@ -1,6 +1,7 @@
 #include "analysis/fit.h"
 
 #include "common/csv.h"
+#include "database/computableset.h"
 #include "database/display.h"
 
 #include <Eigen/Core>
@@ -286,8 +287,8 @@ std::variant<FittedSet, Refusal> fitDataSet(TwoPhaseSystem system, const Measure
                                      (set.pointCount == 1 ? " point" : " points") + "; a " +
                                      fitModelName(model) + " fit needs at least " +
                                      std::to_string(needed) + "."};
-    if (ownSaturationScale(system, set).range <= 0)
-        return Refusal{"points", "The data set's end points leave no saturation range to fit."};
+    if (auto refusal = checkSetValues(system, set))
+        return *refusal;
 
     CurvePoints rising;
     CurvePoints falling;
@@ -387,14 +388,25 @@ SaturationTables curveTables(TwoPhaseSystem system, const FitEndPoints& e, doubl
     const double upper = water ? 1 - e.sorw : 1 - e.swl - e.sorg;
     const double spacing = spacingPercent / 100;
     // The saturations: the lower end point, every multiple of the spacing between (the
-    // calculator's rows), the upper end point; gas tables start at Sg = 0.
+    // calculator's rows), the upper end point; gas tables start at Sg = 0. The multiples
+    // are counted within 0 to 1 whatever the end points, so no value can make the table
+    // grow without end; end points outside that range reach the writer, which refuses them.
     std::vector<double> saturations;
     if (!water && lower > 0)
         saturations.push_back(0);
     saturations.push_back(lower);
-    for (int k = static_cast<int>(std::floor(lower / spacing)) + 1; k * spacing < upper; ++k)
-        if (k * spacing > lower + 1e-12 && k * spacing < upper - 1e-12)
-            saturations.push_back(k * spacing);
+    if (spacing > 0) {
+        const double from = std::clamp(lower, 0.0, 1.0);
+        const double to = std::clamp(upper, 0.0, 1.0);
+        const int last = static_cast<int>(std::min(std::ceil(1 / spacing), 1e6));
+        for (int k = static_cast<int>(std::floor(from / spacing)) + 1; k <= last; ++k) {
+            const double s = k * spacing;
+            if (s >= to - 1e-12)
+                break;
+            if (s > lower + 1e-12)
+                saturations.push_back(s);
+        }
+    }
     saturations.push_back(upper);
 
     SaturationTables tables;

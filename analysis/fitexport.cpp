@@ -5,6 +5,7 @@
 #include "common/version.h"
 #include "database/display.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace relperm {
@@ -21,8 +22,14 @@ std::string dataSetName(const ShownDataSet& shown) {
 std::string fitValueText(double value) {
     if (value == 0 || !std::isfinite(value))
         return formatGeneral(value);
-    const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(value))) - 3);
-    return formatGeneral(std::round(value / unit) * unit);
+    // Rounded as a decimal in scientific form rather than by a power of ten, which
+    // underflows to 0 for the smallest doubles and made them NaN.
+    char digits[32];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 3);
+    if (error != std::errc())
+        return formatGeneral(value);
+    return formatGeneral(parseNumber(std::string_view(digits, end - digits)).value_or(value));
 }
 
 std::string fitParametersText(const FittedSet& fit, bool withRms) {

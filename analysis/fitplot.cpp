@@ -1,5 +1,6 @@
 #include "analysis/fitplot.h"
 
+#include "database/computableset.h"
 #include "database/display.h"
 #include "database/plot.h"
 
@@ -173,9 +174,12 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
         addLines(scene, c.saturation, c.rising, overlayColour(index), LineStyle::Dashed, axis);
         addLines(scene, c.saturation, c.falling, overlayColour(index), LineStyle::Dashed, axis);
     }
-    // Last, so no line hides a measured point.
-    addDots(scene, saturation, column(set.krAxis, count), krAxisColour, axis);
-    addDots(scene, saturation, column(set.krOther, count), krOtherColour, axis);
+    // Last, so no line hides a measured point. A set whose values cannot be computed with
+    // (its refusal stands beside the plot) has no point that could be placed.
+    if (!checkSetValues(system, set)) {
+        addDots(scene, saturation, column(set.krAxis, count), krAxisColour, axis);
+        addDots(scene, saturation, column(set.krOther, count), krOtherColour, axis);
+    }
 
     addKrAxisNames(scene, std::string(pointColumnNames(system)[0]), axis);
     double y = 109 + extra;

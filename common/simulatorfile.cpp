@@ -161,7 +161,7 @@ Refusal broken(const std::string& rule, const std::string& detail) {
     return Refusal{"", "The table cannot go into a simulator deck: " + rule + "; " + detail};
 }
 
-std::optional<Refusal> check(const KeywordTable& t) {
+std::optional<Refusal> check(const KeywordTable& t, bool repaired) {
     const std::string name = keywordName(t.keyword);
     const std::string& sat = t.saturationName;
     for (std::size_t i = 0; i < t.saturation.size(); ++i)
@@ -174,6 +174,13 @@ std::optional<Refusal> check(const KeywordTable& t) {
                           name + " row " + std::to_string(i + 1) + " has " + sat + " " +
                               num(t.saturation[i]) + " after " + num(t.saturation[i - 1]) +
                               " in row " + std::to_string(i) + " (a repair drops such rows).");
+    if (t.saturation.empty())
+        return broken(name + " needs rows", "the table is empty.");
+    // A table of one row is no curve, and the simulator stops on it.
+    if (t.saturation.size() < 2)
+        return broken(name + " needs at least two rows of its own to describe its curves",
+                      "it has one (" + sat + " " + num(t.saturation.front()) + ")" +
+                          (repaired ? ", the others having been dropped by the repair." : "."));
     for (const Column& c : t.kr) {
         for (std::size_t i = 0; i < c.values.size(); ++i) {
             if (!isFraction(c.values[i]))
@@ -187,8 +194,6 @@ std::optional<Refusal> check(const KeywordTable& t) {
                                   " after " + num(c.values[i - 1]) + " (a repair levels it).");
         }
     }
-    if (t.saturation.empty())
-        return broken(name + " needs rows", "the table is empty.");
     const bool water = t.keyword == Keyword::SWOF || t.keyword == Keyword::SWFN;
     if (water && t.kr[0].values.front() != 0)
         return broken("krw must start at 0", rowText(t, 0) + " has krw " +
@@ -201,6 +206,12 @@ std::optional<Refusal> check(const KeywordTable& t) {
         return broken("krg must be 0 at Sg = 0", rowText(t, 0) + " has krg " +
                                                      num(t.kr[0].values.front()) +
                                                      " (a repair sets it to 0).");
+    // The simulator stops on it: it scales a curve by its largest kr.
+    const Column& rising = t.kr[0];
+    if (std::none_of(rising.values.begin(), rising.values.end(), [](double v) { return v > 0; }))
+        return broken(rising.name + " must rise above 0", "every " + rising.name + " of " + name +
+                                                              " is 0, so the phase would never "
+                                                              "flow.");
     return std::nullopt;
 }
 
@@ -294,13 +305,15 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
         dropRowsOutOfOrder(water, "water-oil", "Sw", repairs);
         dropRowsOutOfOrder(gas, "gas", "Sg", repairs);
     }
+    const bool tableRowsDropped =
+        water.size() < tables.waterOil.size() || gas.size() < tables.gas.size();
     std::vector<KeywordTable> written;
     for (Keyword k : options.keywords)
         written.push_back(buildTable(k, tables.liquid, water, gas));
     for (KeywordTable& t : written) {
         if (options.repair)
             repairKr(t, repairs);
-        if (auto r = check(t))
+        if (auto r = check(t, tableRowsDropped))
             return *r;
     }
 
@@ -331,8 +344,11 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
     std::string out;
     for (const std::string& line : description)
         out += "-- " + commentText(line) + "\n";
+    for (const std::string& change : tables.changes)
+        out += "-- " + commentText(change) + "\n";
     if (repairs.empty()) {
-        out += "-- No value was changed.\n";
+        if (tables.changes.empty())
+            out += "-- No value was changed.\n";
     } else {
         out += "-- Repaired, so the simulator accepts the tables:\n";
         for (const std::string& r : repairs)

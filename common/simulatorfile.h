@@ -28,13 +28,17 @@ struct SaturationRow {
 // and SGFN from the gas table; SWFN from the gas table read from its last row up, as water
 // saturation 1 - Sg (the water-gas system, whose liquid is water).
 struct SaturationTables {
-    std::vector<SaturationRow> waterOil; // Sw, krw, krow
-    std::vector<SaturationRow> gas;      // Sg, krog (krw, krcg), krg
-    std::string liquid = "krog";         // the liquid's column in SGOF: krog or krcg
-    double swc = 0;                      // connate water (or liquid): Sg goes up to 1 - Swc
+    std::vector<SaturationRow> waterOil = {}; // Sw, krw, krow
+    std::vector<SaturationRow> gas = {};      // Sg, krog (krw, krcg), krg
+    std::string liquid = "krog";              // the liquid's column in SGOF: krog or krcg
+    double swc = 0;                           // connate water (or liquid): Sg goes up to 1 - Swc
     // Three-phase tables: krow at Swc must equal krog at Sg = 0, as both are the oil at
     // connate water and no gas.
     bool oilCurvesMeet = false;
+    // Values the rows were given before they came here (a measured point put on the bound it
+    // lay just beyond), one sentence each: the head lists them where it would otherwise say
+    // that no value was changed.
+    std::vector<std::string> changes = {};
 };
 
 // What to write. The simulator takes a table's last row as the largest saturation its phase
@@ -51,7 +55,10 @@ struct SimulatorOptions {
 // breaks and control characters made blanks so that nothing in them becomes deck input),
 // the repairs and added rows, then the keywords. Or a refusal naming the rule, the keyword,
 // the row and the values; an end row whose kr would fall below the row before it is refused
-// with the input "krwMax" or "krgMax".
+// with the input "krwMax" or "krgMax". Besides the rules a repair can mend, two are always
+// refused, as the simulator stops on both: a kr that must rise and is 0 in every row (a
+// phase that never flows), and a table with fewer than two rows of its own (a repair says
+// when its dropped rows left one).
 std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
                                                  const std::vector<std::string>& description,
                                                  const SimulatorOptions& options);

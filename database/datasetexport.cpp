@@ -4,11 +4,13 @@
 #include "common/numbers.h"
 #include "common/version.h"
 #include "database/adjust.h"
+#include "database/computableset.h"
 #include "database/display.h"
 #include "database/importfile.h"
 #include "database/plot.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace relperm {
 
@@ -17,6 +19,11 @@ namespace {
 std::string num(double v) {
     return formatGeneral(v);
 }
+
+// How far beyond 0 or its largest saturation a measured point may lie and still be taken as
+// standing there: far below what any laboratory measures, and above the rounding of a
+// normalised saturation given to four decimals.
+constexpr double pointOnBound = 1e-4;
 
 // The derived columns of a copy of the set: the shown saturations, and the adjusted points
 // with the user's end points.
@@ -135,8 +142,14 @@ std::variant<std::string, Refusal> dataSetSimulatorTables(const ShownDataSet& sh
         return *refusal;
     if (shown.set.pointCount <= 0)
         return Refusal{"Command1", "No data set is shown: show one first."};
+    if (auto refusal = checkSetValues(shown.system, shown.set))
+        return *refusal;
 
-    const MeasuredDataSet set = withDerivedColumns(shown, adjusted);
+    // The adjustment works on the points as measured; the table takes them in the order of
+    // the saturations it writes, so a set listed with falling saturation keeps every row.
+    const MeasuredDataSet set =
+        inSaturationOrder(withDerivedColumns(shown, adjusted),
+                          adjusted ? &MeasuredDataSet::satAdjusted : &MeasuredDataSet::satAsInput);
     const PointColumn& saturation = adjusted ? set.satAdjusted : set.satAsInput;
     const PointColumn& krOther = adjusted ? set.krOtherAdjusted : set.krOther;
     const PointColumn& krAxis = adjusted ? set.krAxisAdjusted : set.krAxis;
@@ -162,9 +175,25 @@ std::variant<std::string, Refusal> dataSetSimulatorTables(const ShownDataSet& sh
                            ? SaturationRow{saturation[at], krAxis[at], krOther[at]}
                            : SaturationRow{saturation[at], krOther[at], krAxis[at]});
     }
+    const bool water = shown.system == TwoPhaseSystem::WaterOil;
+    // Laboratories give the saturation of a point normalised, to a few decimals, so the
+    // point measured at no gas (or at the largest saturation) computes to a few 1E-05
+    // beyond it. Such a point stands at the bound, said so in the head; a point further
+    // out is a saturation no phase can have, which the writer refuses.
+    const double highest = water ? 1.0 : 1 - swc;
+    for (SaturationRow& row : rows) {
+        const double bound = row.saturation < 0 ? 0.0 : highest;
+        if ((row.saturation < 0 || row.saturation > highest) &&
+            std::abs(row.saturation - bound) <= pointOnBound) {
+            tables.changes.push_back(std::string("The point at ") + (water ? "Sw " : "Sg ") +
+                                     num(row.saturation) + " is written at " + num(bound) +
+                                     ", the bound it lies beyond by less than " +
+                                     num(pointOnBound) + " of saturation.");
+            row.saturation = bound;
+        }
+    }
     // Below the first measured point the moving phase does not flow; the simulator still
     // needs the table to start at connate water (water-oil) or at no gas.
-    const bool water = shown.system == TwoPhaseSystem::WaterOil;
     const double start = water ? swc : 0.0;
     if (!rows.empty() && rows.front().saturation > start + 1e-12) {
         const SaturationRow first = rows.front();

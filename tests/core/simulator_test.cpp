@@ -261,6 +261,41 @@ TEST(SimulatorTables, WriteTheCondensateAsTheLiquidOfSgof) {
     EXPECT_NE(text.find("-- Sg                  krg                 krcg"), std::string::npos);
 }
 
+// What the simulator stops on, or reads as no curve at all, is refused whatever made it.
+TEST(SimulatorTables, RefuseAPhaseThatNeverFlowsAndATableOfOneRow) {
+    const auto refusalOf = [](const SaturationTables& tables, SimulatorOptions options) {
+        auto out = simulatorFile(tables, {}, options);
+        return std::holds_alternative<Refusal>(out) ? std::get<Refusal>(out).message
+                                                    : "written:\n" + std::get<std::string>(out);
+    };
+    const std::string cannot = "The table cannot go into a simulator deck: ";
+    // An all-zero set, as an import accepts it.
+    SaturationTables still{.waterOil = {{0.2, 0, 0}, {0.5, 0, 0}, {0.7, 0, 0}}, .swc = 0.2};
+    EXPECT_EQ(refusalOf(still, {.keywords = {Keyword::SWOF}, .repair = true}),
+              cannot + "krw must rise above 0; every krw of SWOF is 0, so the phase would never "
+                       "flow.");
+    SaturationTables noGas{.gas = {{0, 1, 0}, {0.3, 0.2, 0}, {0.6, 0, 0}}, .swc = 0.2};
+    for (Keyword k : {Keyword::SGOF, Keyword::SGFN})
+        EXPECT_EQ(refusalOf(noGas, {.keywords = {k}}),
+                  cannot + "krg must rise above 0; every krg of " + keywordName(k) +
+                      " is 0, so the phase would never flow.");
+    noGas.liquid = "krw";
+    EXPECT_EQ(
+        refusalOf({.gas = {{0, 0, 0.1}, {0.5, 0, 0.6}}, .swc = 0.2}, {.keywords = {Keyword::SWFN}}),
+        cannot + "krw must rise above 0; every krw of SWFN is 0, so the phase would never "
+                 "flow.");
+
+    // Swc + Sorw = 1: the set's points all stand at Sw .5, and a repair keeps one of them.
+    const SaturationTables collapsed{.waterOil = {{0.5, 0, 1}, {0.5, 0.2, 0.4}, {0.5, 0.5, 0}},
+                                     .swc = 0.5};
+    EXPECT_EQ(refusalOf(collapsed, {.keywords = {Keyword::SWOF}, .repair = true}),
+              cannot + "SWOF needs at least two rows of its own to describe its curves; it has "
+                       "one (Sw .5), the others having been dropped by the repair.");
+    EXPECT_EQ(refusalOf({.waterOil = {{1, 0.3, 0}}}, {.keywords = {Keyword::SWOF}}),
+              cannot + "SWOF needs at least two rows of its own to describe its curves; it has "
+                       "one (Sw 1).");
+}
+
 TEST(SimulatorTables, RefuseWhenNothingWasGenerated) {
     auto out =
         simulatorTables(CalculatorState{}, SimulatorRun{"relperm", "", workedExample("Corey")},

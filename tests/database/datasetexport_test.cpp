@@ -1,5 +1,6 @@
 // A shown data set leaving the browser: import text that imports back into the same
 // record, and simulator keywords through the one simulator writer.
+#include "common/numbers.h"
 #include "database/browser.h"
 #include "database/datafolder.h"
 #include "database/datasetexport.h"
@@ -8,6 +9,9 @@
 #include "support/run_relperm.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace relperm {
 namespace {
@@ -127,6 +131,101 @@ TEST(ExportSimulatorTables, RefuseWhatDoesNotFitAndRepairOnRequest) {
     const ShownDataSet none = shownOf(TwoPhaseSystem::WaterOil, SetRecipe{.points = {}});
     EXPECT_TRUE(std::holds_alternative<Refusal>(
         dataSetSimulatorTables(none, false, "relperm", {.keywords = {Keyword::SWOF}})));
+}
+
+TEST(ExportSimulatorTables, APointListWithFallingSaturationGivesTheSameTableAsRising) {
+    const SetRecipe rising{
+        .points = {{-0.05, 0, 1}, {0.3, 0.05, 0.4}, {0.7, 0.3, 0.05}, {1, 0.6, 0}}};
+    SetRecipe falling = rising;
+    std::reverse(falling.points.begin(), falling.points.end());
+    const std::string upward = tablesOf(shownOf(GO, rising), false, {.keywords = {Keyword::SGOF}});
+    EXPECT_EQ(tablesOf(shownOf(GO, falling), false, {.keywords = {Keyword::SGOF}}), upward);
+    EXPECT_NE(upward.find("\n   .2                  .05                 .4 "), std::string::npos)
+        << upward;
+    // What the browser shows and exports as the data as input stays as measured.
+    EXPECT_NE(dataSetImportText(shownOf(GO, falling))
+                  .find("# Data as Input: Sg,krog,krg\r\n# .55,0,.6\r\n# .4,.05,.3"),
+              std::string::npos);
+    // The adjusted points as well, each adjusted in the order measured, then written rising.
+    const UserEndPoints user{.swc = 0.15, .sor = 0.2, .sgc = 0.1};
+    EXPECT_NE(tablesOf(shownOf(GO, falling, user, true), true, {.keywords = {Keyword::SGOF}})
+                  .find("Adjusted to Swc 15%, Sorg 20%, Sgc 10%."),
+              std::string::npos);
+}
+
+TEST(ExportSimulatorTables, APointJustBeyondItsBoundStandsOnItAndOneFurtherOutIsRefused) {
+    // Sgc .05 over a range of .5: Sg norm -.10004 is Sg -2E-05, the point measured at no gas.
+    const SetRecipe nearZero{.swc = 0.2,
+                             .sorg = 0.25,
+                             .sgc = 0.05,
+                             .points = {{1, 0.6, 0}, {0.4, 0.1, 0.3}, {-0.10004, 0, 1}}};
+    const std::string text = tablesOf(shownOf(GO, nearZero), false, {.keywords = {Keyword::SGOF}});
+    EXPECT_NE(
+        text.find("-- The point at Sg -1.99999999999992E-05 is written at 0, the bound it lies "
+                  "beyond by less than .0001 of saturation.\n"),
+        std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("No value was changed"), std::string::npos);
+    EXPECT_NE(text.find("SGOF\n-- Sg                  krg                 krog                "
+                        "Pcog\n   0                   0                   1                   0\n"
+                        "   .25 "),
+              std::string::npos)
+        << "the point is the table's first row, with no row added before it:\n"
+        << text;
+
+    SetRecipe further = nearZero;
+    further.points[2][0] = -0.11; // Sg -.005
+    auto refused = dataSetSimulatorTables(shownOf(GO, further), false, "relperm",
+                                          {.keywords = {Keyword::SGOF}});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(refused));
+    EXPECT_NE(std::get<Refusal>(refused).message.find("Sg must lie between 0 and 1"),
+              std::string::npos);
+}
+
+TEST(ExportSimulatorTables, ASetWithAValueNoComputationCanTakeIsRefusedByTheField) {
+    SetRecipe broken;
+    broken.swc = std::numeric_limits<double>::quiet_NaN();
+    auto refused = dataSetSimulatorTables(shownOf(WO, broken), false, "relperm",
+                                          {.keywords = {Keyword::SWOF}, .repair = true});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(refused));
+    EXPECT_EQ(std::get<Refusal>(refused).message,
+              "The data set cannot be used: its Swc is not a number (NaN).");
+}
+
+// Every set of the demo database, as a laboratory lists it (the gas-oil sets with Sg
+// falling), is written without a repair, with a row for each of its points.
+TEST(ExportSimulatorTables, EverySetOfTheDemoDatabaseIsWrittenWithEveryPoint) {
+    const auto cell = [](double v) {
+        const std::string text = formatGeneral(v);
+        return text + std::string(20 - text.size(), ' ');
+    };
+    for (TwoPhaseSystem system : allSystems) {
+        RecordFile file(RELPERM_DEMO_DIR, system);
+        MeasuredDataSet set;
+        int sets = 0;
+        while (!file.AtEnd() && file.ReadRecord(set) == ReadOutcome::Stored && set.pointCount > 0) {
+            ++sets;
+            SCOPED_TRACE(std::string(dataFileName(system)) + " set " + std::to_string(sets));
+            const std::string text = tablesOf(ShownDataSet{system, set, {}, false, sets, ""}, false,
+                                              {.keywords = measuredKeywords(system)});
+            // Each point's kr values in the columns of the last keyword: krw krow (SWOF), krg
+            // and the liquid's kr (SGOF), or krg alone (SGFN).
+            const std::string last = text.substr(text.rfind("\nS"));
+            int rows = 0;
+            for (std::size_t at = last.find("\n   "); at != std::string::npos;
+                 at = last.find("\n   ", at + 1))
+                ++rows;
+            EXPECT_GE(rows, set.pointCount) << text;
+            for (int i = 1; i <= set.pointCount; ++i) {
+                const auto at = static_cast<std::size_t>(i);
+                const std::string kr = system == GW ? cell(set.krAxis[at]) + "0\n"
+                                                    : cell(set.krAxis[at]) + cell(set.krOther[at]);
+                EXPECT_NE(last.find(kr), std::string::npos) << "point " << i << ":\n" << text;
+            }
+            EXPECT_EQ(text.find("Repaired"), std::string::npos) << text;
+        }
+        EXPECT_GE(sets, 10);
+    }
 }
 
 // What the command line writes: the shown set, imported again, shows as it did (all but

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace relperm {
 namespace {
@@ -256,6 +257,35 @@ TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
     EXPECT_TRUE(std::any_of(dashedSamples.begin(), dashedSamples.end(), [](const SceneLine& l) {
         return l.y1 > 100 && l.style == LineStyle::Dashed;
     }));
+}
+
+TEST(Plot, LinesJoinThePointsInSaturationOrderHoweverTheSetListsThem) {
+    MeasuredDataSet set =
+        makeSet(SetRecipe{.points = {{1, 0.4, 0}, {0.2, 0.05, 0.6}, {0.6, 0.2, 0.1}}});
+    asInputTable(GO, set);
+    const Scene s = dataSetPlot(GO, set, false);
+    const auto lines = linesIn(s, krAxisColour);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_LT(lines[0].x1, lines[0].x2);
+    EXPECT_DOUBLE_EQ(lines[0].x2, lines[1].x1);
+    EXPECT_LT(lines[1].x1, lines[1].x2);
+    EXPECT_DOUBLE_EQ(set.satAsInput[1], 0.55) << "the set itself keeps its order";
+}
+
+TEST(Plot, ASetNoComputationCanTakeShowsWhyInsideTheFrame) {
+    MeasuredDataSet set = makeSet(SetRecipe{.swc = std::numeric_limits<double>::infinity()});
+    asInputTable(WO, set);
+    const Scene s = dataSetPlot(WO, set, false);
+    EXPECT_TRUE(s.all<SceneDot>().empty());
+    std::string said;
+    for (const SceneText& t : s.all<SceneText>())
+        if (t.x == 4) {
+            EXPECT_GT(t.y, 0);
+            EXPECT_LE(t.y, 100);
+            EXPECT_LE(t.text.size(), 36u) << t.text;
+            said += (said.empty() ? "" : " ") + t.text;
+        }
+    EXPECT_EQ(said, "The data set cannot be used: its Swc is infinite.");
 }
 
 TEST(Plot, NoPointsGiveTheFrameAlone) {
