@@ -206,12 +206,18 @@ std::optional<Refusal> check(const KeywordTable& t, bool repaired) {
         return broken("krg must be 0 at Sg = 0", rowText(t, 0) + " has krg " +
                                                      num(t.kr[0].values.front()) +
                                                      " (a repair sets it to 0).");
-    // The simulator stops on it: it scales a curve by its largest kr.
-    const Column& rising = t.kr[0];
-    if (std::none_of(rising.values.begin(), rising.values.end(), [](double v) { return v > 0; }))
-        return broken(rising.name + " must rise above 0", "every " + rising.name + " of " + name +
-                                                              " is 0, so the phase would never "
-                                                              "flow.");
+    return std::nullopt;
+}
+
+// A phase that never flows is no curve: the simulator stops on a kr column that never leaves
+// 0 (it scales the curve by its largest value), and moves no fluid at all without the other
+// phase's. Checked on the rows the simulator reads, end rows included.
+std::optional<Refusal> checkEveryPhaseFlows(const KeywordTable& t) {
+    for (const Column& c : t.kr)
+        if (std::none_of(c.values.begin(), c.values.end(), [](double v) { return v > 0; }))
+            return broken(c.name + " must be above 0 somewhere",
+                          "every " + c.name + " of " + keywordName(t.keyword) +
+                              " is 0, so the phase would never flow.");
     return std::nullopt;
 }
 
@@ -339,6 +345,9 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
     std::vector<std::string> added;
     for (KeywordTable& t : written)
         if (auto r = addEndRow(t, tables.swc, options, added))
+            return *r;
+    for (const KeywordTable& t : written)
+        if (auto r = checkEveryPhaseFlows(t))
             return *r;
 
     std::string out;

@@ -56,9 +56,9 @@ struct SimulatorOptions {
 // the repairs and added rows, then the keywords. Or a refusal naming the rule, the keyword,
 // the row and the values; an end row whose kr would fall below the row before it is refused
 // with the input "krwMax" or "krgMax". Besides the rules a repair can mend, two are always
-// refused, as the simulator stops on both: a kr that must rise and is 0 in every row (a
-// phase that never flows), and a table with fewer than two rows of its own (a repair says
-// when its dropped rows left one).
+// refused, as the simulator stops on both: a kr column that is 0 in every row written, end
+// rows included (a phase that never flows), and a table with fewer than two rows of its own
+// (a repair says when its dropped rows left one).
 std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
                                                  const std::vector<std::string>& description,
                                                  const SimulatorOptions& options);

@@ -269,21 +269,25 @@ TEST(SimulatorTables, RefuseAPhaseThatNeverFlowsAndATableOfOneRow) {
                                                     : "written:\n" + std::get<std::string>(out);
     };
     const std::string cannot = "The table cannot go into a simulator deck: ";
-    // An all-zero set, as an import accepts it.
-    SaturationTables still{.waterOil = {{0.2, 0, 0}, {0.5, 0, 0}, {0.7, 0, 0}}, .swc = 0.2};
+    // An all-zero set, as an import accepts it: the end row takes krw to 1 at Sw = 1, but the
+    // oil never flows.
+    const SaturationTables still{.waterOil = {{0.2, 0, 0}, {0.5, 0, 0}, {0.7, 0, 0}}, .swc = 0.2};
     EXPECT_EQ(refusalOf(still, {.keywords = {Keyword::SWOF}, .repair = true}),
-              cannot + "krw must rise above 0; every krw of SWOF is 0, so the phase would never "
-                       "flow.");
-    SaturationTables noGas{.gas = {{0, 1, 0}, {0.3, 0.2, 0}, {0.6, 0, 0}}, .swc = 0.2};
+              cannot + "krow must be above 0 somewhere; every krow of SWOF is 0, so the phase "
+                       "would never flow.");
+    // Gas that flows in no row up to Sg = 1 - Swc, and water none up to Sw = 1.
+    const SaturationTables noGas{.gas = {{0, 1, 0}, {0.3, 0.2, 0}, {0.8, 0, 0}}, .swc = 0.2};
     for (Keyword k : {Keyword::SGOF, Keyword::SGFN})
         EXPECT_EQ(refusalOf(noGas, {.keywords = {k}}),
-                  cannot + "krg must rise above 0; every krg of " + keywordName(k) +
+                  cannot + "krg must be above 0 somewhere; every krg of " + keywordName(k) +
                       " is 0, so the phase would never flow.");
-    noGas.liquid = "krw";
     EXPECT_EQ(
         refusalOf({.gas = {{0, 0, 0.1}, {0.5, 0, 0.6}}, .swc = 0.2}, {.keywords = {Keyword::SWFN}}),
-        cannot + "krw must rise above 0; every krw of SWFN is 0, so the phase would never "
+        cannot + "krw must be above 0 somewhere; every krw of SWFN is 0, so the phase would never "
                  "flow.");
+    // An end row that makes the phase flow at the end of its table is a curve.
+    const SaturationTables lateGas{.gas = {{0, 1, 0}, {0.3, 0.2, 0}, {0.6, 0, 0}}, .swc = 0.2};
+    EXPECT_EQ(refusalOf(lateGas, {.keywords = {Keyword::SGOF}}).substr(0, 8), "written:");
 
     // Swc + Sorw = 1: the set's points all stand at Sw .5, and a repair keeps one of them.
     const SaturationTables collapsed{.waterOil = {{0.5, 0, 1}, {0.5, 0.2, 0.4}, {0.5, 0.5, 0}},
