@@ -102,38 +102,142 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
     return std::nullopt;
 }
 
-LineRuns::LineRuns(std::istream& in, std::size_t blockBytes)
-    : in_(in), blockBytes_(std::max<std::size_t>(blockBytes, 1)) {}
+LineRuns::LineRuns(std::istream& in, std::size_t blockBytes, std::size_t lineBytes,
+                   std::function<void(const Comment&)> onComment)
+    : in_(in), block_(std::max<std::size_t>(blockBytes, 3)), lineBytes_(lineBytes),
+      onComment_(std::move(onComment)) {}
 
-bool LineRuns::appendLines(std::string& text, std::size_t atLeast) {
-    // The run ends at the first line end from its atLeast-th byte on; `from` counts from
-    // the start of the run, which moves to the front of the buffer before each read.
-    std::size_t from = atLeast > 0 ? atLeast - 1 : 0;
-    std::size_t end = std::string::npos;
-    for (;;) {
-        if (from < buffer_.size() - pos_) {
-            end = buffer_.find('\n', pos_ + from);
-            if (end != std::string::npos)
-                break;
-            from = buffer_.size() - pos_;
+bool LineRuns::refill() {
+    in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+    pos_ = 0;
+    end_ = static_cast<std::size_t>(in_.gcount());
+    if (in_.bad())
+        return false;
+    // A read comes back short only at the end of the stream.
+    eof_ = end_ < block_.size();
+    if (!started_) {
+        started_ = true;
+        // A byte-order mark, as spreadsheets put before UTF-8 text, is no part of the data.
+        if (std::string_view(block_.data(), end_).starts_with("\xEF\xBB\xBF")) {
+            pos_ = 3;
+            consumed_ = 3;
         }
-        if (eof_)
-            break;
-        buffer_.erase(0, pos_);
-        pos_ = 0;
-        const std::size_t had = buffer_.size();
-        buffer_.resize(had + blockBytes_);
-        in_.read(buffer_.data() + had, static_cast<std::streamsize>(blockBytes_));
-        buffer_.resize(had + static_cast<std::size_t>(in_.gcount()));
-        if (in_.bad())
-            return false;
-        eof_ = in_.eof();
     }
-    const std::size_t stop = end == std::string::npos ? buffer_.size() : end + 1;
-    text.append(buffer_, pos_, stop - pos_);
-    handedOut_ += stop - pos_;
-    pos_ = stop;
     return true;
+}
+
+std::size_t LineRuns::findLineEnd(std::size_t from) const {
+    const char* const data = block_.data();
+    while (from < end_ && data[from] != '\n' && data[from] != '\r')
+        ++from;
+    return from;
+}
+
+void LineRuns::endComment() {
+    if (state_ != State::InComment)
+        return;
+    state_ = State::LineStart;
+    if (onComment_)
+        onComment_(Comment{line_, head_, headWhole_});
+}
+
+LineRuns::Outcome LineRuns::appendLines(std::string& text, std::size_t atLeast) {
+    const std::size_t start = text.size();
+    std::size_t lineStart = start; // runs end at line ends, so each call starts a line
+    const auto tooLong = [&](std::size_t more) {
+        if (lineLength_ + more <= lineBytes_)
+            return false;
+        text.resize(lineStart);
+        return true;
+    };
+    for (;;) {
+        if (pos_ == end_) {
+            if (!eof_ && !refill())
+                return Outcome::Unreadable;
+            if (pos_ == end_) {
+                endComment();
+                return Outcome::Lines;
+            }
+        }
+        switch (state_) {
+        case State::InComment: {
+            const std::size_t stop = findLineEnd(pos_);
+            const std::size_t keep = std::min(stop - pos_, commentHeadBytes - head_.size());
+            head_.append(block_.data() + pos_, keep);
+            headWhole_ = headWhole_ && keep == stop - pos_;
+            consumed_ += stop - pos_;
+            pos_ = stop;
+            if (pos_ == end_)
+                continue;
+            endComment();
+            break;
+        }
+        case State::LineStart: {
+            const char c = block_[pos_];
+            if (c == ' ' || c == '\t') {
+                if (tooLong(1))
+                    return Outcome::LongLine;
+                text.push_back(c);
+                ++lineLength_;
+                ++pos_;
+                ++consumed_;
+                afterCr_ = false;
+                continue;
+            }
+            if (c == '#') {
+                // One blank stands for the text, so that a lone CR before the comment and
+                // the LF after it do not meet as one CR LF and take a line number away.
+                if (tooLong(1))
+                    return Outcome::LongLine;
+                text.push_back(' ');
+                ++lineLength_;
+                state_ = State::InComment;
+                head_.assign(1, '#');
+                headWhole_ = true;
+                ++pos_;
+                ++consumed_;
+                afterCr_ = false;
+                continue;
+            }
+            if (c == '\n' || c == '\r')
+                break;
+            state_ = State::InLine;
+            [[fallthrough]];
+        }
+        case State::InLine: {
+            const std::size_t stop = findLineEnd(pos_);
+            const std::size_t length = stop - pos_;
+            if (tooLong(length))
+                return Outcome::LongLine;
+            text.append(block_.data() + pos_, length);
+            lineLength_ += length;
+            consumed_ += length;
+            pos_ = stop;
+            afterCr_ = false;
+            if (pos_ == end_)
+                continue;
+            break;
+        }
+        }
+        // A line end: '\r', '\n', or the '\n' of a CR LF, which counts no second line.
+        const char c = block_[pos_++];
+        ++consumed_;
+        text.push_back(c);
+        if (c == '\r' || !afterCr_)
+            ++line_;
+        afterCr_ = c == '\r';
+        state_ = State::LineStart;
+        lineLength_ = 0;
+        lineStart = text.size();
+        if (text.size() - start >= atLeast) {
+            // Reading ahead here tells a CR LF from a lone CR, and makes atEnd() true as soon
+            // as the last byte is handed out.
+            if (pos_ == end_ && !eof_ && !refill())
+                return Outcome::Unreadable;
+            if (c == '\n' || pos_ == end_ || block_[pos_] != '\n')
+                return Outcome::Lines;
+        }
+    }
 }
 
 void writeTaggedValue(CsvWriter& w, const TaggedValue& value) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -45,27 +46,69 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
 std::optional<std::string> openTextFile(const std::filesystem::path& path, std::ifstream& in);
 
 // Text handed out in runs of whole lines, for readers of files too large to hold whole: a
-// run ends after a '\n' (a CR LF stays together), or at the end of the text.
+// run ends after a '\n', after a '\r' that no '\n' follows (a CR LF stays together), or at
+// the end of the text.
+//
+// What no reader wants is dropped as it is read, so that it costs no more than a block:
+// a byte-order mark at the start, and the text of each comment line (one whose first
+// character after blanks is '#', wherever it stands, also inside a quoted field), which is
+// handed out as one blank between its blanks and its line end, so that the lines after it
+// keep their numbers. Any other line is refused when it grows past a limit, rather than
+// held whole.
 class LineRuns {
   public:
-    // Reads `in` in blocks of `blockBytes` (at least 1).
-    LineRuns(std::istream& in, std::size_t blockBytes);
+    // A comment line as it was dropped.
+    struct Comment {
+        int line = 0;          // 1-based
+        std::string_view head; // its first commentHeadBytes bytes from the '#' on
+        bool whole = true;     // head is the whole comment
+    };
+    static constexpr std::size_t commentHeadBytes = 256;
+
+    enum class Outcome {
+        Lines,      // appended, or the text is at its end
+        Unreadable, // the stream could not be read
+        LongLine,   // the line at line() is longer than lineBytes; nothing more is handed out
+    };
+
+    // Reads `in` in blocks of `blockBytes` (at least 3, so the first holds a byte-order mark);
+    // hands each comment line to `onComment` once its text has been read.
+    LineRuns(std::istream& in, std::size_t blockBytes, std::size_t lineBytes,
+             std::function<void(const Comment&)> onComment = {});
 
     // Appends to `text` the shortest run of whole lines that holds at least `atLeast` bytes,
-    // or the rest of the text when it holds fewer. False when the stream could not be read.
-    bool appendLines(std::string& text, std::size_t atLeast);
+    // or the rest of the text when it holds fewer. A long line is not appended: the run
+    // then ends before it.
+    Outcome appendLines(std::string& text, std::size_t atLeast);
     // True when every byte has been handed out.
-    bool atEnd() const { return eof_ && pos_ == buffer_.size(); }
-    // The bytes handed out so far.
-    std::uintmax_t handedOut() const { return handedOut_; }
+    bool atEnd() const { return eof_ && pos_ == end_; }
+    // The bytes of the stream that the text handed out so far stood for, dropped ones
+    // included: how far a reader has come through the file.
+    std::uintmax_t bytesRead() const { return consumed_; }
+    // The line (1-based) that the next byte handed out stands on.
+    int line() const { return line_; }
 
   private:
+    enum class State { LineStart, InLine, InComment };
+    bool refill();
+    std::size_t findLineEnd(std::size_t from) const;
+    void endComment();
+
     std::istream& in_;
-    std::size_t blockBytes_;
-    std::string buffer_; // read but not yet handed out from pos_ on
-    std::size_t pos_ = 0;
+    std::vector<char> block_;
+    std::size_t pos_ = 0; // the bytes of block_ from pos_ to end_ are not yet looked at
+    std::size_t end_ = 0;
+    bool started_ = false;
     bool eof_ = false;
-    std::uintmax_t handedOut_ = 0;
+    std::size_t lineBytes_;
+    std::function<void(const Comment&)> onComment_;
+    State state_ = State::LineStart;
+    std::size_t lineLength_ = 0; // bytes of the current line handed out
+    bool afterCr_ = false;       // the last byte looked at was a '\r'
+    int line_ = 1;
+    std::string head_; // of the comment being read
+    bool headWhole_ = true;
+    std::uintmax_t consumed_ = 0;
 };
 
 // A header value as a field: nothing for an empty value, a quoted text for a string, the

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <istream>
 #include <streambuf>
+#include <utility>
 
 namespace relperm {
 
@@ -30,22 +31,6 @@ bool isSetMarker(const CsvField& field) {
 double toFifteenDigits(double value) {
     CsvField field{formatGeneral(value), false, true, 0};
     return numberField(field).value_or(value);
-}
-
-// Comment lines become blank lines, so the line numbers of the other rows stay right. A
-// comment line is one that starts with '#', wherever it stands (also inside a quoted field
-// that runs over several lines). `out` holds whole lines from `lineStart` on.
-void blankComments(std::string& out, std::size_t lineStart) {
-    while (lineStart < out.size()) {
-        std::size_t end = out.find_first_of("\r\n", lineStart);
-        if (end == std::string::npos)
-            end = out.size();
-        std::size_t first = out.find_first_not_of(" \t", lineStart);
-        if (first < end && out[first] == '#')
-            std::fill(out.begin() + static_cast<std::ptrdiff_t>(first),
-                      out.begin() + static_cast<std::ptrdiff_t>(end), ' ');
-        lineStart = end + 1;
-    }
 }
 
 // A view of text as a stream, so whole text goes through the same reading as a file.
@@ -99,12 +84,56 @@ std::optional<TaggedValue> headerValue(FieldKind kind, const CsvField& field) {
     return TaggedValue::of(toFifteenDigits(*number));
 }
 
-} // namespace
-
-std::string importFileComment(TwoPhaseSystem system) {
+// The column names of a set row: "set,location,lithology,...".
+std::string setColumnNames(TwoPhaseSystem system) {
     std::string names = "set";
     for (const HeaderField& field : headerFields(system))
         names += "," + std::string(field.name);
+    return names;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The system a comment line says the file holds, as the files the suite writes open: the
+// system's list text and a colon ("# Gas-Oil Data: a \"set\" row per data set, ..."), the
+// list text alone (a title, as in the README's example), or the column names of its set
+// rows; in any case, since people retype them. Gas-oil and water-oil set rows hold as many
+// values, so without this a file of one would import as the other whenever its codes are
+// numbers and its depth is small enough to pass as a method code.
+std::optional<TwoPhaseSystem> declaredSystem(const LineRuns::Comment& comment) {
+    static const std::array<std::string, allSystems.size()> columnNames = [] {
+        std::array<std::string, allSystems.size()> names;
+        for (std::size_t i = 0; i < allSystems.size(); ++i)
+            names[i] = setColumnNames(allSystems[i]);
+        return names;
+    }();
+    std::string_view text = comment.head.substr(1);
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    std::string_view trimmed = text;
+    while (!trimmed.empty() && blank(trimmed.back()))
+        trimmed.remove_suffix(1);
+    for (std::size_t i = 0; i < allSystems.size(); ++i) {
+        const std::string_view name = systemListText(allSystems[i]);
+        if (text.size() > name.size() && text[name.size()] == ':' &&
+            equalIgnoringCase(text.substr(0, name.size()), name))
+            return allSystems[i];
+        if (comment.whole &&
+            (equalIgnoringCase(trimmed, name) || equalIgnoringCase(trimmed, columnNames[i])))
+            return allSystems[i];
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string importFileComment(TwoPhaseSystem system) {
+    const std::string names = setColumnNames(system);
     const auto points = pointColumnNames(system);
     return "# " + std::string(systemListText(system)) +
            ": a \"set\" row per data set, then one row per point.\r\n# " + names + "\r\n# " +
@@ -163,38 +192,56 @@ std::optional<ImportFailure> RecordImport::add(std::istream& in, const std::stri
                                                std::uintmax_t fileBytes) {
     fileName_ = fileName;
     fileHasSet_ = false;
+    std::optional<std::pair<int, TwoPhaseSystem>> declared; // the first line that says so
+    const auto noteComment = [&](const LineRuns::Comment& comment) {
+        if (declared)
+            return;
+        if (auto system = declaredSystem(comment); system && *system != system_)
+            declared.emplace(comment.line, *system);
+    };
+    const auto refused = [&](int line, const std::string& what) {
+        return ImportFailure{ImportFailure::Kind::Refused,
+                             fileName_ + ", line " + std::to_string(line) + ": " + what + "."};
+    };
+    const auto otherSystem = [&] {
+        const std::string other(systemListText(declared->second));
+        return refused(declared->first, "the file says it holds " + other +
+                                            ", but the import is of " +
+                                            std::string(systemListText(system_)) +
+                                            "; import it with --system \"" + other + "\"");
+    };
     // Pieces far larger than a read are fine; reads that large would only waste memory.
-    LineRuns lines(in, std::min<std::size_t>(settings_.pieceBytes, 1 << 20));
-    CsvQuoteState quotes;
+    LineRuns lines(in, std::min<std::size_t>(settings_.pieceBytes, 1 << 20), settings_.lineBytes,
+                   noteComment);
     std::string piece;
     int line = 1;
     while (!lines.atEnd()) {
-        // A piece of whole lines, extended line by line while it ends inside a quoted field.
         piece.clear();
-        std::size_t from = 0;
-        std::size_t want = settings_.pieceBytes;
-        for (;;) {
-            if (!lines.appendLines(piece, want))
-                return ImportFailure{ImportFailure::Kind::Unreadable,
-                                     "Could not read " + quotedName(fileName) + "."};
-            // A byte-order mark, as spreadsheets put before UTF-8 text, is no part of the data.
-            if (line == 1 && from == 0 && piece.starts_with("\xEF\xBB\xBF"))
-                piece.erase(0, 3);
-            blankComments(piece, from);
-            quotes.follow(std::string_view(piece).substr(from));
-            if (!quotes.insideQuotes() || lines.atEnd())
-                break;
-            from = piece.size();
-            want = 1;
-        }
+        const LineRuns::Outcome outcome = lines.appendLines(piece, settings_.pieceBytes);
+        if (outcome == LineRuns::Outcome::Unreadable)
+            return ImportFailure{ImportFailure::Kind::Unreadable,
+                                 "Could not read " + quotedName(fileName) + "."};
+        // A piece may end inside a quoted item (at a long line, or where the piece was cut);
+        // readRow refuses the row holding it, as it refuses every item over a line end, so
+        // no row is read in two parts. The refusal that comes first in the file is the one
+        // reported, whatever the size of the pieces.
         CsvReader reader(piece, line);
-        while (nextCsvRow(reader, row_))
+        while (nextCsvRow(reader, row_)) {
+            if (declared && row_.line > declared->first)
+                return otherSystem();
             if (auto refusal = readRow(row_))
                 return ImportFailure{ImportFailure::Kind::Refused, std::move(*refusal)};
+        }
+        if (declared)
+            return otherSystem();
+        if (outcome == LineRuns::Outcome::LongLine)
+            return refused(lines.line(), "the line is longer than " +
+                                             std::to_string(settings_.lineBytes) +
+                                             " bytes; no set or point row is that long");
         line = reader.line();
         flush();
         if (settings_.progress)
-            settings_.progress(ImportProgress{fileName_, lines.handedOut(), fileBytes, sets_});
+            settings_.progress(ImportProgress{fileName_, lines.bytesRead(), fileBytes, sets_});
     }
     return std::nullopt;
 }
@@ -203,6 +250,13 @@ std::optional<std::string> RecordImport::readRow(const CsvRow& row) {
     const auto at = [&](const std::string& what) {
         return fileName_ + ", line " + std::to_string(row.line) + ": " + what + ".";
     };
+    // No value holds a line end, so an item in quotes that runs over one has lost its
+    // closing quote; reading on would take the rest of the file into it.
+    for (const CsvField& item : row.fields)
+        if (item.quoted && item.text.find_first_of("\r\n") != std::string::npos)
+            return fileName_ + ", line " + std::to_string(item.line) +
+                   ": an item in quotes runs over the end of its line, which no value does; is "
+                   "its closing quote missing?";
     const std::span<const HeaderField> fields = headerFields(system_);
     if (isSetMarker(row.fields[0])) {
         if (row.fields.size() != fields.size() + 1)

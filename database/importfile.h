@@ -13,11 +13,13 @@
 // The set row holds the header fields of the system in stored order (headerFields), the
 // point rows the normalized saturation, kr of the axis phase and kr of the other phase.
 // Codes may be given as numbers or as their texts ("N. America" or "North America", any
-// case). An empty item is an empty value. A line whose first character (after blanks) is
-// '#' is a comment. Values are checked: codes must be known (or 0), fractions (porosity and
-// the end points) lie in 0 to 1, depth, k, kabs and the kr values are not negative, and a
-// set holds 1 to 50 points (a set without points may only close the file, where it is the
-// explicit end record: anywhere else it would end every scan and hide the sets after it).
+// case). An empty item is an empty value; an item in quotes stays on its line. A line
+// whose first character (after blanks) is '#' is a comment, except that one saying the file
+// holds another system (as the comments that open a dump do) refuses the file. Values are
+// checked: codes must be known (or 0), fractions (porosity and the end points) lie in 0 to
+// 1, depth, k, kabs and the kr values are not negative, and a set holds 1 to 50 points (a
+// set without points may only close the file, where it is the explicit end record:
+// anywhere else it would end every scan and hide the sets after it).
 //
 // Import writes codes as 16-bit integers, every other number as a double rounded to 15
 // significant digits (the digits the dump writes) and empty items as empty values, so a
@@ -82,14 +84,19 @@ struct ImportSettings {
     // The text read and checked at a time: each piece is a run of whole lines of about this
     // size, so the memory an import needs does not grow with its files.
     std::size_t pieceBytes = std::size_t{1} << 20;
+    // A line longer than this (comment lines aside, which cost nothing however long) is
+    // refused rather than held: a set row needs a few hundred bytes, so such a line is
+    // damage or another kind of file, and holding it would make the memory grow with it.
+    std::size_t lineBytes = std::size_t{1} << 20;
     // Called after each piece.
     std::function<void(const ImportProgress&)> progress;
 };
 
 // Reads the data sets of import files, file by file and piece by piece, and hands each
 // record to the sink as soon as the set is complete (at the next set row, or at finish).
-// Each piece holds whole lines and never ends inside a quoted field, so the rows, the line
-// numbers and the bytes are those of reading every file whole.
+// Each piece holds whole lines, and a row is read from one piece (one whose quoted item
+// runs over a line end is refused), so the rows, the line numbers, the bytes and the
+// refusal are those of reading every file whole.
 //
 // A refused import must not be used: the caller abandons what the sink took. Row refusals
 // and unreadable files are reported at once; a set without points that does not close the

@@ -166,6 +166,56 @@ TEST_F(DbImport, RefusalsOfTheOutFileLeaveItByteForByte) {
     EXPECT_NE(relperm({"db", "import", "--help"}).out.find("--force"), std::string::npos);
 }
 
+// A gas-oil file read as water-oil passes every range check when its codes are numbers and
+// its depth passes as a method code; the comments that open it say what it holds, and the
+// import is refused with the way to import it. A comment of megabytes is nothing, and a
+// data line of megabytes is refused.
+TEST_F(DbImport, AFileSayingItHoldsAnotherSystemOrALineOfMegabytesIsRefused) {
+    const std::string sets = "set,1,2,1,3,.2,.5,.5,.2,.05,.25\r\n0,0,1\r\n1,.8,0\r\n";
+    writeBytes(dir / "gas-oil.csv", "# Invented data.\r\n"
+                                    "# Gas-Oil Data: a set row, then one row per point.\r\n" +
+                                        sets);
+    writeBytes(dir / "long.csv", "set,1,1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n.5,.1,.3\r\n1," +
+                                     std::string(1 << 20, '0') + ",0\r\n");
+    writeBytes(dir / "plain.csv", sets);
+    writeBytes(dir / "commented.csv",
+               "\xEF\xBB\xBF# " + std::string(3 << 20, 'x') + "\r\n" + sets + "#\"\r\n");
+    const std::string old = recordsOf(WO, {SetRecipe{}});
+    writeBytes(dir / "OWBIN", old);
+    const auto folder = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const auto before = folder();
+    const auto import = [&](const char* system, const char* out, const char* name) {
+        return relperm({"db", "import", "--system", system, "--out", (dir / out).string(),
+                        (dir / name).string()});
+    };
+    Outcome declared = import("Water-Oil Data", "OWBIN", "gas-oil.csv");
+    EXPECT_EQ(declared.status, exitRefused);
+    EXPECT_EQ(declared.err, "relperm db: " + (dir / "gas-oil.csv").string() +
+                                ", line 2: the file says it holds Gas-Oil Data, but the import is "
+                                "of Water-Oil Data; import it with --system \"Gas-Oil Data\".\n");
+    EXPECT_EQ(declared.out, "");
+    Outcome long_ = import("Water-Oil Data", "OWBIN", "long.csv");
+    EXPECT_EQ(long_.status, exitRefused);
+    EXPECT_EQ(long_.err, "relperm db: " + (dir / "long.csv").string() +
+                             ", line 4: the line is longer than 1048576 bytes; no set or point "
+                             "row is that long.\n");
+    EXPECT_EQ(readFile(dir / "OWBIN"), old);
+    EXPECT_EQ(folder(), before) << "nothing was written";
+
+    ASSERT_EQ(import("Gas-Oil Data", "OGBIN", "gas-oil.csv").status, exitOk);
+    ASSERT_EQ(import("Gas-Oil Data", "plain", "plain.csv").status, exitOk);
+    Outcome commented = import("Gas-Oil Data", "commented", "commented.csv");
+    ASSERT_EQ(commented.status, exitOk) << commented.err;
+    EXPECT_EQ(readFile(dir / "OGBIN"), readFile(dir / "plain"));
+    EXPECT_EQ(readFile(dir / "commented"), readFile(dir / "plain"));
+}
+
 // A spreadsheet's UTF-8 export starts with a byte-order mark and may quote every value;
 // neither changes a byte of what is imported.
 TEST_F(DbImport, AByteOrderMarkAndQuotedNumbersImportAsThePlainFile) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <sstream>
 
 namespace relperm {
 namespace {
@@ -32,10 +33,12 @@ const std::size_t wholePieces = ImportSettings{}.pieceBytes;
 // in for it.
 Imported importFiles(TwoPhaseSystem system, const std::vector<ImportFile>& files,
                      std::size_t pieceBytes = wholePieces, RecordSink write = {},
-                     std::function<void(const ImportProgress&)> progress = {}) {
+                     std::function<void(const ImportProgress&)> progress = {},
+                     std::size_t lineBytes = ImportSettings{}.lineBytes) {
     Imported result;
     ImportSettings settings;
     settings.pieceBytes = pieceBytes;
+    settings.lineBytes = lineBytes;
     settings.progress = std::move(progress);
     RecordImport import(
         system,
@@ -223,6 +226,7 @@ struct Input {
     const char* name;
     TwoPhaseSystem system;
     std::vector<ImportFile> files;
+    std::size_t lineBytes = ImportSettings{}.lineBytes;
 };
 
 void PrintTo(const Input& input, std::ostream* os) {
@@ -243,14 +247,15 @@ const Input pieceInputs[] = {
     {"BadRowInTheLastLine", WO, {{"a.csv", manySets() + "1,1,-1"}}},
     {"BadRowInTheSecondFile", WO, {{"a.csv", manySets()}, {"b.csv", goodSet + "\r\n0,0,x\r\n"}}},
     {"SecondFileStartsWithAPoint", WO, {{"a.csv", goodSet}, {"b.csv", "# points\n0,0,1\n"}}},
-    // A text item over several lines, a comment line inside it blanked, refused with its text.
+    // A text item over several lines with a comment line inside: the row it is in comes first.
     {"QuotedTextOverLines",
      WO,
      {{"a.csv",
-       goodSet + "set,\"Water-\r\n# not kept\r\nWet\",1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n"}}},
+       goodSet +
+           "set,\"Water-\r\n# Gas-Oil Data: not kept\r\nWet\",1,1,1,1,.2,1,1,.2,.3\r\n0,0,1\r\n"}}},
     {"QuoteInsideAnUnquotedItem",
      WO,
-     {{"a.csv", goodSet + "set,Water\"Wet,\"North\nAmerica\",1,1,1,.2,1,1,.2,.3\n0,0,1\n"}}},
+     {{"a.csv", goodSet + "set,Water\"Wet,1,1,1,1,.2,1,1,.2,.3\n0,0,1\n"}}},
     {"UnclosedQuote", WO, {{"a.csv", goodSet + "set,1,1,1,1,1,.2,1,1,.2,\"3\n0,0,1\n" + goodSet}}},
     {"CarriageReturnsOnly",
      GC,
@@ -265,6 +270,32 @@ const Input pieceInputs[] = {
            return text;
        }()}}},
     {"OnlyComments", WO, {{"a.csv", "# nothing yet\r\n\r\n   # still nothing\r\n"}}},
+    // Comments far longer than a piece or a block, holding what would be rows, quotes and
+    // a byte-order mark, before a bad row whose line number they must not shift.
+    {"LongComments",
+     WO,
+     {{"a.csv", "\xEF\xBB\xBF#" + std::string(300, '"') + "\r\n" + goodSet + "  # set,\"" +
+                    std::string(200, ',') + "\r\n#\n\r\n#" + std::string(100, 'x') +
+                    "\r0,0,x\r\n"}}},
+    // Were the comment dropped whole, the CR before it and the LF after it would make one
+    // line end.
+    {"LoneCrBeforeAComment", WO, {{"a.csv", "set,1,1,1,1,1,.2,1,1,.2,.3\r0,0,1\r#c\n0,0,x\n"}}},
+    {"LongCommentEndsTheFile", WO, {{"a.csv", goodSet + "#" + std::string(200, 's')}}},
+    {"CommentSayingAnotherSystem",
+     WO,
+     {{"a.csv", goodSet + "# Gas-Oil Data: a \"set\" row per data set\r\n" + goodSet + "0,x,1\n"}}},
+    {"BadRowBeforeTheComment",
+     WO,
+     {{"a.csv", goodSet + "0,0,x\n# Gas-Oil Data: a \"set\" row per data set\r\n"}}},
+    {"LongLine",
+     WO,
+     {{"a.csv", goodSet + "0,0," + std::string(36, '1') + "\r\n0,0," + std::string(37, '1')}},
+     40},
+    {"LongLineAfterABadRow", WO, {{"a.csv", goodSet + "0,x,1\r\n" + std::string(41, ' ')}}, 40},
+    {"LongLineInsideAQuotedItem",
+     WO,
+     {{"a.csv", goodSet + "set,\"Water-\r\n" + std::string(50, 'W') + "\",1\r\n"}},
+     40},
     {"EmptyFile", WO, {{"a.csv", ""}}},
 };
 
@@ -285,9 +316,11 @@ class PieceByPiece : public ::testing::TestWithParam<Input> {};
 // the text read whole.
 TEST_P(PieceByPiece, GivesWhatTheWholeTextGives) {
     const Input& input = GetParam();
-    const Imported whole = importFiles(input.system, input.files);
+    const Imported whole =
+        importFiles(input.system, input.files, wholePieces, {}, {}, input.lineBytes);
     for (std::size_t pieceBytes = 1; pieceBytes <= 64; ++pieceBytes) {
-        const Imported pieces = importFiles(input.system, input.files, pieceBytes);
+        const Imported pieces =
+            importFiles(input.system, input.files, pieceBytes, {}, {}, input.lineBytes);
         EXPECT_EQ(pieces.message(), whole.message()) << pieceBytes << "-byte pieces";
         EXPECT_EQ(pieces.sets, whole.sets) << pieceBytes << "-byte pieces";
         if (!whole.failure) { // a refused import's bytes are thrown away, however many
@@ -303,18 +336,35 @@ INSTANTIATE_TEST_SUITE_P(Inputs, PieceByPiece, ::testing::ValuesIn(pieceInputs),
 TEST(Import, ReadWholeTheAwkwardInputsGiveTheseMessages) {
     std::map<std::string, std::string> messages;
     for (const Input& input : pieceInputs)
-        messages[input.name] = importFiles(input.system, input.files).message();
+        messages[input.name] =
+            importFiles(input.system, input.files, wholePieces, {}, {}, input.lineBytes).message();
     EXPECT_EQ(messages["ManySetsInTwoFiles"], "(accepted)");
     EXPECT_EQ(messages["BadRowInTheSecondFile"],
               "b.csv, line 5: krow must be a number of 0 or more, not \"x\".");
     EXPECT_EQ(messages["SecondFileStartsWithAPoint"],
               "b.csv, line 2: the first row must be a set row, starting with \"set\".");
-    EXPECT_EQ(messages["QuotedTextOverLines"],
-              "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
-              "\"Water-\\x0d\\x0a          \\x0d\\x0aWet\".");
+    const std::string lostQuote = ": an item in quotes runs over the end of its line, which no "
+                                  "value does; is its closing quote missing?";
+    EXPECT_EQ(messages["QuotedTextOverLines"], "a.csv, line 4" + lostQuote);
+    EXPECT_EQ(messages["UnclosedQuote"], "a.csv, line 4" + lostQuote);
+    EXPECT_EQ(messages["LongLineInsideAQuotedItem"], "a.csv, line 4" + lostQuote);
     EXPECT_EQ(messages["QuoteInsideAnUnquotedItem"],
               "a.csv, line 4: wettability must be 0, a code from 1 to 3 or its text, not "
               "\"Water\"Wet\".");
+    EXPECT_EQ(messages["LongComments"],
+              "a.csv, line 9: krow must be a number of 0 or more, not \"x\".");
+    EXPECT_EQ(messages["LongCommentEndsTheFile"], "(accepted)");
+    EXPECT_EQ(messages["LoneCrBeforeAComment"],
+              "a.csv, line 4: krow must be a number of 0 or more, not \"x\".");
+    EXPECT_EQ(messages["CommentSayingAnotherSystem"],
+              "a.csv, line 4: the file says it holds Gas-Oil Data, but the import is of "
+              "Water-Oil Data; import it with --system \"Gas-Oil Data\".");
+    EXPECT_EQ(messages["BadRowBeforeTheComment"],
+              "a.csv, line 4: krow must be a number of 0 or more, not \"x\".");
+    EXPECT_EQ(messages["LongLine"], "a.csv, line 5: the line is longer than 40 bytes; no set or "
+                                    "point row is that long.");
+    EXPECT_EQ(messages["LongLineAfterABadRow"],
+              "a.csv, line 4: krw must be a number of 0 or more, not \"x\".");
 }
 
 // A set goes to the sink once its next set row is read, so the import holds one set at a
@@ -374,6 +424,82 @@ TEST(Import, ReportsProgressAfterEachPiece) {
     for (std::size_t i = 1; i < read.size(); ++i)
         EXPECT_GT(read[i], read[i - 1]);
     EXPECT_EQ(read.back(), std::make_pair(std::uintmax_t{text.size()}, 40));
+}
+
+// A comment costs no memory however long: its text never reaches the pieces, only a blank
+// in its place, its blanks and its line end do, and only its first bytes are kept for the import to
+// look at.
+TEST(LineRuns, HandOutCommentLinesAsTheirBlanksAndLineEnds) {
+    const std::string comment = "#" + std::string(100000, 'c');
+    const std::string text = "\xEF\xBB\xBF" + comment + "\r\n  " + comment + "\nset,1\r\r#x\r\n";
+    std::istringstream in(text);
+    std::vector<std::pair<int, std::string>> comments; // "..." marks a head cut short
+    LineRuns lines(in, 16, 40, [&](const LineRuns::Comment& c) {
+        comments.emplace_back(c.line, std::string(c.head) + (c.whole ? "" : "..."));
+    });
+    std::string runs;
+    std::vector<std::uintmax_t> read;
+    while (!lines.atEnd()) {
+        ASSERT_EQ(lines.appendLines(runs, 1), LineRuns::Outcome::Lines);
+        runs += '|';
+        read.push_back(lines.bytesRead());
+    }
+    EXPECT_EQ(runs, " \r\n|   \n|set,1\r|\r| \r\n|") << "a lone CR ends a run, a CR LF does not";
+    EXPECT_EQ(read, (std::vector<std::uintmax_t>{100006, 200010, 200016, 200017, text.size()}));
+    EXPECT_EQ(lines.line(), 6);
+    const std::string head = "#" + std::string(LineRuns::commentHeadBytes - 1, 'c') + "...";
+    EXPECT_EQ(comments,
+              (std::vector<std::pair<int, std::string>>{{1, head}, {2, head}, {5, "#x"}}));
+}
+
+const std::string gasOilColumns =
+    "set,location,lithology,method,depth ft ss,porosity,k md,kabs md,Swc,Sgc,Sorg";
+const std::string gasOilSet = "set,1,2,1,3,.2,.5,.5,.2,.05,.25\r\n0,0,1\r\n1,.8,0\r\n";
+
+// Water-oil and gas-oil set rows hold as many values, so a gas-oil file whose codes are
+// numbers and whose depth passes as a method code imports as water-oil; only the comments
+// the suite writes at the top of its files tell them apart.
+TEST(ImportOfAnotherSystem, IsRefusedWhereACommentSaysWhichSystemTheFileHolds) {
+    ASSERT_FALSE(importText(WO, gasOilSet).failure) << "the rows alone pass as water-oil";
+    struct Case {
+        const char* name;
+        TwoPhaseSystem system;
+        std::string text;
+        std::string message;
+    };
+    const auto says = [](int line, const std::string& file, const std::string& import) {
+        return "lab.csv, line " + std::to_string(line) + ": the file says it holds " + file +
+               ", but the import is of " + import + "; import it with --system \"" + file + "\".";
+    };
+    const Case cases[] = {
+        {"Dump", WO, importFileComment(GO) + gasOilSet, says(1, "Gas-Oil Data", "Water-Oil Data")},
+        {"DemoFile", WO,
+         "# Invented demonstration data.\r\n# Gas-Oil Data: a set row, then one row per "
+         "point.\r\n" +
+             gasOilSet,
+         says(2, "Gas-Oil Data", "Water-Oil Data")},
+        {"ColumnNamesAlone", WO, gasOilSet + "\t#  " + gasOilColumns + " \r\n",
+         says(4, "Gas-Oil Data", "Water-Oil Data")},
+        {"TitleAlone", WO, "# Gas-Oil Data\n" + gasOilSet,
+         says(1, "Gas-Oil Data", "Water-Oil Data")},
+        {"AnyCase", WO, "#gas-condensate data: from the lab\n" + gasOilSet,
+         says(1, "Gas-Condensate Data", "Water-Oil Data")},
+        {"LongerThanWhatIsKept", WO, "# Gas-Water Data:" + std::string(1000, '.') + "\n",
+         says(1, "Gas-Water Data", "Water-Oil Data")},
+        {"GasWaterColumnsInAGasOilImport", GO,
+         "# set,location,lithology,method,depth ft ss,porosity,k md,kabs md,Swc,Sgc\n" + gasOilSet,
+         says(1, "Gas-Water Data", "Gas-Oil Data")},
+        {"GasOilColumnsInAGasWaterImport", GW, "# " + gasOilColumns + "\n",
+         says(1, "Gas-Oil Data", "Gas-Water Data")},
+        {"OwnSystem", GO, importFileComment(GO) + "# Gas-Oil Data\n" + gasOilSet, "(accepted)"},
+        {"TitleWithMore", WO, "# Gas-Oil Data sets follow\n" + goodSet, "(accepted)"},
+        {"MoreColumnNames", WO, "# " + gasOilColumns + ",notes\n" + goodSet, "(accepted)"},
+    };
+    for (const Case& c : cases) {
+        // Pieces of 5 bytes, read in blocks as large, cut every comment line.
+        EXPECT_EQ(importText(c.system, c.text, 5).message(), c.message) << c.name;
+        EXPECT_EQ(importText(c.system, c.text).message(), c.message) << c.name;
+    }
 }
 
 using Dump = TempDirTest;
