@@ -51,6 +51,11 @@ Refusal refused(const std::string& field, const std::string& message) {
 
 } // namespace
 
+// No measured point lies further out: normalised saturations and kr values lie near 0 to 1,
+// a little outside from a laboratory's scatter. Beyond, a value is no measurement, and its
+// squares and sums overflow the misfits of fits and comparisons.
+constexpr double farthestPointValue = 10;
+
 std::optional<Refusal> checkSetValues(TwoPhaseSystem system, const MeasuredDataSet& set) {
     for (const EndPoint& end : endPointsOf(system)) {
         const double value = (set.*end.field).value();
@@ -77,9 +82,15 @@ std::optional<Refusal> checkSetValues(TwoPhaseSystem system, const MeasuredDataS
     const PointColumn MeasuredDataSet::*columns[] = {
         &MeasuredDataSet::normSat, &MeasuredDataSet::krAxis, &MeasuredDataSet::krOther};
     for (int i = 1; i <= set.pointCount; ++i)
-        for (std::size_t c = 0; c < 3; ++c)
-            if (auto wrong = unusable((set.*columns[c])[static_cast<std::size_t>(i)]))
-                return refused("point " + std::to_string(i) + " " + std::string(names[c]), *wrong);
+        for (std::size_t c = 0; c < 3; ++c) {
+            const double value = (set.*columns[c])[static_cast<std::size_t>(i)];
+            const std::string field = "point " + std::to_string(i) + " " + std::string(names[c]);
+            if (auto wrong = unusable(value))
+                return refused(field, *wrong);
+            if (std::abs(value) > farthestPointValue)
+                return refused(field, "is " + formatGeneral(value) +
+                                          "; a measured value lies between -10 and 10");
+        }
     return std::nullopt;
 }
 

@@ -17,8 +17,9 @@ namespace relperm {
 // Why the set's numbers cannot enter a computation, naming the field and its value: an end
 // point of its system (Swc or Slc, Sorw, Sorg, Sgc) that is not a fraction from 0 to 1, NaN,
 // infinite or subnormal; end points that leave no saturation range between them; a point
-// count outside 0 to 50; a point whose normalised saturation or kr is NaN, infinite or
-// subnormal. Nothing when the set can be computed with.
+// count outside 0 to 50; a point whose normalised saturation or kr is NaN, infinite,
+// subnormal or beyond -10 to 10 (no measurement: 1E+300 would overflow every misfit).
+// Nothing when the set can be computed with.
 std::optional<Refusal> checkSetValues(TwoPhaseSystem system, const MeasuredDataSet& set);
 
 // The set with its points in rising saturation `by` (the normalised saturation, or a derived

@@ -77,6 +77,10 @@ TEST(SetValues, APointValueThatIsNoNumberIsRefusedByPointAndColumn) {
     recipe.points[0][2] = -subnormal;
     EXPECT_EQ(refusalOf(GW, makeSet(recipe)).substr(0, 60),
               "point 1 krw: The data set cannot be used: its point 1 krw is");
+    recipe.points[0][2] = -1e300;
+    EXPECT_EQ(refusalOf(GW, makeSet(recipe)),
+              "point 1 krw: The data set cannot be used: its point 1 krw is -1E+300; a measured "
+              "value lies between -10 and 10.");
     // Values a laboratory writes are fine: kr above 1, saturations just beyond 0 or 1.
     recipe.points = {{-0.04, 0, 1}, {0.5, 0.3, 0.2}, {1.0001, 1.02, 0}};
     EXPECT_EQ(refusalOf(GO, makeSet(recipe)), "");

@@ -1,19 +1,30 @@
-// The command line of relperm: each input is a list of words separated by NUL bytes, run as
-// `relperm WORDS...` in a folder of its own that holds a small database (the seed records,
-// read only, so no run changes what the next one reads). Words that hold a '/' or ".." are
-// left out, so nothing outside that folder is read or written; whatever a run writes there
-// is removed after it.
+// The command line of relperm over a database of the fuzzer's own: each input holds the bytes
+// of the data files it chooses and then a list of words separated by NUL bytes, run as
+// `relperm WORDS...` in a folder of its own that holds those files (a file the input does not
+// give holds the seed records). The files are written anew before each run and may be
+// written to, so only the suite's own rules keep a run from changing them. Words that hold a
+// '/' or ".." are left out, so nothing outside that folder is read or written; whatever a run
+// writes there is removed after it.
 //
-// Checks: the exit status is one of those documented (0 to 3); a failure says why on
+// Input layout (FuzzedDataProvider): the last byte chooses the files (bit k for the k-th of
+// OWBIN, OGBIN, GWBIN, CGBIN), the two bytes before it, for each chosen file in turn, its
+// length; the files' bytes come first, in that order, and the words follow them.
+//
+// Checks: every data file holds after the run the very bytes it held before, whatever the
+// command and its --out; the exit status is one of those documented (0 to 3); a failure says why on
 // standard error; what goes to standard error is UTF-8 without control characters other
 // than line ends; no line of it is longer than a few values cut at 40 characters would make
 // it, besides the file and folder names, which the user must see whole.
 #include "cli/commands.h"
 #include "fuzz_check.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
+#include <fstream>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -23,25 +34,34 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::set<std::string> dataFiles{"OWBIN", "OGBIN", "GWBIN", "CGBIN"};
+const std::array<std::string, 4> dataFiles{"OWBIN", "OGBIN", "GWBIN", "CGBIN"};
+std::array<std::string, 4> seedRecords;
 
 fs::path runFolder;
 
-// Makes the run folder, with the seed records read only.
+std::string bytesOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool isDataFile(const fs::path& path) {
+    const std::string name = path.filename().string();
+    return std::find(dataFiles.begin(), dataFiles.end(), name) != dataFiles.end();
+}
+
+// Makes the run folder and reads the seed records, which stand in for a file an input
+// does not give.
 void makeRunFolder() {
     char name[] = "/tmp/relperm-fuzz-arguments-XXXXXX";
     require(::mkdtemp(name) != nullptr, "a run folder can be made");
-    for (const std::string& file : dataFiles) {
-        const fs::path to = fs::path(name) / file;
-        fs::copy_file(fs::path(RELPERM_FUZZ_RECORDS) / file, to);
-        fs::permissions(to, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    }
+    for (std::size_t k = 0; k < dataFiles.size(); ++k)
+        seedRecords[k] = bytesOf(fs::path(RELPERM_FUZZ_RECORDS) / dataFiles[k]);
     runFolder = name;
 }
 
 void removeWhatTheRunWrote() {
     for (const fs::directory_entry& entry : fs::directory_iterator("."))
-        if (!dataFiles.count(entry.path().filename().string()))
+        if (!isDataFile(entry.path()))
             fs::remove_all(entry.path());
 }
 
@@ -81,6 +101,21 @@ bool mayBeName(const std::vector<std::string>& args, std::size_t i) {
     return args.size() > 1 && args[0] == "db" && args[1] == "import";
 }
 
+// The file `relperm db import` writes, named by --out.
+std::optional<std::string> importTarget(const std::vector<std::string>& args) {
+    if (args.size() < 2 || args[0] != "db" || args[1] != "import")
+        return std::nullopt;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--")
+            break;
+        if (args[i] == "--out" && i + 1 < args.size())
+            return args[i + 1];
+        if (args[i].rfind("--out=", 0) == 0)
+            return args[i].substr(6);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -89,9 +124,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const auto chosen = in.ConsumeIntegral<std::uint8_t>();
+    std::array<std::string, 4> records = seedRecords;
+    for (std::size_t k = 0; k < records.size(); ++k)
+        if (chosen & (1u << k))
+            records[k] = in.ConsumeBytesAsString(in.ConsumeIntegralInRange<std::size_t>(0, 4096));
+
     std::vector<std::string> args;
     std::string word;
-    for (char c : fuzz::textOf(data, size)) {
+    for (char c : in.ConsumeRemainingBytesAsString()) {
         if (c != '\0') {
             word += c;
             continue;
@@ -108,8 +150,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Only for the run: libFuzzer names its corpus and findings relative to where it started.
     const fs::path started = fs::current_path();
     fs::current_path(runFolder);
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        std::ofstream(dataFiles[k], std::ios::binary | std::ios::trunc) << records[k];
+        fs::permissions(dataFiles[k], fs::perms::owner_read | fs::perms::owner_write |
+                                          fs::perms::group_read | fs::perms::others_read);
+    }
     std::ostringstream out, err;
     const int status = cli::runRelperm(args, out, err);
+    // An import that succeeds replaces the file it was asked to write; nothing else may.
+    const std::optional<std::string> imported = status == 0 ? importTarget(args) : std::nullopt;
+    for (std::size_t k = 0; k < records.size(); ++k)
+        if (dataFiles[k] != imported)
+            require(fs::is_regular_file(dataFiles[k]) && bytesOf(dataFiles[k]) == records[k],
+                    "no command changes a data file", dataFiles[k] + ": " + err.str());
     removeWhatTheRunWrote();
     fs::current_path(started);
 
