@@ -230,6 +230,17 @@ std::vector<CorrelationComparison> compareCorrelations(TwoPhaseSystem system,
             sum += rising * rising + falling * falling;
         }
         c.rms = set.pointCount > 0 ? std::sqrt(sum / (2.0 * set.pointCount)) : 0.0;
+        if (!std::isfinite(c.rms)) {
+            // A header porosity or permeability far from any rock's (a k of 1E+80 md) drives
+            // some correlations to kr values whose squares overflow: nothing to compare.
+            c = CorrelationComparison{c.correlation,
+                                      "At the data set's porosity and permeability its kr grows "
+                                      "too large to compare with the points.",
+                                      {},
+                                      {},
+                                      {},
+                                      0};
+        }
         comparisons.push_back(std::move(c));
     }
     return comparisons;

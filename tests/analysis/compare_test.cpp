@@ -231,5 +231,17 @@ TEST(CompareCorrelations, ACorrelationThatCannotBeAskedSaysWhyAndHasNoCurves) {
     }
 }
 
+// Found by fuzzing: a header permeability no rock has drives the water-gas krw past 1E+200,
+// whose square overflows the misfit. The set's own values are fine; the comparison is not.
+TEST(CompareCorrelations, AKrTooLargeToCompareIsRefusedNotAnInfiniteMisfit) {
+    const SetRecipe huge{.porosity = 0.2, .k = 2.3e80, .swc = 0.13, .sgc = 0.13};
+    const std::vector<CorrelationComparison> all = compareCorrelations(GW, makeSet(huge));
+    const CorrelationComparison& c = named(all, "Water-Gas");
+    EXPECT_EQ(c.refusal, "At the data set's porosity and permeability its kr grows too large to "
+                         "compare with the points.");
+    EXPECT_TRUE(c.saturation.empty());
+    EXPECT_TRUE(c.rising.empty());
+}
+
 } // namespace
 } // namespace relperm
