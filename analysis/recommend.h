@@ -62,12 +62,14 @@ std::variant<ScalRecommendation, Refusal> recommendFromFits(TwoPhaseSystem syste
                                                             std::vector<FittedSet> fits);
 
 // Fits every set of `system` in `dataDirectory` that the selection matches (as
-// `relperm db list` lists them) and recommends from them.
-std::variant<ScalRecommendation, Refusal> recommendScal(const std::filesystem::path& dataDirectory,
-                                                        TwoPhaseSystem system,
-                                                        const SearchCriteria& lists,
-                                                        const ToleranceSearch& search,
-                                                        const UserEndPoints& user, FitModel model);
+// `relperm db list` lists them) and recommends from them. `control` is told the fraction of
+// the file read (the fits go along with the read); once it asks to stop, no further set is
+// fitted and the answer is a refusal naming `cancelledWork`, never the cases of the sets
+// fitted so far.
+std::variant<ScalRecommendation, Refusal>
+recommendScal(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+              const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
+              FitModel model, const WorkControl& control = {});
 
 // The case at t in -1..1 (low at -1, base at 0, high at 1): its end points, and its kr at
 // normalised saturation s of those end points.

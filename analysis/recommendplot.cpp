@@ -2,8 +2,10 @@
 
 #include "database/datafile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace relperm {
@@ -56,6 +58,15 @@ Rgb scalCaseColour(ScalCase which) {
     return black;
 }
 
+std::vector<std::size_t> drawnFits(std::size_t fits) {
+    const std::size_t count = std::min(fits, maxFitsDrawn);
+    std::vector<std::size_t> drawn(count);
+    // i * fits / count stays far inside 64 bits for any number of sets a file can hold.
+    for (std::size_t i = 0; i < count; ++i)
+        drawn[i] = i * fits / count;
+    return drawn;
+}
+
 std::string scalTText(double t) {
     char text[32];
     std::snprintf(text, sizeof text, "t = %.2f", t);
@@ -72,7 +83,9 @@ Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional
     scene.coordinates = krPlotCoordinates;
     addKrPlotFrame(scene, axis);
 
-    for (const FittedSet& fit : recommendation.fits) {
+    const std::vector<std::size_t> drawn = drawnFits(recommendation.fits.size());
+    for (std::size_t index : drawn) {
+        const FittedSet& fit = recommendation.fits[index];
         addCurve(
             scene, [&](double s) { return risingKr(fit.model, fit.rising, s); }, fitPoints,
             fittedSetColour, 1, LineStyle::Solid, axis);
@@ -94,6 +107,11 @@ Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional
     if (t)
         legend.push_back({scalTText(*t), scalTColour, LineStyle::Dashed});
     addLegend(scene, legendLeft, legendTop, legend, {}, characterWidth);
+    if (drawn.size() < recommendation.fits.size())
+        scene.add(SceneText{legendLeft, -10,
+                            "fits: " + std::to_string(drawn.size()) + " of " +
+                                std::to_string(recommendation.fits.size()),
+                            fittedSetColour});
     return scene;
 }
 

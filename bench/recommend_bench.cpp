@@ -1,14 +1,22 @@
 // A whole recommendation over a large water-oil file: 10 000 sets of 15 points each, every
 // one fitted with Corey, then the percentiles of every parameter. It should stay under a
 // second, so `relperm recommend` over a field's whole database answers at once.
+//
+// Then the window's plot of a recommendation from many fits: its scene must stay the same
+// small size, and take the same few milliseconds, however many sets were fitted, since the
+// window builds it again at every step of its slider.
 #include "analysis/recommend.h"
+#include "analysis/recommendplot.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <unistd.h>
+#include <variant>
+#include <vector>
 
 namespace {
 
@@ -76,8 +84,35 @@ void recommendCorey(benchmark::State& bench) {
                    " sets fitted, 15 points each");
 }
 
+// A recommendation from `fits` Corey fits spread as a field's are, without reading a file.
+ScalRecommendation recommendationOf(int fits) {
+    std::vector<FittedSet> made(static_cast<std::size_t>(fits));
+    for (int r = 0; r < fits; ++r) {
+        FittedSet& fit = made[static_cast<std::size_t>(r)];
+        fit.ends = {.swl = 0.1 + (r % 25) / 100.0, .sorw = 0.15 + (r % 20) / 100.0};
+        fit.rising = {.n = 1.5 + (r % 31) / 10.0, .end = 0.2 + (r % 13) / 20.0};
+        fit.falling = {.n = 1.5 + (r * 7 % 29) / 10.0, .end = 0.9};
+        fit.points = points;
+    }
+    return std::get<ScalRecommendation>(
+        recommendFromFits(TwoPhaseSystem::WaterOil, FitModel::Corey, std::move(made)));
+}
+
+void plotOfManyFits(benchmark::State& bench) {
+    const ScalRecommendation rec = recommendationOf(static_cast<int>(bench.range(0)));
+    std::size_t items = 0;
+    for (auto _ : bench) {
+        Scene scene = recommendationPlot(rec, 0.5);
+        items = scene.items.size();
+        benchmark::DoNotOptimize(scene);
+    }
+    bench.counters["items"] = static_cast<double>(items);
+    bench.counters["MB"] = static_cast<double>(items * sizeof(ScenePrimitive)) / 1e6;
+}
+
 } // namespace
 
 BENCHMARK(recommendCorey)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(plotOfManyFits)->Unit(benchmark::kMillisecond)->Arg(100)->Arg(10000)->Arg(1000000);
 
 BENCHMARK_MAIN();

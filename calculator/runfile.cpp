@@ -91,6 +91,33 @@ std::variant<RunFile, std::string> parseRunFile(std::string_view text) {
     return run;
 }
 
+std::variant<RunFile, std::string> parseRunFileStart(const FileStart& start) {
+    if (!start.more)
+        return parseRunFile(start.text);
+    const std::string limit = std::to_string(runFileReadLimit >> 20) + " MiB";
+    const std::string_view text = start.text;
+    // The last line end outside a quoted field: a title may hold line ends.
+    std::size_t whole = 0;
+    std::size_t followed = 0;
+    CsvQuoteState quotes;
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos;
+         end = text.find('\n', end + 1)) {
+        quotes.follow(text.substr(followed, end + 1 - followed));
+        followed = end + 1;
+        if (!quotes.insideQuotes())
+            whole = followed;
+    }
+    if (whole == 0)
+        return "its first line runs on past " + limit + ", and a run file is one short line.";
+    const std::string_view lines = text.substr(0, whole);
+    CsvReader reader(lines);
+    for (int field = 0; field < 12; ++field)
+        if (!reader.next())
+            return "its first " + limit + " holds only " + std::to_string(field) +
+                   " of the 12 fields, and a run file is one short line.";
+    return parseRunFile(lines);
+}
+
 RunFile runFileOf(const CalculatorForm& form, const StoredInputs& inputs) {
     RunFile run;
     run.title = form.title;

@@ -4,8 +4,10 @@
 
 #include "calculator/form.h"
 #include "calculator/state.h"
+#include "common/readfile.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +31,15 @@ std::string runFileText(const RunFile& run);
 // Reads the first twelve fields. On a file that does not follow the format, returns a
 // sentence naming the field and what it needs.
 std::variant<RunFile, std::string> parseRunFile(std::string_view text);
+
+// Open reads no more of a file than this: a run file is one line of twelve short fields, so
+// a file chosen by mistake (a database, a film) is refused at once, whatever its size.
+inline constexpr std::size_t runFileReadLimit = std::size_t{1} << 20;
+
+// parseRunFile over the start of a file read by readFileStart with runFileReadLimit. Of a
+// file that goes on past it only the whole lines within it are read (a field cut at the
+// limit would read as another value), and they must hold the twelve fields.
+std::variant<RunFile, std::string> parseRunFileStart(const FileStart& start);
 
 // What Save As writes: the title, the lists as they stand, and the stored inputs (an input
 // never set is 0 in fields 6 to 10 and an empty field 11 or 12).

@@ -112,13 +112,13 @@ void applyOptions(const Options& options, CalculatorForm& form) {
 // The window after Open of `path`, or the exit status of a failure already reported.
 std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostream& err) {
     // A pipe is read (`--run <(...)`), as any command-line tool reads one; a device is not.
-    std::string text;
-    if (auto problem = readWholeFile(path, PipeUse::Read, text)) {
+    FileStart text;
+    if (auto problem = readFileStart(path, PipeUse::Read, runFileReadLimit, text)) {
         err << prefix << ": could not read the run file " << quotedName(path) << ": " << *problem
             << "\n";
         return exitFileError;
     }
-    auto parsed = parseRunFile(text);
+    auto parsed = parseRunFileStart(text);
     CalculatorForm form;
     StoredInputs ignored; // Generate stores the inputs anew
     std::optional<std::string> problem;

@@ -1,8 +1,10 @@
 #include "common/readfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,16 +52,19 @@ int openForReading(const std::filesystem::path& path, PipeUse pipes, std::string
     return -1;
 }
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path, PipeUse pipes,
-                                         std::string& text) {
+namespace {
+
+// Appends the file's bytes to `text` until it holds `limit` bytes or the file ends.
+std::optional<std::string> readUpTo(const std::filesystem::path& path, PipeUse pipes,
+                                    std::size_t limit, std::string& text) {
     std::string problem;
     const int fd = openForReading(path, pipes, problem);
     if (fd < 0)
         return problem;
     text.clear();
     char block[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd, block, sizeof block);
+    while (text.size() < limit) {
+        const ssize_t got = ::read(fd, block, std::min(sizeof block, limit - text.size()));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -72,6 +77,25 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path, Pipe
         text.append(block, static_cast<std::size_t>(got));
     }
     ::close(fd);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, PipeUse pipes,
+                                         std::string& text) {
+    return readUpTo(path, pipes, std::numeric_limits<std::size_t>::max(), text);
+}
+
+std::optional<std::string> readFileStart(const std::filesystem::path& path, PipeUse pipes,
+                                         std::size_t limit, FileStart& start) {
+    // One byte past the limit tells a file that goes on from one that ends there.
+    const std::size_t wanted = limit == std::numeric_limits<std::size_t>::max() ? limit : limit + 1;
+    if (auto problem = readUpTo(path, pipes, wanted, start.text))
+        return problem;
+    start.more = start.text.size() > limit;
+    if (start.more)
+        start.text.resize(limit);
     return std::nullopt;
 }
 

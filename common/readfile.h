@@ -4,6 +4,7 @@
 // `<(cat x)` names a pipe, and its writer is there).
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,5 +20,18 @@ int openForReading(const std::filesystem::path& path, PipeUse pipes, std::string
 // The whole file into `text`, or the reason it could not be read (as openForReading).
 std::optional<std::string> readWholeFile(const std::filesystem::path& path, PipeUse pipes,
                                          std::string& text);
+
+// The start of a file, and whether the file goes on past it.
+struct FileStart {
+    std::string text;
+    bool more = false;
+};
+
+// At most `limit` bytes from the start of the file into `start`, or the reason it could not
+// be read (as openForReading). For formats that are never large (a run file, a saved data
+// set): whatever has been put at the path, opening it then costs neither memory nor time
+// in proportion to its size.
+std::optional<std::string> readFileStart(const std::filesystem::path& path, PipeUse pipes,
+                                         std::size_t limit, FileStart& start);
 
 } // namespace relperm

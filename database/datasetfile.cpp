@@ -1,6 +1,8 @@
 #include "database/datasetfile.h"
 
 #include "common/filewrite.h"
+#include "common/quotedtext.h"
+#include "common/readfile.h"
 #include "database/csvrows.h"
 
 namespace relperm {
@@ -231,10 +233,15 @@ std::optional<std::string> saveDataSetFile(const std::filesystem::path& path,
 }
 
 std::optional<std::string> openDataSetFile(const std::filesystem::path& path, SavedDataSet& out) {
-    std::string text;
-    if (auto failure = readTextFile(path, text))
-        return failure;
-    return parseDataSetFile(text, path.string(), out);
+    FileStart start;
+    if (auto problem = readFileStart(path, PipeUse::Refuse, dataSetFileReadLimit, start))
+        return "Could not read " + quotedName(path.string()) + ": " + *problem + ".";
+    if (start.more)
+        return path.string() + " is not a data-set file: it goes on past " +
+               std::to_string(dataSetFileReadLimit >> 20) +
+               " MiB, and a saved data set (a title, one line of values and at most " +
+               std::to_string(maxPoints) + " points) fills a few kB.";
+    return parseDataSetFile(start.text, path.string(), out);
 }
 
 void applySavedValues(const SavedDataSet& saved, MeasuredDataSet& set) {

@@ -14,6 +14,7 @@
 #include "database/datafile.h"
 #include "database/search.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -46,7 +47,12 @@ std::optional<std::string> parseDataSetFile(std::string_view text, const std::st
 // Writes the file atomically; returns the failure, or nothing.
 std::optional<std::string> saveDataSetFile(const std::filesystem::path& path,
                                            const SavedDataSet& saved);
+// Open reads no more of a file than this: a saved data set is a title, one line of values
+// and at most 50 points, so a file chosen by mistake is refused at once, whatever its size.
+inline constexpr std::size_t dataSetFileReadLimit = std::size_t{1} << 20;
+
 // Reads and parses the file; returns the failure or refusal, or nothing with `out` filled.
+// A file that goes on past dataSetFileReadLimit is refused unread.
 std::optional<std::string> openDataSetFile(const std::filesystem::path& path, SavedDataSet& out);
 
 // Copies what a file of `saved.systemIndex` carries into `set`: line 2's header fields, the

@@ -141,11 +141,17 @@ namespace {
 std::optional<DataFileProblem>
 readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
             const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
-            bool points, const std::function<void(int match, const MeasuredDataSet& set)>& visit) {
+            bool points, const std::function<void(int match, const MeasuredDataSet& set)>& visit,
+            const WorkControl& control) {
     RecordFile file(dataDirectory, system);
+    // The size as opened: a file that grows meanwhile is read to where it ended then.
+    const double size = file.file() ? static_cast<double>(file.file()->identity().size) : 0;
+    int thousandthsReported = 0;
     MeasuredDataSet set;
     int match = 0;
     while (!file.AtEnd()) {
+        if (control.stopRequested())
+            return file.problem();
         if (file.readHeader(set) != ReadOutcome::Stored || set.pointCount == 0)
             break;
         const bool passes =
@@ -155,7 +161,16 @@ readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
             break;
         if (passes)
             visit(++match, set);
+        if (control.progress && size > 0) {
+            const int thousandths =
+                static_cast<int>(1000 * static_cast<double>(file.offset()) / size);
+            if (thousandths > thousandthsReported && thousandths < 1000) {
+                thousandthsReported = thousandths;
+                control.report(thousandths / 1000.0);
+            }
+        }
     }
+    control.report(1);
     return file.problem();
 }
 
@@ -173,15 +188,17 @@ MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem
         readMatches(dataDirectory, system, lists, search, user, system == TwoPhaseSystem::WaterOil,
                     [&](int match, const MeasuredDataSet& set) {
                         list.rows.push_back(rowOf(system, columns, match, set));
-                    });
+                    },
+                    {});
     return list;
 }
 
 std::optional<DataFileProblem>
 forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
              const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
-             const std::function<void(int match, const MeasuredDataSet& set)>& visit) {
-    return readMatches(dataDirectory, system, lists, search, user, true, visit);
+             const std::function<void(int match, const MeasuredDataSet& set)>& visit,
+             const WorkControl& control) {
+    return readMatches(dataDirectory, system, lists, search, user, true, visit, control);
 }
 
 std::vector<MatchColumn> matchColumns(TwoPhaseSystem system) {

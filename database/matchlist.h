@@ -8,6 +8,7 @@
 // the data, a damaged record ends it too and is reported.
 #pragma once
 
+#include "common/progress.h"
 #include "database/datafile.h"
 #include "database/search.h"
 
@@ -61,11 +62,14 @@ MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem
                       const UserEndPoints& user);
 
 // Calls `visit` with every set the same read would list, its points read, and its match
-// number; returns the records lost, as the list does.
+// number; returns the records lost, as the list does. `control` is told the fraction of
+// the file read, and 1 at the end of the data; when it asks to stop, the read ends before
+// the next record, as at the end of the data, and the caller, asking it again, knows why.
 std::optional<DataFileProblem>
 forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
              const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
-             const std::function<void(int match, const MeasuredDataSet& set)>& visit);
+             const std::function<void(int match, const MeasuredDataSet& set)>& visit,
+             const WorkControl& control = {});
 
 enum class MatchColumn {
     Match,

@@ -22,11 +22,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace relperm::analysisui {
 
@@ -39,6 +41,11 @@ constexpr const char* program = "pellam";
 // The slider's steps from -1 to 1: t to two decimals, as its label shows it.
 constexpr int stepsPerUnit = 100;
 constexpr double tableSpacingPercent = 5;
+// The progress bar counts thousandths of the file read.
+constexpr int progressSteps = 1000;
+// The sets left out that the list shows: enough to see why, few enough that a file of a
+// million unfittable sets does not fill the window's memory (relperm recommend lists all).
+constexpr std::size_t leftOutListed = 500;
 
 QString setsText(std::size_t count) {
     return QString::number(count) + (count == 1 ? " data set" : " data sets");
@@ -112,6 +119,27 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
 
     heading_ = headingLabel("recommendHeading", this);
 
+    progressRow_ = new QWidget(this);
+    progress_ = new QProgressBar(progressRow_);
+    progress_->setObjectName("progress");
+    progress_->setRange(0, progressSteps);
+    progress_->setFormat("Fitting the sets: %p% of the file read");
+    progress_->setToolTip("Every matching set is read and fitted, in the order of the file");
+    cancel_ = new QPushButton("Ca&ncel", progressRow_);
+    cancel_->setObjectName("cancel");
+    cancel_->setToolTip("Stop fitting the sets; no cases are made");
+    connect(cancel_, &QPushButton::clicked, this, &RecommendWindow::cancel);
+    auto* progressLayout = new QHBoxLayout(progressRow_);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->addWidget(progress_, 1);
+    progressLayout->addWidget(cancel_);
+    progressRow_->hide();
+
+    run_ = new QFutureWatcher<Outcome>(this);
+    connect(run_, &QFutureWatcher<Outcome>::progressValueChanged, progress_,
+            &QProgressBar::setValue);
+    connect(run_, &QFutureWatcher<Outcome>::finished, this, &RecommendWindow::computationEnded);
+
     auto* modelBox = new QGroupBox("Model Fitted to Every Set", this);
     corey_ = new QRadioButton("&Corey", modelBox);
     corey_->setObjectName("modelCorey");
@@ -177,6 +205,7 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     auto* side = new QVBoxLayout;
     side->setContentsMargins(0, 0, 0, 0);
     side->addWidget(heading_);
+    side->addWidget(progressRow_);
     side->addWidget(modelBox);
     side->addWidget(cases.box);
     side->addWidget(sets, 1);
@@ -190,6 +219,15 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     layout->addWidget(sidePanel);
     resize(1100, 720);
     tMoved();
+}
+
+RecommendWindow::~RecommendWindow() {
+    // A run's outcome, once taken, leaves its future neither running nor finished, so only a
+    // run still going is waited for.
+    if (run_->isRunning()) {
+        run_->cancel();
+        run_->waitForFinished();
+    }
 }
 
 double RecommendWindow::t() const {
@@ -221,18 +259,55 @@ void RecommendWindow::setModel(FitModel model) {
 void RecommendWindow::compute() {
     if (!selection_)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::variant<ScalRecommendation, Refusal> result =
-        recommendScal(dataDirectory_, selection_->system, selection_->lists,
-                      {selection_->searchPercent, selection_->tolerance}, selection_->user, model_);
-    QApplication::restoreOverrideCursor();
-    if (auto* made = std::get_if<ScalRecommendation>(&result)) {
+    // A run still going is overtaken: cancelled, and the watcher no longer hears of it.
+    run_->cancel();
+    recommendation_.reset();
+    refusal_.clear();
+    working_ = true;
+    cancelled_ = false;
+    progress_->setValue(0);
+    run_->setFuture(QtConcurrent::run([dataDirectory = dataDirectory_, selection = *selection_,
+                                       model = model_](QPromise<Outcome>& promise) {
+        promise.setProgressRange(0, progressSteps);
+        const WorkControl control{[&promise](double fraction) {
+                                      promise.setProgressValue(
+                                          static_cast<int>(progressSteps * fraction));
+                                  },
+                                  [&promise] { return promise.isCanceled(); }};
+        promise.addResult(recommendScal(dataDirectory, selection.system, selection.lists,
+                                        {selection.searchPercent, selection.tolerance},
+                                        selection.user, model, control));
+    }));
+    showRecommendation();
+}
+
+void RecommendWindow::computationEnded() {
+    // The watcher hears only of the run started last; cancelled, even after it ended, that
+    // run is no longer wanted.
+    if (!working_ || run_->isCanceled() || run_->future().resultCount() == 0)
+        return;
+    working_ = false;
+    Outcome outcome = run_->future().takeResult();
+    if (auto* made = std::get_if<ScalRecommendation>(&outcome)) {
         recommendation_ = std::move(*made);
         refusal_.clear();
     } else {
         recommendation_.reset();
-        refusal_ = qs(std::get<Refusal>(result).message);
+        refusal_ = qs(std::get<Refusal>(outcome).message);
     }
+    showRecommendation();
+    emit computed();
+}
+
+void RecommendWindow::cancel() {
+    if (!working_)
+        return;
+    run_->cancel();
+    working_ = false;
+    cancelled_ = true;
+    refusal_ = "Cancelled before every matching set was fitted, so there are no cases. Choose "
+               "SCAL Recommendation in the browser's Tools menu, or the other model here, to "
+               "fit the sets again.";
     showRecommendation();
 }
 
@@ -243,8 +318,9 @@ void RecommendWindow::showRecommendation() {
         title += ", " + setsText(recommendation_->fits.size() + recommendation_->leftOut.size());
     setWindowTitle(title);
     heading_->setText(description_.isEmpty() ? system : description_);
+    progressRow_->setVisible(working_);
     refusalLabel_->setText(refusal_);
-    refusalLabel_->setVisible(!recommendation_);
+    refusalLabel_->setVisible(!recommendation_ && !working_);
     showParameters();
     showLeftOut();
     plot_->refresh();
@@ -286,7 +362,9 @@ void RecommendWindow::showParameters() {
 void RecommendWindow::showLeftOut() {
     leftOut_->clear();
     if (!recommendation_) {
-        count_->setText("No data set could be fitted.");
+        count_->setText(working_     ? "Fitting every matching data set..."
+                        : cancelled_ ? "The fitting was cancelled."
+                                     : "No data set could be fitted.");
         leftOut_->hide();
         return;
     }
@@ -300,11 +378,16 @@ void RecommendWindow::showLeftOut() {
     if (rec.problem)
         count += "\n" + qs(rec.problem->message());
     count_->setText(count);
-    for (const LeftOutSet& set : rec.leftOut) {
+    for (std::size_t i = 0; i < rec.leftOut.size() && i < leftOutListed; ++i) {
+        const LeftOutSet& set = rec.leftOut[i];
         auto* item = new QListWidgetItem(
             QString("Data set # %1: %2").arg(set.match).arg(qs(set.reason)), leftOut_);
         item->setToolTip(qs(set.reason));
     }
+    if (rec.leftOut.size() > leftOutListed)
+        new QListWidgetItem(QString("... and %1 more (relperm recommend lists every one)")
+                                .arg(rec.leftOut.size() - leftOutListed),
+                            leftOut_);
     leftOut_->setVisible(!rec.leftOut.empty());
 }
 

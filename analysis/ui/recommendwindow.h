@@ -3,19 +3,29 @@
 // case at the slider's t, the cases' parameters, the sets that could not be fitted and why,
 // and the ways the recommendation leaves the window (the parameters on the clipboard, the
 // case at t as a simulator include file). Everything shown comes from the core (analysis/).
+//
+// A field's file can hold a million sets, whose fits take as long as `relperm recommend`
+// takes over it. They run on a thread of the pool, so the window goes on answering, with a
+// progress bar (the fraction of the file read) and a Cancel. A run holds copies of what it
+// was asked and nothing of the window; only the run started last may show its outcome, and
+// a run cancelled or overtaken by another (another model, another selection) stops at its
+// next record.
 #pragma once
 
 #include "analysis/recommend.h"
 #include "database/matchlist.h"
 #include "ui/windowparts.h"
 
+#include <QFutureWatcher>
 #include <QWidget>
 
 #include <filesystem>
 #include <optional>
+#include <variant>
 
 class QLabel;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -33,16 +43,23 @@ class RecommendWindow : public QWidget {
     // Uses the file dialog of `services` for the simulator tables, its image dialog for Save
     // Image and its messages for what goes wrong.
     explicit RecommendWindow(ui::WindowServices services, QWidget* parent = nullptr);
+    // Stops a run still going and waits the moment it takes to reach its next record.
+    ~RecommendWindow() override;
 
-    // Fits every set of `dataDirectory` that `selection` matches with the model chosen and
-    // recommends from them; the window keeps that selection until it is given another.
-    // `description` says in words what the selection is, for the window and the file.
+    // Starts fitting every set of `dataDirectory` that `selection` matches with the model
+    // chosen, to recommend from them, in place of a run still going; the window keeps that
+    // selection until it is given another. `description` says in words what the selection
+    // is, for the window and the file.
     void recommend(std::filesystem::path dataDirectory, MatchSelection selection,
                    QString description);
 
     FitModel model() const { return model_; }
     // Fits the sets again with `model`, as the model's radio button does.
     void setModel(FitModel model);
+    // While the sets of the last run are being fitted.
+    bool working() const { return working_; }
+    // "Cancel": stops the run; the window says so and shows no cases.
+    void cancel();
     // Nothing when no set could be fitted (the refusal shows in its place).
     const std::optional<ScalRecommendation>& recommendation() const { return recommendation_; }
     // Where the slider stands, from -1 (low) through 0 (base) to 1 (high).
@@ -54,8 +71,16 @@ class RecommendWindow : public QWidget {
     // "Write Simulator Tables...": asks for the file, then writes the case at t.
     void writeSimulatorTables();
 
+  signals:
+    // The outcome of the last run is shown: its cases, or why there are none. A run
+    // cancelled or overtaken shows nothing and says nothing.
+    void computed();
+
   private:
+    using Outcome = std::variant<ScalRecommendation, Refusal>;
+
     void compute();
+    void computationEnded();
     void showRecommendation();
     void showParameters();
     void showLeftOut();
@@ -68,7 +93,13 @@ class RecommendWindow : public QWidget {
     std::optional<ScalRecommendation> recommendation_;
     QString description_;
     QString refusal_;
+    bool working_ = false;
+    bool cancelled_ = false;
+    QFutureWatcher<Outcome>* run_ = nullptr;
 
+    QWidget* progressRow_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancel_ = nullptr;
     ui::PlotView* plot_ = nullptr;
     QSlider* slider_ = nullptr;
     QLabel* tValue_ = nullptr;

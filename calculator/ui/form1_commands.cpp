@@ -82,14 +82,15 @@ void Form1::Open() {
     if (!path)
         return;
     // Only a regular file: a pipe chosen in the dialog would hang the window on its open.
-    std::string bytes;
-    if (auto failure = readWholeFile(path->toStdString(), PipeUse::Refuse, bytes)) {
+    FileStart start;
+    if (auto failure =
+            readFileStart(path->toStdString(), PipeUse::Refuse, runFileReadLimit, start)) {
         services_.messages->warn(this, windowTitle(),
                                  QString("Could not open %1: %2")
                                      .arg(qs(quotedName(path->toStdString())), qs(*failure)));
         return;
     }
-    auto parsed = parseRunFile(bytes);
+    auto parsed = parseRunFileStart(start);
     std::optional<std::string> problem;
     if (const auto* error = std::get_if<std::string>(&parsed))
         problem = *error;

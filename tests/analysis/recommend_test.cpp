@@ -1,11 +1,18 @@
 // The low/base/high recommendation: percentiles over sets made from known curves, in the
-// documented directions, and the cases interpolated without changing them.
+// documented directions, and the cases interpolated without changing them; a recommendation
+// from a file watched and cancelled as the window runs it; its plot bounded at any number
+// of fits.
+#include "../database/records.h"
 #include "analysis/recommend.h"
+#include "analysis/recommendplot.h"
+#include "support/plot_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace relperm {
 namespace {
@@ -114,6 +121,108 @@ TEST(Recommend, NothingFittedIsRefused) {
     ASSERT_TRUE(std::holds_alternative<Refusal>(none));
     EXPECT_NE(std::get<Refusal>(none).message.find("No data set could be fitted"),
               std::string::npos);
+}
+
+using RecommendFromFile = testing::TempDirTest;
+
+// 200 sets of ten points on krw = .4 S^nw, krow = .9 (1 - S)^3, nw from 1.5 to 3.5.
+void writeCoreySets(const std::filesystem::path& dir) {
+    std::vector<testing::SetRecipe> sets(200);
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+        const double nw = 1.5 + 0.01 * static_cast<double>(k);
+        sets[k].points.clear();
+        for (int i = 0; i < 10; ++i) {
+            const double s = i / 9.0;
+            sets[k].points.push_back({s, 0.4 * std::pow(s, nw), 0.9 * std::pow(1 - s, 3)});
+        }
+    }
+    testing::writeDataFile(dir, WO, testing::recordsOf(WO, sets));
+}
+
+TEST_F(RecommendFromFile, WatchedItGivesTheSameCasesAndACancelIsNeverTakenForThem) {
+    writeCoreySets(dir);
+    const auto plain = recommendScal(dir, WO, {}, {}, {}, FitModel::Corey);
+    ASSERT_TRUE(std::holds_alternative<ScalRecommendation>(plain));
+    EXPECT_EQ(std::get<ScalRecommendation>(plain).fits.size(), 200u);
+
+    std::vector<double> reported;
+    const auto watched = recommendScal(
+        dir, WO, {}, {}, {}, FitModel::Corey,
+        {[&](double fraction) { reported.push_back(fraction); }, [] { return false; }});
+    ASSERT_TRUE(std::holds_alternative<ScalRecommendation>(watched));
+    EXPECT_EQ(recommendationCsv(std::get<ScalRecommendation>(watched)),
+              recommendationCsv(std::get<ScalRecommendation>(plain)));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), 1.0);
+
+    // Cancelled halfway through the file: the cases of the first half are not handed over.
+    bool cancel = false;
+    reported.clear();
+    const auto halfway = recommendScal(dir, WO, {}, {}, {}, FitModel::Corey,
+                                       {[&](double fraction) {
+                                            reported.push_back(fraction);
+                                            cancel = fraction >= 0.5;
+                                        },
+                                        [&] { return cancel; }});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(halfway));
+    EXPECT_EQ(std::get<Refusal>(halfway).input, cancelledWork);
+    EXPECT_EQ(std::get<Refusal>(halfway).message,
+              "The recommendation was cancelled before every matching set was fitted.");
+    ASSERT_FALSE(reported.empty());
+    EXPECT_LT(reported.back(), 0.6);
+
+    // Cancelled before the first set: a cancellation still, not "no set matches".
+    const auto atOnce =
+        recommendScal(dir, WO, {}, {}, {}, FitModel::Corey, {{}, [] { return true; }});
+    ASSERT_TRUE(std::holds_alternative<Refusal>(atOnce));
+    EXPECT_EQ(std::get<Refusal>(atOnce).input, cancelledWork);
+}
+
+// Fits enough to plot: every one differs, so each drawn curve is a fit's own.
+ScalRecommendation recommendationOf(std::size_t count) {
+    std::vector<FittedSet> fits;
+    for (std::size_t k = 0; k < count; ++k)
+        fits.push_back(
+            coreyFit(1.5 + 2.0 * static_cast<double>(k) / static_cast<double>(count), 3, 0.25));
+    return recommended(fits);
+}
+
+int curvesOf(const std::vector<SceneLine>& lines) {
+    return static_cast<int>(
+        std::count_if(lines.begin(), lines.end(), [](const SceneLine& l) { return l.x1 == 0; }));
+}
+
+bool holdsText(const Scene& scene, const std::string& text) {
+    const std::vector<SceneText> texts = scene.all<SceneText>();
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const SceneText& t) { return t.text == text; });
+}
+
+TEST(RecommendationPlot, DrawsAtMostAFewHundredFitsEvenlySpacedAndSaysSo) {
+    EXPECT_EQ(drawnFits(4), (std::vector<std::size_t>{0, 1, 2, 3}));
+    const std::vector<std::size_t> drawn = drawnFits(1000000);
+    ASSERT_EQ(drawn.size(), maxFitsDrawn);
+    EXPECT_EQ(drawn.front(), 0u);
+    for (std::size_t i = 1; i < drawn.size(); ++i) {
+        const std::size_t step = drawn[i] - drawn[i - 1];
+        EXPECT_TRUE(step == 1000000 / maxFitsDrawn || step == 1000000 / maxFitsDrawn + 1) << i;
+    }
+    EXPECT_GE(drawn.back(), 1000000 - 1000000 / maxFitsDrawn - 1);
+
+    // Every fit drawn while they are few, with nothing to say about it.
+    const Scene all = recommendationPlot(recommendationOf(maxFitsDrawn), 0.5);
+    EXPECT_EQ(curvesOf(testing::curveLines(all, fittedSetColour)), 2 * int(maxFitsDrawn));
+    EXPECT_FALSE(holdsText(all, "fits: " + std::to_string(maxFitsDrawn) + " of " +
+                                    std::to_string(maxFitsDrawn)));
+
+    // Past that, the same scene however many there are, and it says how many it draws.
+    const Scene more = recommendationPlot(recommendationOf(maxFitsDrawn + 1), 0.5);
+    const Scene many = recommendationPlot(recommendationOf(20000), 0.5);
+    EXPECT_EQ(curvesOf(testing::curveLines(many, fittedSetColour)), 2 * int(maxFitsDrawn));
+    EXPECT_EQ(many.items.size(), more.items.size());
+    const std::string drawnText = "fits: " + std::to_string(maxFitsDrawn) + " of ";
+    EXPECT_TRUE(holdsText(more, drawnText + std::to_string(maxFitsDrawn + 1)));
+    EXPECT_TRUE(holdsText(many, drawnText + "20000"));
 }
 
 } // namespace

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
 namespace relperm {
 namespace {
 
@@ -91,6 +95,36 @@ TEST_F(DataSetFile, AMissingFileIsNamed) {
     auto failure = openDataSetFile(dir / "none.txt", back);
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("none.txt"), std::string::npos);
+}
+
+// A saved data set is a few kB: Open reads no further than the limit, so a file padded to
+// it still opens, and one byte more, or a file of gigabytes, is refused at once unread.
+TEST_F(DataSetFile, OpenReadsNoFurtherThanADataSetCanReach) {
+    const std::filesystem::path file = dir / "saved.txt";
+    ASSERT_FALSE(saveDataSetFile(file, savedWaterOil()));
+    std::filesystem::resize_file(file, dataSetFileReadLimit);
+    // The padding is zero bytes, which no data set holds: a line end makes it an empty line.
+    {
+        std::fstream padded(file, std::ios::in | std::ios::out | std::ios::binary);
+        padded.seekp(static_cast<std::streamoff>(dataSetFileText(savedWaterOil()).size()));
+        padded << std::string(dataSetFileReadLimit - dataSetFileText(savedWaterOil()).size(), '\n');
+    }
+    SavedDataSet back;
+    EXPECT_EQ(openDataSetFile(file, back), std::nullopt);
+    EXPECT_EQ(back.title, "Well A-3, plug 12");
+
+    for (std::uintmax_t size :
+         {std::uintmax_t{dataSetFileReadLimit + 1}, std::uintmax_t{1} << 32}) {
+        std::filesystem::resize_file(file, size);
+        SavedDataSet kept = savedWaterOil();
+        kept.title = "kept";
+        auto failure = openDataSetFile(file, kept);
+        ASSERT_TRUE(failure) << size;
+        EXPECT_EQ(*failure, file.string() + " is not a data-set file: it goes on past 1 MiB, and a "
+                                            "saved data set (a title, one line of values and at "
+                                            "most 50 points) fills a few kB.");
+        EXPECT_EQ(kept.title, "kept");
+    }
 }
 
 struct BadFile {

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace relperm {
 namespace {
 
@@ -94,6 +98,47 @@ TEST_F(MatchListing, EndsWhereAScanEndsAndSaysWhatWasLost) {
     EXPECT_EQ(matchListCsv(missing), "\"match\",\"location\",\"lithology\",\"method\","
                                      "\"depth ft ss\",\"porosity\",\"k md\",\"kabs md\",\"Swc\","
                                      "\"Sgc\",\"points\"\r\n");
+}
+
+// A read of every match says how far it has come as the fraction of the file read, and
+// stops before the next record once asked to, never saying it reached the end.
+TEST_F(MatchListing, AReadSaysHowFarItHasComeAndStopsWhenAsked) {
+    constexpr int sets = 3000;
+    std::vector<SetRecipe> recipes(sets);
+    for (int i = 0; i < sets; ++i)
+        recipes[static_cast<std::size_t>(i)].method = 1 + i % 2;
+    writeDataFile(dir, WO, recordsOf(WO, recipes));
+
+    // Every set the same size: after the k-th of them the read has come k / 3000 of the way.
+    int read = 0;
+    std::vector<double> reported;
+    double furthestOff = 0;
+    const WorkControl watched{[&](double fraction) {
+                                  reported.push_back(fraction);
+                                  furthestOff = std::max(furthestOff,
+                                                         std::abs(fraction - double(read) / sets));
+                              },
+                              {}};
+    forEachMatch(
+        dir, WO, {}, {}, {}, [&](int, const MeasuredDataSet&) { ++read; }, watched);
+    EXPECT_EQ(read, sets);
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), 1.0);
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_EQ(std::adjacent_find(reported.begin(), reported.end()), reported.end());
+    EXPECT_LE(reported.size(), 1000u);
+    EXPECT_LE(furthestOff, 0.002);
+
+    // Stopped after the tenth match of the unsteady-state sets, every other one.
+    int visits = 0;
+    reported.clear();
+    const WorkControl stopped{[&](double fraction) { reported.push_back(fraction); },
+                              [&] { return visits >= 10; }};
+    const auto problem = forEachMatch(
+        dir, WO, {.method = 2}, {}, {}, [&](int, const MeasuredDataSet&) { ++visits; }, stopped);
+    EXPECT_EQ(visits, 10);
+    EXPECT_EQ(problem, std::nullopt);
+    EXPECT_TRUE(reported.empty() || reported.back() < 0.01);
 }
 
 TEST(MatchColumns, FollowTheHeaderFieldsOfEachSystem) {

@@ -273,6 +273,51 @@ class CalculatorFilesTest : public QObject {
         QCOMPARE(find<ui::FlexGrid>("MSFlexGrid1")->cellText(2, 1), gridCell);
     }
 
+    // A run file is one short line: Open reads no more of a file than a run can reach, so a
+    // film or a database chosen by mistake is refused at once, whatever its size, and a run
+    // with something written after it still opens.
+    void openReadsNoFurtherThanARunFileCanReach() {
+        generateCorey();
+        saveAs(path("run.txt"));
+        QFile after(path("run.txt"));
+        QVERIFY(after.open(QIODevice::Append));
+        after.write(QByteArray(2 << 20, 'x').append("\r\n"));
+        after.close();
+        pick("fldpk", "Water-Gas");
+        open(path("run.txt"));
+        QVERIFY2(messages->warnings.isEmpty(), qPrintable(messages->warnings.join("\n")));
+        QCOMPARE(find<QComboBox>("fldpk")->currentText(), QString("Water-Oil-Gas"));
+        QCOMPARE(find<QLineEdit>("Swco")->text(), QString(" 20"));
+
+        const QStringList before = snapshot();
+        const struct {
+            QString name;
+            qint64 size;
+            QByteArray start;
+            QString says;
+        } files[] = {
+            {"title.txt", 0, "\"" + QByteArray(2 << 20, 't') + "\",0,4,-1,-1,,20,25,10,5,,\r\n",
+             "its first line runs on past 1 MiB, and a run file is one short line."},
+            {"short.txt", 0, "\"t\",0,4\r\n" + QByteArray(2 << 20, ','),
+             "its first 1 MiB holds only 3 of the 12 fields, and a run file is one short line."},
+            // Sparse: no disk is filled, but a read of the whole would take 3 GiB of memory.
+            {"huge.bin", qint64{3} << 30, "", "its first line runs on past 1 MiB"},
+        };
+        for (const auto& file : files) {
+            write(path(file.name), file.start);
+            if (file.size)
+                QVERIFY(QFile::resize(path(file.name), file.size));
+            messages->warnings.clear();
+            open(path(file.name));
+            QCOMPARE(messages->warnings.size(), 1);
+            QVERIFY2(messages->warnings[0].startsWith("\"" + path(file.name) +
+                                                      "\" is not a run file that can be opened: "),
+                     qPrintable(messages->warnings[0]));
+            QVERIFY2(messages->warnings[0].contains(file.says), qPrintable(messages->warnings[0]));
+            QCOMPARE(snapshot(), before);
+        }
+    }
+
     void aFailedSaveIsReportedAndTheOldFileKept() {
         saveAs(path("run.txt"));
         const QByteArray old = read(path("run.txt"));

@@ -2,7 +2,9 @@
 // Tools menu as a user opens it: on sets made from Corey curves whose water exponent runs
 // from 1.5 to 3.5 the window shows the median as the base case with low and high on either
 // side, draws the case at the slider's t, copies the cases, writes the case at t for a
-// simulator, and lists the set that could not be fitted.
+// simulator, and lists the set that could not be fitted. The sets are fitted off the
+// window's thread: over a large file the window shows how far the read has come, Cancel
+// stops it, a second request overtakes the first, and the window closes while it works.
 #include "../database/records.h"
 #include "analysis/recommendplot.h"
 #include "analysis/ui/recommendwindow.h"
@@ -22,11 +24,15 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <cerrno>
@@ -62,6 +68,20 @@ std::vector<SetRecipe> spreadOfSets() {
     return sets;
 }
 
+// Sets enough that LET fits of them all take many seconds, longer than any wait below.
+std::vector<SetRecipe> manySets() {
+    std::vector<SetRecipe> sets;
+    for (int i = 0; i < 40000; ++i)
+        sets.push_back(coreySet(1.5 + 0.1 * (i % 21)));
+    return sets;
+}
+
+// No run of the pool still working: what a cancelled or abandoned run comes to at its
+// next set.
+bool poolIdle() {
+    return QThreadPool::globalInstance()->activeThreadCount() == 0;
+}
+
 QStringList texts(const Scene& scene) {
     QStringList out;
     for (const SceneText& text : scene.all<SceneText>())
@@ -90,11 +110,12 @@ class RecommendWindowTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    void openSpread() {
+    void openSets(const std::vector<SetRecipe>& sets) {
         dir = std::make_unique<QTemporaryDir>();
-        writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, spreadOfSets()));
+        writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, sets));
         open(dir->path().toStdString());
     }
+    void openSpread() { openSets(spreadOfSets()); }
 
     void pickAllWaterOil() {
         pickEntry(*window, "wetpk", "Water-Oil Data");
@@ -104,11 +125,21 @@ class RecommendWindowTest : public QObject {
         pickEntry(*window, "methpk", "All Methods");
     }
 
-    RecommendWindow* openRecommendation() {
+    // The window as the Tools menu leaves it: its run started, nothing of it shown yet,
+    // since no event has been handled since.
+    RecommendWindow* startRecommendation() {
         child<QAction>(*window, "scalRecommendation")->trigger();
-        auto* shown = window->findChild<RecommendWindow*>("recommendWindow");
-        if (shown && !QTest::qWaitForWindowExposed(shown))
+        return window->findChild<RecommendWindow*>("recommendWindow");
+    }
+
+    // The window once its run's outcome is shown.
+    RecommendWindow* openRecommendation() {
+        RecommendWindow* shown = startRecommendation();
+        if (!shown || !QTest::qWaitForWindowExposed(shown) ||
+            !QTest::qWaitFor([shown] { return !shown->working(); }, 60000))
             return nullptr;
+        // The layout the outcome asked for, as the next turn of the event loop makes it.
+        QCoreApplication::processEvents();
         return shown;
     }
 
@@ -175,6 +206,23 @@ class RecommendWindowTest : public QObject {
         child<QCheckBox>(*shown, "logAxis")->setChecked(true);
         QDir().mkpath(SHOTS_DIR);
         QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-left-out.png"));
+    }
+
+    void aLongListOfSetsLeftOutEndsWithHowManyMore() {
+        std::vector<SetRecipe> sets = spreadOfSets();
+        sets.insert(sets.end(), 600, sets.back());
+        openSets(sets);
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        QCOMPARE(shown->recommendation()->leftOut.size(), std::size_t{601});
+        QCOMPARE(child<QLabel>(*shown, "fitCount")->text(),
+                 QString("21 of 622 data sets fitted; 601 left out:"));
+        auto* leftOut = child<QListWidget>(*shown, "leftOut");
+        QCOMPARE(leftOut->count(), 501);
+        QCOMPARE(leftOut->item(499)->text().left(17), QString("Data set # 521: T"));
+        QCOMPARE(leftOut->item(500)->text(),
+                 QString("... and 101 more (relperm recommend lists every one)"));
     }
 
     void theSliderDrawsTheCaseAtT() {
@@ -288,6 +336,7 @@ class RecommendWindowTest : public QObject {
         QVERIFY(shown);
         QTest::mouseClick(child<QRadioButton>(*shown, "modelLet"), Qt::LeftButton);
         QCOMPARE(shown->model(), FitModel::Let);
+        QTRY_VERIFY(!shown->working());
         QVERIFY(shown->recommendation() && shown->recommendation()->model == FitModel::Let);
         const QMap<QString, QStringList> table = parameterTable(*shown);
         for (const char* name : {"lw", "ew", "tw", "low", "eow", "tow"})
@@ -302,6 +351,102 @@ class RecommendWindowTest : public QObject {
         QVERIFY(child<QRadioButton>(*shown, "modelLet")->isChecked());
         QVERIFY(shown->windowTitle().startsWith("SCAL Recommendation - Water-Oil Data"));
         QVERIFY(child<QLabel>(*shown, "recommendHeading")->text().contains("North America"));
+    }
+
+    void theSetsAreFittedOffTheWindowAndCancelStopsThem() {
+        openSets(manySets());
+        pickAllWaterOil();
+        RecommendWindow* shown = startRecommendation();
+        QVERIFY(shown);
+        shown->setModel(FitModel::Let);
+        QVERIFY(shown->working());
+        auto* progress = child<QProgressBar>(*shown, "progress");
+        auto* cancel = child<QPushButton>(*shown, "cancel");
+        QVERIFY(progress->isVisible() && cancel->isVisible());
+        QVERIFY(!child<QPushButton>(*shown, "copyParameters")->isEnabled());
+        QVERIFY(!child<QPushButton>(*shown, "writeTables")->isEnabled());
+        QCOMPARE(child<QLabel>(*shown, "fitCount")->text(),
+                 QString("Fitting every matching data set..."));
+        QCOMPARE(shown->windowTitle(), QString("SCAL Recommendation - Water-Oil Data"));
+
+        // The window answers while the sets are fitted, and says how far the read has come.
+        QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 10, 30000);
+        child<QSlider>(*shown, "t")->setValue(50);
+        QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = 0.50"));
+        QVERIFY(shown->working());
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-fitting.png"));
+
+        cancel->click();
+        QVERIFY(!shown->working());
+        QVERIFY(!progress->isVisible());
+        QVERIFY(!shown->recommendation());
+        auto* refusal = child<QLabel>(*shown, "recommendRefusal");
+        QVERIFY(refusal->isVisible());
+        QVERIFY2(refusal->text().startsWith("Cancelled before every matching set was fitted"),
+                 qPrintable(refusal->text()));
+        QCOMPARE(child<QLabel>(*shown, "fitCount")->text(), QString("The fitting was cancelled."));
+        QVERIFY(!child<QTableWidget>(*shown, "parameters")->isVisible());
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-cancelled.png"));
+        // The run stops at its next set, long before the sets could all have been fitted,
+        // and what it made never comes to the window.
+        QTRY_VERIFY(poolIdle());
+        QCoreApplication::processEvents();
+        QVERIFY(!shown->recommendation());
+        QVERIFY(refusal->text().startsWith("Cancelled"));
+    }
+
+    void aSecondRequestOvertakesTheFirst() {
+        openSpread();
+        pickAllWaterOil();
+        RecommendWindow* shown = startRecommendation();
+        QVERIFY(shown);
+        QSignalSpy computed(shown, &RecommendWindow::computed);
+        shown->setModel(FitModel::Let);
+        QTRY_COMPARE(computed.count(), 1);
+        QTRY_VERIFY(poolIdle());
+        QCoreApplication::processEvents();
+        QCOMPARE(computed.count(), 1);
+        QVERIFY(shown->recommendation() && shown->recommendation()->model == FitModel::Let);
+        QVERIFY(parameterTable(*shown).contains("lw"));
+        QVERIFY(!child<QProgressBar>(*shown, "progress")->isVisible());
+
+        // Asked again from the browser with another selection before the last run ended:
+        // the window shows the sets of the selection asked for last.
+        pickEntry(*window, "locpk", "North America");
+        startRecommendation();
+        pickEntry(*window, "locpk", "South America");
+        QCOMPARE(startRecommendation(), shown);
+        QTRY_COMPARE(computed.count(), 2);
+        QTRY_VERIFY(poolIdle());
+        QCoreApplication::processEvents();
+        QCOMPARE(computed.count(), 2);
+        QVERIFY(child<QLabel>(*shown, "recommendHeading")->text().contains("South America"));
+        // The sets were all made in North America (location 1): none matches now.
+        QVERIFY(!shown->recommendation());
+        QCOMPARE(child<QLabel>(*shown, "recommendRefusal")->text(),
+                 QString("No data set matches the selection."));
+    }
+
+    void theWindowsCloseWhileTheSetsAreFitted() {
+        openSets(manySets());
+        pickAllWaterOil();
+        QPointer<RecommendWindow> shown = startRecommendation();
+        QVERIFY(shown);
+        shown->setModel(FitModel::Let);
+        QTRY_VERIFY(child<QProgressBar>(*shown, "progress")->value() > 0);
+        QVERIFY(shown->close());
+        QTRY_VERIFY(shown.isNull());
+        QTRY_VERIFY(poolIdle());
+
+        // The browser, closed with the window open and working, takes it along.
+        shown = startRecommendation();
+        QVERIFY(shown);
+        shown->setModel(FitModel::Let);
+        QTRY_VERIFY(child<QProgressBar>(*shown, "progress")->value() > 0);
+        window.reset();
+        QVERIFY(shown.isNull());
+        QTRY_VERIFY(poolIdle());
     }
 
     void demoDatabaseScreenshot() {
