@@ -396,8 +396,9 @@ SaturationTables curveTables(TwoPhaseSystem system, const FitEndPoints& e, doubl
         saturations.push_back(0);
     saturations.push_back(lower);
     if (spacing > 0) {
-        const double from = std::clamp(lower, 0.0, 1.0);
-        const double to = std::clamp(upper, 0.0, 1.0);
+        // Written so that NaN, which std::clamp passes through, gives the whole range.
+        const double from = lower > 0 ? std::min(lower, 1.0) : 0.0;
+        const double to = upper < 1 ? std::max(upper, 0.0) : 1.0;
         const int last = static_cast<int>(std::min(std::ceil(1 / spacing), 1e6));
         for (int k = static_cast<int>(std::floor(from / spacing)) + 1; k <= last; ++k) {
             const double s = k * spacing;

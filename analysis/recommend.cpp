@@ -116,16 +116,16 @@ std::variant<ScalRecommendation, Refusal> recommendFromFits(TwoPhaseSystem syste
     return r;
 }
 
-std::variant<ScalRecommendation, Refusal> recommendScal(const std::filesystem::path& dataDirectory,
-                                                        TwoPhaseSystem system,
-                                                        const SearchCriteria& lists,
-                                                        const ToleranceSearch& search,
-                                                        const UserEndPoints& user, FitModel model) {
+std::variant<ScalRecommendation, Refusal>
+recommendScal(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+              const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
+              FitModel model, const WorkControl& control) {
     std::vector<FittedSet> fits;
     std::vector<int> matches;
     std::vector<LeftOutSet> leftOut;
     const std::optional<DataFileProblem> problem = forEachMatch(
-        dataDirectory, system, lists, search, user, [&](int match, const MeasuredDataSet& set) {
+        dataDirectory, system, lists, search, user,
+        [&](int match, const MeasuredDataSet& set) {
             auto fitted = fitDataSet(system, set, model);
             if (auto* fit = std::get_if<FittedSet>(&fitted)) {
                 fits.push_back(*fit);
@@ -133,17 +133,25 @@ std::variant<ScalRecommendation, Refusal> recommendScal(const std::filesystem::p
             } else {
                 leftOut.push_back({match, std::get<Refusal>(fitted).message});
             }
-        });
+        },
+        control);
+    if (control.stopRequested())
+        return Refusal{std::string(cancelledWork),
+                       "The recommendation was cancelled before every matching set was fitted."};
     if (fits.empty() && leftOut.empty())
         return Refusal{"sets", "No data set matches the selection."};
     if (fits.empty()) {
         // Say why, or the user cannot tell which sets to look at; the first few suffice.
         std::string message =
             "None of the " + std::to_string(leftOut.size()) + " matching data sets could be fitted";
-        for (std::size_t i = 0; i < leftOut.size() && i < 3; ++i)
+        for (std::size_t i = 0; i < leftOut.size() && i < 3; ++i) {
+            std::string reason = leftOut[i].reason;
+            if (reason.ends_with('.'))
+                reason.pop_back(); // the list's own punctuation follows
             message += (i ? "; " : ": ") + std::string("data set # ") +
-                       std::to_string(leftOut[i].match) + ", " + leftOut[i].reason;
-        return Refusal{"sets", message + (leftOut.size() > 3 ? "; ..." : "")};
+                       std::to_string(leftOut[i].match) + ": " + reason;
+        }
+        return Refusal{"sets", message + (leftOut.size() > 3 ? "; ..." : ".")};
     }
     auto result = recommendFromFits(system, model, std::move(fits));
     if (auto* r = std::get_if<ScalRecommendation>(&result)) {

@@ -425,6 +425,35 @@ class PellamWindowTest : public QObject {
             inc.contains("\n   1                   1                   0                   0\n/"));
     }
 
+    // Whatever name the file dialog is given, a save never replaces the data files the window
+    // reads: by their own names, through a link, or a data file not there yet.
+    void noSaveReplacesTheDataFilesItReads() {
+        pickAll("Water-Oil Data");
+        press("Command1");
+        QFile::link(dir->filePath("OWBIN"), dir->filePath("link.csv"));
+        const QByteArray owbin = fileBytes(dir->filePath("OWBIN"));
+        const QByteArray ogbin = fileBytes(dir->filePath("OGBIN"));
+        messages->answer = false;
+        const std::pair<const char*, const char*> saves[] = {{"exportSet", "OWBIN"},
+                                                             {"simulatorTables", "link.csv"},
+                                                             {"a6", "OGBIN"},
+                                                             {"exportSet", "CGBIN"}};
+        for (const auto& [action, name] : saves) {
+            dialog->answers.push_back(dir->filePath(name));
+            trigger(action);
+            QVERIFY2(!messages->warnings.isEmpty(), name);
+            QVERIFY2(messages->warnings.last().contains("which is being read; writing there would "
+                                                        "destroy it"),
+                     qPrintable(messages->warnings.last()));
+        }
+        QCOMPARE(fileBytes(dir->filePath("OWBIN")), owbin);
+        QCOMPARE(fileBytes(dir->filePath("OGBIN")), ogbin);
+        QVERIFY(!QFile::exists(dir->filePath("CGBIN")));
+        // Once the window goes, so does its hold on the folder.
+        window.reset();
+        QCOMPARE(writeFileAtomically(folder() / "OGBIN", "text"), std::nullopt);
+    }
+
     void aQuoteInTheTitleIsToldOnSave() {
         pickAll("Water-Oil Data");
         press("Command1");
