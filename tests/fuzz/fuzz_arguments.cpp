@@ -1,8 +1,8 @@
 // The command line of relperm over a database of the fuzzer's own: each input holds the bytes
 // of the data files it chooses and then a list of words separated by NUL bytes, run as
 // `relperm WORDS...` in a folder of its own that holds those files (a file the input does not
-// give holds the seed records). The files are written anew before each run and may be
-// written to, so only the suite's own rules keep a run from changing them. Words that hold a
+// give holds the seed records). The files are written as the input asks before each run and
+// may be written to, so only the suite's own rules keep a run from changing them. Words that hold a
 // '/' or ".." are left out, so nothing outside that folder is read or written; whatever a run
 // writes there is removed after it.
 //
@@ -26,6 +26,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace relperm;
@@ -38,6 +39,30 @@ const std::array<std::string, 4> dataFiles{"OWBIN", "OGBIN", "GWBIN", "CGBIN"};
 std::array<std::string, 4> seedRecords;
 
 fs::path runFolder;
+
+// What tells a file written from one left alone.
+struct Identity {
+    ino_t inode;
+    off_t size;
+    std::int64_t modified;
+    bool operator==(const Identity&) const = default;
+};
+
+std::optional<Identity> identityOf(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Identity{st.st_ino, st.st_size,
+                    static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// What a data file of the run folder holds, so that a run rewrites only the files whose
+// bytes its input changes.
+struct DataFile {
+    std::string bytes;
+    std::optional<Identity> identity;
+};
+std::array<std::optional<DataFile>, 4> onDisk;
 
 std::string bytesOf(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -150,19 +175,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Only for the run: libFuzzer names its corpus and findings relative to where it started.
     const fs::path started = fs::current_path();
     fs::current_path(runFolder);
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        std::ofstream(dataFiles[k], std::ios::binary | std::ios::trunc) << records[k];
-        fs::permissions(dataFiles[k], fs::perms::owner_read | fs::perms::owner_write |
-                                          fs::perms::group_read | fs::perms::others_read);
-    }
+    for (std::size_t k = 0; k < records.size(); ++k)
+        if (!onDisk[k] || onDisk[k]->bytes != records[k]) {
+            std::ofstream(dataFiles[k], std::ios::binary | std::ios::trunc) << records[k];
+            onDisk[k] = DataFile{records[k], identityOf(dataFiles[k])};
+        }
     std::ostringstream out, err;
     const int status = cli::runRelperm(args, out, err);
-    // An import that succeeds replaces the file it was asked to write; nothing else may.
+    // An import that succeeds replaces the file it was asked to write; nothing else may. A
+    // file whose identity (inode, size, time) is unchanged was not written.
     const std::optional<std::string> imported = status == 0 ? importTarget(args) : std::nullopt;
-    for (std::size_t k = 0; k < records.size(); ++k)
-        if (dataFiles[k] != imported)
-            require(fs::is_regular_file(dataFiles[k]) && bytesOf(dataFiles[k]) == records[k],
-                    "no command changes a data file", dataFiles[k] + ": " + err.str());
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        const std::optional<Identity> now = identityOf(dataFiles[k]);
+        if (now == onDisk[k]->identity)
+            continue;
+        if (dataFiles[k] == imported) {
+            onDisk[k].reset();
+            continue;
+        }
+        require(now.has_value() && bytesOf(dataFiles[k]) == records[k],
+                "no command changes a data file", dataFiles[k] + ": " + err.str());
+        onDisk[k]->identity = now;
+    }
     removeWhatTheRunWrote();
     fs::current_path(started);
 
