@@ -26,6 +26,15 @@ using DbImport = TempDirTest;
 
 // Sets are written as they are read, yet a bad row anywhere, also past the first megabyte
 // or in the second file, leaves the old record file as it was and no temporary file.
+// The names in `folder`, sorted: what an import may not leave behind.
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST_F(DbImport, ImportRefusedAnywhereKeepsTheOldFileByteForByte) {
     std::string large;
     while (large.size() < 3000000)
@@ -37,13 +46,7 @@ TEST_F(DbImport, ImportRefusedAnywhereKeepsTheOldFileByteForByte) {
     const auto target = dir / "OWBIN";
     const std::string old = recordsOf(WO, {SetRecipe{}});
     writeBytes(target, old);
-    const auto folder = [&] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
+    const auto folder = [&] { return namesIn(dir); };
     const auto before = folder();
     struct Case {
         std::vector<std::string> files;
@@ -182,13 +185,7 @@ TEST_F(DbImport, AFileSayingItHoldsAnotherSystemOrALineOfMegabytesIsRefused) {
                "\xEF\xBB\xBF# " + std::string(3 << 20, 'x') + "\r\n" + sets + "#\"\r\n");
     const std::string old = recordsOf(WO, {SetRecipe{}});
     writeBytes(dir / "OWBIN", old);
-    const auto folder = [&] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
+    const auto folder = [&] { return namesIn(dir); };
     const auto before = folder();
     const auto import = [&](const char* system, const char* out, const char* name) {
         return relperm({"db", "import", "--system", system, "--out", (dir / out).string(),

@@ -19,7 +19,7 @@
 #include "database/display.h"
 #include "database/plot.h"
 #include "fuzz_check.h"
-#include "simulator_rules.h"
+#include "table_fuzzing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -51,13 +51,8 @@ double valueFrom(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange(0, 7)) {
     case 0:
         return special[in.ConsumeIntegralInRange<std::size_t>(0, std::size(special) - 1)];
-    case 1: {
-        double raw = 0;
-        const std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(sizeof raw);
-        if (!bytes.empty())
-            std::memcpy(&raw, bytes.data(), bytes.size());
-        return raw;
-    }
+    case 1:
+        return fuzz::anyDouble(in);
     default:
         return in.ConsumeFloatingPointInRange(-0.1, 1.1);
     }

@@ -18,7 +18,7 @@
 #include "database/datasetexport.h"
 #include "database/importfile.h"
 #include "fuzz_check.h"
-#include "simulator_rules.h"
+#include "table_fuzzing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -39,13 +39,8 @@ double valueFrom(FuzzedDataProvider& in) {
         return in.ConsumeBool() ? 0.0 : 1.0;
     case 1:
         return in.ConsumeIntegralInRange(-2, 2) * 1e-13 + in.ConsumeIntegralInRange(0, 1);
-    case 2: {
-        double raw = 0;
-        const std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(sizeof raw);
-        if (!bytes.empty())
-            std::memcpy(&raw, bytes.data(), bytes.size());
-        return raw;
-    }
+    case 2:
+        return fuzz::anyDouble(in);
     case 3: // values that differ only past the fifteenth digit
         return 0.1 + in.ConsumeIntegralInRange(0, 3) * 1e-17;
     default:

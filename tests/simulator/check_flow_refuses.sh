@@ -20,6 +20,7 @@ if [ "$1" != -- ]; then
     shift 2
 fi
 shift # --
+source "$(dirname "$0")/flow_work.sh"
 command -v flow >/dev/null || { echo "OPM Flow (flow) is not installed: run scripts/install-deps"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -42,13 +43,10 @@ fi
 
 cp "$deck" "$work/CASE.DATA"
 cp "$table" "$work/TABLES.INC"
-(cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out >flow.log 2>&1)
-flowStatus=$?
-prt="$work/out/CASE.PRT"
-if [ "$flowStatus" -eq 0 ] && [ -f "$prt" ] && grep -q -E '^Errors +0$' "$prt" &&
-    grep -q 'End of simulation' "$prt"; then
+run_flow
+if [ -z "$flow_problem" ]; then
     echo "flow ran the table relperm refuses to the end:"
     cat "$table"
     exit 1
 fi
-echo "flow fails on it too (exit $flowStatus)"
+echo "flow fails on it too: $flow_problem"

@@ -9,6 +9,7 @@ relperm=$1
 deck=$2
 dir=$3
 system=$4
+source "$(dirname "$0")/flow_work.sh"
 command -v flow >/dev/null || { echo "OPM Flow (flow) is not installed: run scripts/install-deps"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -31,17 +32,10 @@ done
 satnum=$(seq -s ' ' 1 "$sets")
 sed -e "s/@CELLS@/$sets/g" -e "s/@ROWS@/$rows/g" -e "s/@SATNUM@/$satnum/" "$deck" >"$work/CASE.DATA"
 
-(cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out >flow.log 2>&1)
-status=$?
-prt="$work/out/CASE.PRT"
-fail() {
-    echo "$1"
+run_flow
+if [ -n "$flow_problem" ]; then
+    echo "$flow_problem"
     echo "--- flow output (last lines)"; tail -n 30 "$work/flow.log"
     exit 1
-}
-[ "$status" -eq 0 ] || fail "flow exited with status $status"
-[ -f "$prt" ] || fail "flow wrote no print file"
-if grep -n -E '^(Error:|Internal error)' "$prt"; then fail "flow logged errors"; fi
-grep -q -E '^Errors +0$' "$prt" || fail "flow's error summary is not clean"
-grep -q 'End of simulation' "$prt" || fail "the run did not reach its last report step"
+fi
 echo "flow ran the $sets tables of $system in $dir to the end, one region each"

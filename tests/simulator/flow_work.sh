@@ -35,3 +35,24 @@ prepare_flow_work() {
         shift
     done
 }
+
+# Runs $work/CASE.DATA in OPM Flow and sets flow_problem to why the run is not clean, or to
+# nothing. Flow can exit with status 0 after logging an error about the tables, so its print
+# file is read as well; convergence retries are logged as problems and recovered from, errors
+# are not.
+run_flow() {
+    (cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out >flow.log 2>&1)
+    local status=$? prt="$work/out/CASE.PRT"
+    flow_problem=
+    if [ "$status" -ne 0 ]; then
+        flow_problem="flow exited with status $status"
+    elif [ ! -f "$prt" ]; then
+        flow_problem="flow wrote no print file"
+    elif grep -n -E '^(Error:|Internal error)' "$prt"; then
+        flow_problem="flow logged errors"
+    elif ! grep -q -E '^Errors +0$' "$prt"; then
+        flow_problem="flow's error summary is not clean"
+    elif ! grep -q 'End of simulation' "$prt"; then
+        flow_problem="the run did not reach its last report step"
+    fi
+}

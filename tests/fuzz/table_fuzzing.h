@@ -1,17 +1,30 @@
-// Include files read back as a simulator reads them, for the fuzz targets whose inputs end
-// in simulator tables: every table must pass the rules the simulator applies.
+// What the fuzz targets whose inputs end in simulator tables share: any double from the
+// input, and include files read back as a simulator reads them, every table passing the
+// rules the simulator applies.
 #pragma once
 
 #include "common/numbers.h"
 #include "common/simulatorfile.h"
 #include "fuzz_check.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace relperm::fuzz {
+
+// Any double at all, NaN and infinities included, from the next bytes of the input.
+inline double anyDouble(FuzzedDataProvider& in) {
+    double raw = 0;
+    const std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(sizeof raw);
+    if (!bytes.empty())
+        std::memcpy(&raw, bytes.data(), bytes.size());
+    return raw;
+}
 
 inline std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
