@@ -84,12 +84,14 @@ std::optional<Refusal> checkSetValues(TwoPhaseSystem system, const MeasuredDataS
     for (int i = 1; i <= set.pointCount; ++i)
         for (std::size_t c = 0; c < 3; ++c) {
             const double value = (set.*columns[c])[static_cast<std::size_t>(i)];
-            const std::string field = "point " + std::to_string(i) + " " + std::string(names[c]);
+            const auto field = [&] {
+                return "point " + std::to_string(i) + " " + std::string(names[c]);
+            };
             if (auto wrong = unusable(value))
-                return refused(field, *wrong);
+                return refused(field(), *wrong);
             if (std::abs(value) > farthestPointValue)
-                return refused(field, "is " + formatGeneral(value) +
-                                          "; a measured value lies between -10 and 10");
+                return refused(field(), "is " + formatGeneral(value) +
+                                            "; a measured value lies between -10 and 10");
         }
     return std::nullopt;
 }
