@@ -18,6 +18,7 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
 int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The whole command line: program arguments without the program name.
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

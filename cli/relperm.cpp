@@ -24,6 +24,8 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "             the calculator's correlations\n"
                     "  recommend  a low/base/high SCAL recommendation from Corey or LET fits\n"
                     "             of every matching measured data set\n"
+                    "  tables     the simulator include file of a parameter table: every\n"
+                    "             SATNUM region, capillary pressure, either keyword family\n"
                     "  version    print the version\n"
                     "\n"
                     "'relperm COMMAND --help' (or -h) describes each command.\n"
@@ -71,6 +73,8 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runFit(rest, out, err);
     if (command == "recommend")
         return runRecommend(rest, out, err);
+    if (command == "tables")
+        return runTables(rest, out, err);
     err << "relperm: unknown command " << quotedText(command) << " (see relperm --help)\n";
     return exitRefused;
 }

@@ -243,7 +243,8 @@ int reportFailure(std::ostream& err, const char* prefix, const Failure& failure)
 
 std::variant<Options, int> openCommand(const std::vector<std::string>& args,
                                        const OptionTable& table, const char* prefix,
-                                       const char* help, std::ostream& out, std::ostream& err) {
+                                       const char* help, std::ostream& out, std::ostream& err,
+                                       std::size_t positionals) {
     const std::string seeHelp = std::string(" (see ") + prefix + " --help)";
     std::string error;
     auto options = parseOptions(args, table, error);
@@ -251,10 +252,11 @@ std::variant<Options, int> openCommand(const std::vector<std::string>& args,
         return reportFailure(err, prefix, {exitRefused, error + seeHelp});
     if (options->has("help"))
         return emit(help, nullptr, out, err, prefix);
-    if (!options->positional.empty())
-        return reportFailure(err, prefix,
-                             {exitRefused, "unexpected argument " +
-                                               quotedText(options->positional.front()) + seeHelp});
+    if (options->positional.size() > positionals)
+        return reportFailure(
+            err, prefix,
+            {exitRefused,
+             "unexpected argument " + quotedText(options->positional[positionals]) + seeHelp});
     return std::move(*options);
 }
 

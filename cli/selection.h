@@ -34,10 +34,12 @@ std::set<std::string> listSelectionOptions();
 int reportFailure(std::ostream& err, const char* prefix, const Failure& failure);
 
 // The opening every command shares: the flags read against `table`, --help answered, a
-// stray argument refused. Gives the options, or the exit status when the command is done.
+// stray argument refused (beyond the `positionals` the command takes). Gives the options,
+// or the exit status when the command is done.
 std::variant<Options, int> openCommand(const std::vector<std::string>& args,
                                        const OptionTable& table, const char* prefix,
-                                       const char* help, std::ostream& out, std::ostream& err);
+                                       const char* help, std::ostream& out, std::ostream& err,
+                                       std::size_t positionals = 0);
 
 // A whole decimal number and nothing else.
 std::optional<long> wholeNumber(const std::string& text);

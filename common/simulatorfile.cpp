@@ -23,10 +23,35 @@ struct Column {
 struct KeywordTable {
     Keyword keyword;
     std::string saturationName;
-    std::string capillaryName;
+    std::string capillaryName; // empty: the keyword has no capillary pressure column
     std::vector<double> saturation;
     std::vector<Column> kr;
+    std::vector<double> pc;
 };
+
+// The keywords whose table starts where a phase starts to flow (its kr 0 in row 1) and
+// ends at the largest saturation of that phase.
+bool hasFlowStart(Keyword k) {
+    return k == Keyword::SWOF || k == Keyword::SGOF || k == Keyword::SWFN || k == Keyword::SGFN;
+}
+
+bool isWaterTable(Keyword k) {
+    return k == Keyword::SWOF || k == Keyword::SWFN;
+}
+
+// Linear in `x` between the points (xs, ys) of rising xs, the end values carried beyond.
+double interpolated(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
+    if (xs.empty())
+        return 0;
+    if (x <= xs.front())
+        return ys.front();
+    if (x >= xs.back())
+        return ys.back();
+    const auto above = std::upper_bound(xs.begin(), xs.end(), x);
+    const std::size_t i = static_cast<std::size_t>(above - xs.begin());
+    const double f = (x - xs[i - 1]) / (xs[i] - xs[i - 1]);
+    return ys[i - 1] + f * (ys[i] - ys[i - 1]);
+}
 
 std::string num(double v) {
     return formatGeneral(v);
@@ -66,49 +91,88 @@ void dropRowsOutOfOrder(std::vector<SaturationRow>& rows, const char* table, con
     rows = kept;
 }
 
-KeywordTable buildTable(Keyword keyword, const std::string& liquid,
+void addRow(KeywordTable& t, double saturation, std::initializer_list<double> kr, double pc) {
+    t.saturation.push_back(saturation);
+    std::size_t c = 0;
+    for (double v : kr)
+        t.kr[c++].values.push_back(v);
+    t.pc.push_back(pc);
+}
+
+// Oil in three phases: krow and krog against the oil saturations of both tables (the gas
+// table's at connate water), each interpolated on its own table's points.
+void addOilRows(KeywordTable& t, const std::vector<SaturationRow>& water,
+                const std::vector<SaturationRow>& gas, double swc) {
+    std::vector<double> soWater, krow, soGas, krog, all;
+    for (auto r = water.rbegin(); r != water.rend(); ++r) {
+        soWater.push_back(1 - r->saturation);
+        krow.push_back(r->second);
+    }
+    for (auto r = gas.rbegin(); r != gas.rend(); ++r) {
+        soGas.push_back(1 - r->saturation - swc);
+        krog.push_back(r->first);
+    }
+    all = soWater;
+    all.insert(all.end(), soGas.begin(), soGas.end());
+    for (double so : distinctSaturations(all))
+        addRow(t, std::abs(so) < 1e-12 ? 0.0 : so,
+               {interpolated(soWater, krow, so), interpolated(soGas, krog, so)}, 0);
+}
+
+KeywordTable buildTable(Keyword keyword, const SaturationTables& tables,
                         const std::vector<SaturationRow>& water,
                         const std::vector<SaturationRow>& gas) {
-    KeywordTable table{keyword, {}, {}, {}, {}};
+    KeywordTable table{keyword, {}, {}, {}, {}, {}};
     switch (keyword) {
     case Keyword::SWOF:
         table.saturationName = "Sw";
         table.capillaryName = "Pcow";
         table.kr = {{"krw", true, {}}, {"krow", false, {}}};
-        for (const SaturationRow& r : water) {
-            table.saturation.push_back(r.saturation);
-            table.kr[0].values.push_back(r.first);
-            table.kr[1].values.push_back(r.second);
-        }
+        for (const SaturationRow& r : water)
+            addRow(table, r.saturation, {r.first, r.second}, r.pc);
         break;
     case Keyword::SGOF:
         table.saturationName = "Sg";
         table.capillaryName = "Pcog";
-        table.kr = {{"krg", true, {}}, {liquid, false, {}}};
-        for (const SaturationRow& r : gas) {
-            table.saturation.push_back(r.saturation);
-            table.kr[0].values.push_back(r.second);
-            table.kr[1].values.push_back(r.first);
-        }
+        table.kr = {{"krg", true, {}}, {tables.liquid, false, {}}};
+        for (const SaturationRow& r : gas)
+            addRow(table, r.saturation, {r.second, r.first}, r.pc);
         break;
+    case Keyword::SLGOF: {
+        // Liquid saturation 1 - Sg, from where the oil stops flowing in gas up to Sl = 1.
+        table.saturationName = "Sl";
+        table.capillaryName = "Pcog";
+        table.kr = {{"krg", false, {}}, {tables.liquid, true, {}}};
+        std::size_t last = 0;
+        while (last + 1 < gas.size() && gas[last].first > 0)
+            ++last;
+        for (std::size_t i = last + 1; i-- > 0;)
+            addRow(table, 1 - gas[i].saturation, {gas[i].second, gas[i].first}, gas[i].pc);
+        break;
+    }
     case Keyword::SWFN:
-        // The gas table read from its last row up, as water saturation 1 - Sg.
         table.saturationName = "Sw";
-        table.capillaryName = "Pcgw";
+        // Water against oil, unless the region has no oil (its gas table's liquid is water).
+        table.capillaryName = tables.swfnFromWaterOil && tables.liquid != "krw" ? "Pcow" : "Pcgw";
         table.kr = {{"krw", true, {}}};
-        for (auto r = gas.rbegin(); r != gas.rend(); ++r) {
-            table.saturation.push_back(1 - r->saturation);
-            table.kr[0].values.push_back(r->first);
-        }
+        if (tables.swfnFromWaterOil)
+            for (const SaturationRow& r : water)
+                addRow(table, r.saturation, {r.first}, r.pc);
+        else // the gas table read from its last row up, as water saturation 1 - Sg
+            for (auto r = gas.rbegin(); r != gas.rend(); ++r)
+                addRow(table, 1 - r->saturation, {r->first}, r->pc);
         break;
     case Keyword::SGFN:
         table.saturationName = "Sg";
         table.capillaryName = "Pcog";
         table.kr = {{"krg", true, {}}};
-        for (const SaturationRow& r : gas) {
-            table.saturation.push_back(r.saturation);
-            table.kr[0].values.push_back(r.second);
-        }
+        for (const SaturationRow& r : gas)
+            addRow(table, r.saturation, {r.second}, r.pc);
+        break;
+    case Keyword::SOF3:
+        table.saturationName = "So";
+        table.kr = {{"krow", true, {}}, {tables.liquid, true, {}}};
+        addOilRows(table, water, gas, tables.swc);
         break;
     }
     for (double& s : table.saturation)
@@ -116,6 +180,8 @@ KeywordTable buildTable(Keyword keyword, const std::string& liquid,
     for (Column& c : table.kr)
         for (double& v : c.values)
             v = snapped(v);
+    for (double& v : table.pc)
+        v = snapped(v);
     return table;
 }
 
@@ -128,7 +194,7 @@ void repairKr(KeywordTable& t, std::vector<std::string>& repairs) {
     // The water or gas does not flow at the start of its table (a measured curve may not
     // quite reach 0 there).
     Column& rising = t.kr[0];
-    if (!rising.values.empty() && rising.values.front() != 0) {
+    if (hasFlowStart(t.keyword) && !rising.values.empty() && rising.values.front() != 0) {
         repairs.push_back(rowText(t, 0) + ": " + rising.name + " " + num(rising.values.front()) +
                           " is set to 0, where the phase starts to flow.");
         rising.values.front() = 0;
@@ -194,7 +260,17 @@ std::optional<Refusal> check(const KeywordTable& t, bool repaired) {
                                   " after " + num(c.values[i - 1]) + " (a repair levels it).");
         }
     }
-    const bool water = t.keyword == Keyword::SWOF || t.keyword == Keyword::SWFN;
+    for (std::size_t i = 0; i < t.pc.size(); ++i)
+        if (!std::isfinite(t.pc[i]))
+            return broken(t.capillaryName + " must be a finite number",
+                          rowText(t, i) + " has " + t.capillaryName + " " + num(t.pc[i]) + ".");
+    if (t.keyword == Keyword::SLGOF && (t.saturation.back() != 1 || t.kr[0].values.back() != 0))
+        return broken("SLGOF must end at Sl = 1 with krg 0", rowText(t, t.saturation.size() - 1) +
+                                                                 " has krg " +
+                                                                 num(t.kr[0].values.back()) + ".");
+    if (!hasFlowStart(t.keyword))
+        return std::nullopt;
+    const bool water = isWaterTable(t.keyword);
     if (water && t.kr[0].values.front() != 0)
         return broken("krw must start at 0", rowText(t, 0) + " has krw " +
                                                  num(t.kr[0].values.front()) +
@@ -225,19 +301,26 @@ std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
 
-void writeTable(std::string& out, const KeywordTable& t) {
-    out += keywordName(t.keyword);
-    out += "\n-- " + padded(t.saturationName, 20);
+// The column heads and rows of one table, ending with its "/".
+void writeRows(std::string& out, const KeywordTable& t) {
+    std::string head = "-- " + padded(t.saturationName, 20);
     for (const Column& c : t.kr)
-        out += padded(c.name, 20);
-    out += t.capillaryName + "\n";
+        head += padded(c.name, 20);
+    head += t.capillaryName;
+    while (head.back() == ' ')
+        head.pop_back();
+    out += head + "\n";
     for (std::size_t i = 0; i < t.saturation.size(); ++i) {
-        out += "   " + padded(num(t.saturation[i]), 20);
+        std::string row = "   " + padded(num(t.saturation[i]), 20);
         for (const Column& c : t.kr)
-            out += padded(num(c.values[i]), 20);
-        out += "0\n";
+            row += padded(num(c.values[i]), 20);
+        if (!t.capillaryName.empty())
+            row += num(t.pc[i]);
+        while (row.back() == ' ')
+            row.pop_back();
+        out += row + "\n";
     }
-    out += "/\n\n";
+    out += "/\n";
 }
 
 // The simulator sets the largest saturation of each phase from a table's last row, so a
@@ -247,7 +330,9 @@ void writeTable(std::string& out, const KeywordTable& t) {
 // or gas kr on a straight line to the end value. The table's own rows stay as they are.
 std::optional<Refusal> addEndRow(KeywordTable& t, double swc, const SimulatorOptions& options,
                                  std::vector<std::string>& added) {
-    const bool water = t.keyword == Keyword::SWOF || t.keyword == Keyword::SWFN;
+    if (!hasFlowStart(t.keyword))
+        return std::nullopt;
+    const bool water = isWaterTable(t.keyword);
     const double end = water ? 1.0 : snapped(1 - swc);
     const double last = t.saturation.back();
     if (last >= end - onBound)
@@ -266,6 +351,7 @@ std::optional<Refusal> addEndRow(KeywordTable& t, double swc, const SimulatorOpt
                            "); it is " + num(kr) + "."};
     t.saturation.push_back(end);
     rising.values.push_back(kr);
+    t.pc.push_back(t.pc.back());
     std::string values = rising.name + " " + num(kr);
     for (std::size_t c = 1; c < t.kr.size(); ++c) {
         t.kr[c].values.push_back(0);
@@ -296,15 +382,39 @@ const char* keywordName(Keyword keyword) {
     case Keyword::SWFN:
         return "SWFN";
     case Keyword::SGFN:
+        return "SGFN";
+    case Keyword::SOF3:
+        return "SOF3";
+    case Keyword::SLGOF:
         break;
     }
-    return "SGFN";
+    return "SLGOF";
 }
 
-std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
-                                                 const std::vector<std::string>& description,
-                                                 const SimulatorOptions& options) {
+std::vector<double> distinctSaturations(std::vector<double> values) {
+    std::stable_sort(values.begin(), values.end());
+    // Rounded half to even on a 1e-5 scale, as the rows of either table were laid out.
+    const auto bin = [](double s) { return std::nearbyint(s * 100000.0); };
+    std::vector<double> kept;
+    for (double v : values)
+        if (kept.empty() || bin(v) != bin(kept.back()))
+            kept.push_back(v);
+    return kept;
+}
+
+namespace {
+
+// One region's keyword tables as they will be written, with what was repaired or added.
+struct PreparedRegion {
+    std::vector<KeywordTable> written;
     std::vector<std::string> repairs;
+    std::vector<std::string> added;
+};
+
+std::variant<PreparedRegion, Refusal> prepare(const SaturationTables& tables,
+                                              const SimulatorOptions& options) {
+    PreparedRegion region;
+    std::vector<std::string>& repairs = region.repairs;
     std::vector<SaturationRow> water = tables.waterOil;
     std::vector<SaturationRow> gas = tables.gas;
     if (options.repair) {
@@ -313,10 +423,9 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
     }
     const bool tableRowsDropped =
         water.size() < tables.waterOil.size() || gas.size() < tables.gas.size();
-    std::vector<KeywordTable> written;
     for (Keyword k : options.keywords)
-        written.push_back(buildTable(k, tables.liquid, water, gas));
-    for (KeywordTable& t : written) {
+        region.written.push_back(buildTable(k, tables, water, gas));
+    for (KeywordTable& t : region.written) {
         if (options.repair)
             repairKr(t, repairs);
         if (auto r = check(t, tableRowsDropped))
@@ -342,36 +451,89 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
                           "Sg reaches " + num(sgMax) + " but 1 - Swc is " + num(room) + ".");
     }
 
-    std::vector<std::string> added;
-    for (KeywordTable& t : written)
-        if (auto r = addEndRow(t, tables.swc, options, added))
+    for (KeywordTable& t : region.written)
+        if (auto r = addEndRow(t, tables.swc, options, region.added))
             return *r;
-    for (const KeywordTable& t : written)
+    for (const KeywordTable& t : region.written)
         if (auto r = checkEveryPhaseFlows(t))
             return *r;
+    return region;
+}
 
+// What was changed on the way into the file, as comment lines: values put on their bounds,
+// repairs, rows added.
+std::string notes(const SaturationTables& tables, const PreparedRegion& region) {
     std::string out;
-    for (const std::string& line : description)
-        out += "-- " + commentText(line) + "\n";
     for (const std::string& change : tables.changes)
         out += "-- " + commentText(change) + "\n";
-    if (repairs.empty()) {
+    if (region.repairs.empty()) {
         if (tables.changes.empty())
             out += "-- No value was changed.\n";
     } else {
         out += "-- Repaired, so the simulator accepts the tables:\n";
-        for (const std::string& r : repairs)
+        for (const std::string& r : region.repairs)
             out += "--   " + r + "\n";
     }
-    if (!added.empty()) {
+    if (!region.added.empty()) {
         out += "-- Rows added so each table reaches the largest saturation of its phase (the "
                "simulator\n-- takes a table's last row as that saturation):\n";
-        for (const std::string& a : added)
+        for (const std::string& a : region.added)
             out += "--   " + a + "\n";
     }
-    out += "\n";
-    for (const KeywordTable& t : written)
-        writeTable(out, t);
+    return out;
+}
+
+} // namespace
+
+std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
+                                                 const std::vector<std::string>& description,
+                                                 const SimulatorOptions& options) {
+    auto prepared = prepare(tables, options);
+    if (auto* r = std::get_if<Refusal>(&prepared))
+        return *r;
+    const PreparedRegion& region = std::get<PreparedRegion>(prepared);
+    std::string out;
+    for (const std::string& line : description)
+        out += "-- " + commentText(line) + "\n";
+    out += notes(tables, region) + "\n";
+    for (const KeywordTable& t : region.written) {
+        out += std::string(keywordName(t.keyword)) + "\n";
+        writeRows(out, t);
+        out += "\n";
+    }
+    return out;
+}
+
+std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>& regions,
+                                                 const std::vector<std::string>& description,
+                                                 const SimulatorOptions& options) {
+    std::vector<PreparedRegion> prepared;
+    std::size_t rows = 0;
+    for (const RegionTables& r : regions) {
+        auto one = prepare(r.tables, options);
+        if (auto* refusal = std::get_if<Refusal>(&one))
+            return Refusal{refusal->input, r.name + ": " + refusal->message};
+        prepared.push_back(std::move(std::get<PreparedRegion>(one)));
+        for (const KeywordTable& t : prepared.back().written)
+            rows = std::max(rows, t.saturation.size());
+    }
+    std::string out;
+    for (const std::string& line : description)
+        out += "-- " + commentText(line) + "\n";
+    out += "-- TABDIMS needs at least " + std::to_string(regions.size()) +
+           " saturation tables (NTSFUN) of up to " + std::to_string(rows) + " rows (NSSFUN).\n\n";
+    for (std::size_t k = 0; k < options.keywords.size(); ++k) {
+        out += std::string(keywordName(options.keywords[k])) + "\n";
+        for (std::size_t r = 0; r < regions.size(); ++r) {
+            for (const std::string& line : regions[r].comment)
+                out += "-- " + commentText(line) + "\n";
+            const std::string changed = notes(regions[r].tables, prepared[r]);
+            if (changed != "-- No value was changed.\n")
+                out += changed;
+            writeRows(out, prepared[r].written[k]);
+        }
+        out += "\n";
+    }
     return out;
 }
 

@@ -1,10 +1,10 @@
-// The one writer of saturation-function keywords for a simulator deck (SWOF, SGOF, SWFN,
-// SGFN), whatever the tables come from: a correlation of the calculator, a measured data
-// set, a fitted model. The tables are checked as a simulator checks them, so an include file
-// we write is one the simulator accepts, and they are taken on to the largest saturation of
-// each phase, so the simulator puts the fluids where the end points say. A table that breaks
-// a rule is refused with the rule, the row and the values, unless a repair is asked for;
-// every repair and every added row is listed in the file.
+// The one writer of saturation-function keywords for a simulator deck (SWOF, SGOF, SLGOF,
+// SWFN, SGFN, SOF3), whatever the tables come from: a correlation of the calculator, a measured
+// data set, a fitted model, a parameter table of many regions. The tables are checked as a
+// simulator checks them, so an include file we write is one the simulator accepts, and they are
+// taken on to the largest saturation of each phase, so the simulator puts the fluids where the end
+// points say. A table that breaks a rule is refused with the rule, the row and the values, unless a
+// repair is asked for; every repair and every added row is listed in the file.
 #pragma once
 
 #include "common/refusal.h"
@@ -15,18 +15,21 @@
 
 namespace relperm {
 
-enum class Keyword { SWOF, SGOF, SWFN, SGFN };
+enum class Keyword { SWOF, SGOF, SWFN, SGFN, SOF3, SLGOF };
 const char* keywordName(Keyword keyword);
 
 struct SaturationRow {
     double saturation;
     double first;  // krw (water-oil table), or the liquid's kr (gas table)
     double second; // krow (water-oil table), or krg (gas table)
+    double pc = 0; // capillary pressure, bar: Pcow (water-oil table), Pcog (gas table)
 };
 
-// The tables, in rows of rising saturation. SWOF is written from the water-oil table; SGOF
-// and SGFN from the gas table; SWFN from the gas table read from its last row up, as water
-// saturation 1 - Sg (the water-gas system, whose liquid is water).
+// The tables, in rows of rising saturation. SWOF is written from the water-oil table; SGOF,
+// SLGOF (as liquid saturation 1 - Sg) and SGFN from the gas table; SOF3 from both, on the
+// oil saturations of either. SWFN comes from the water-oil table when `swfnFromWaterOil`,
+// otherwise from the gas table read from its last row up, as water saturation 1 - Sg (the
+// water-gas system of one table, whose liquid is water).
 struct SaturationTables {
     std::vector<SaturationRow> waterOil = {}; // Sw, krw, krow
     std::vector<SaturationRow> gas = {};      // Sg, krog (krw, krcg), krg
@@ -35,6 +38,7 @@ struct SaturationTables {
     // Three-phase tables: krow at Swc must equal krog at Sg = 0, as both are the oil at
     // connate water and no gas.
     bool oilCurvesMeet = false;
+    bool swfnFromWaterOil = false;
     // Values the rows were given before they came here (a measured point put on the bound it
     // lay just beyond), one sentence each: the head lists them where it would otherwise say
     // that no value was changed.
@@ -62,5 +66,25 @@ struct SimulatorOptions {
 std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
                                                  const std::vector<std::string>& description,
                                                  const SimulatorOptions& options);
+
+// One saturation region (SATNUM) of a deck: its name for messages ("SATNUM 3"), the comment
+// lines heading its table in every keyword, and its tables.
+struct RegionTables {
+    std::string name;
+    std::vector<std::string> comment;
+    SaturationTables tables;
+};
+
+// The include file of many regions: each keyword once, with one table per region in the
+// order given, each ending with "/". The same rules hold as for one region; a refusal names
+// the region. The head says how many tables and rows the deck's TABDIMS must allow.
+std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>& regions,
+                                                 const std::vector<std::string>& description,
+                                                 const SimulatorOptions& options);
+
+// Saturations in rising order with those that print alike dropped: two values closer than
+// the 1e-5 the tables resolve are one row, the smaller kept (rows made elsewhere from the
+// same saturations line up row by row).
+std::vector<double> distinctSaturations(std::vector<double> values);
 
 } // namespace relperm

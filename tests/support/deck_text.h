@@ -40,4 +40,30 @@ inline std::vector<std::vector<double>> keywordRows(const std::string& text,
     return rows;
 }
 
+// The tables of a keyword of many regions: each region's rows, up to its slash.
+inline std::vector<std::vector<std::vector<double>>> keywordTables(const std::string& text,
+                                                                   const std::string& keyword) {
+    std::vector<std::vector<std::vector<double>>> tables;
+    bool inside = false;
+    for (const std::string& line : lines(text)) {
+        if (line == keyword) {
+            inside = true;
+            tables.emplace_back();
+        } else if (inside && line.empty()) {
+            break;
+        } else if (inside && line == "/") {
+            tables.emplace_back();
+        } else if (inside && line.rfind("--", 0) != 0) {
+            std::istringstream in(line);
+            std::vector<double> row;
+            for (double v; in >> v;)
+                row.push_back(v);
+            tables.back().push_back(row);
+        }
+    }
+    if (!tables.empty() && tables.back().empty())
+        tables.pop_back();
+    return tables;
+}
+
 } // namespace relperm::testing
