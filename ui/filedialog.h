@@ -18,8 +18,11 @@ class FileDialog {
     explicit FileDialog(QString title) : title_(std::move(title)) {}
     virtual ~FileDialog() = default;
 
-    // The chosen path, or nothing when the user cancels or leaves the name empty.
-    std::optional<QString> choose(QWidget* parent, Mode mode);
+    // The chosen path, or nothing when the user cancels or leaves the name empty. `filter`
+    // names the kinds of file listed first ("Parameter tables (*.csv *.xlsx)"); `suggested`
+    // is offered in place of the last name chosen, where a command knows a better one.
+    std::optional<QString> choose(QWidget* parent, Mode mode, const QString& filter = {},
+                                  const QString& suggested = {});
 
     const QString& title() const { return title_; }
     const QString& lastName() const { return last_; }
@@ -27,13 +30,17 @@ class FileDialog {
   protected:
     // Shows the dialog pre-filled with `name`; an empty result means cancel.
     virtual QString ask(QWidget* parent, Mode mode, const QString& name) = 0;
+    // The filter of the choice being asked; empty for every file.
+    const QString& filter() const { return filter_; }
 
   private:
     QString title_;
     QString last_;
+    QString filter_;
 };
 
-// The platform's dialog: every file listed (no filter), the name used exactly as typed.
+// The platform's dialog: the filter's files listed, or every file (the filter then one choice
+// of two), the name used exactly as typed.
 class QtFileDialog : public FileDialog {
   public:
     using FileDialog::FileDialog;

@@ -1,6 +1,7 @@
 #include "analysis/ui/fitwindow.h"
 
 #include "analysis/ui/panelparts.h"
+#include "analysis/ui/tableswindow.h"
 
 #include "analysis/fitexport.h"
 #include "analysis/fitplot.h"
@@ -55,7 +56,7 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     note_ = wrappingLabel("fitNote", this);
 
     const ParameterBox fitted = parameterBox("Fitted Parameters", {"Parameter", "Value"},
-                                             "fitRefusal", "&Copy Parameters", this);
+                                             "fitRefusal", "&Copy Parameters", this, true);
     parameters_ = fitted.table;
     parameters_->setToolTip("The parameters as pyscal names them: the end points are the set's "
                             "own; the curves' shapes and end kr values are fitted");
@@ -68,6 +69,10 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     write_ = fitted.write;
     write_->setToolTip("Write the fitted curves as an include file of simulator keywords");
     connect(write_, &QPushButton::clicked, this, &FitWindow::writeSimulatorTables);
+    tables_ = fitted.tables;
+    tables_->setToolTip("Open the parameters in the tables window: other keywords, rows or "
+                        "capillary pressure");
+    connect(tables_, &QPushButton::clicked, this, &FitWindow::openInTables);
 
     auto* compared = new QGroupBox("Correlations at the Set's End Points", this);
     overlays_ = new QListWidget(compared);
@@ -129,6 +134,7 @@ void FitWindow::showParameters() {
     misfit_->setVisible(fit_.has_value());
     copy_->setEnabled(fit_.has_value());
     write_->setEnabled(fit_.has_value());
+    tables_->setEnabled(fit_.has_value());
     parameters_->setRowCount(0);
     if (!fit_)
         return;
@@ -191,6 +197,20 @@ void FitWindow::writeSimulatorTables() {
     if (!fit_)
         return;
     ui::saveMadeFile(this, services_, fitSimulatorTables(shown_, *fit_, program));
+}
+
+TablesWindow* FitWindow::openInTables() {
+    if (!fit_)
+        return nullptr;
+    // The browser's child, not this window's: it outlives the fit it was opened from.
+    if (!tablesWindow_)
+        tablesWindow_ = new TablesWindow(services_, program, parentWidget());
+    tablesWindow_->showParameters(fitParametersCsv({*fit_}),
+                                  fitModelName(model_) + " fit of " + dataSetName(shown_));
+    tablesWindow_->show();
+    tablesWindow_->raise();
+    tablesWindow_->activateWindow();
+    return tablesWindow_;
 }
 
 } // namespace relperm::analysisui

@@ -11,6 +11,7 @@
 #include "database/datasetexport.h"
 #include "ui/windowparts.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -26,6 +27,8 @@ class PlotView;
 }
 
 namespace relperm::analysisui {
+
+class TablesWindow;
 
 class FitWindow : public QWidget {
     Q_OBJECT
@@ -48,6 +51,9 @@ class FitWindow : public QWidget {
     void copyParameters();
     // "Write Simulator Tables...": asks for the file, then writes the fitted curves.
     void writeSimulatorTables();
+    // "Open in Tables...": the parameters in the tables window, for other keywords, rows or
+    // capillary pressure; the window stays open when this one closes.
+    TablesWindow* openInTables();
 
   private:
     void showParameters();
@@ -70,6 +76,8 @@ class FitWindow : public QWidget {
     QPushButton* copy_ = nullptr;
     QPushButton* write_ = nullptr;
     QListWidget* overlays_ = nullptr;
+    QPushButton* tables_ = nullptr;
+    QPointer<TablesWindow> tablesWindow_;
 };
 
 } // namespace relperm::analysisui

@@ -40,7 +40,7 @@ QTableWidget* parameterTable(const QStringList& columns, QWidget* parent) {
 }
 
 ParameterBox parameterBox(const QString& title, const QStringList& columns, const char* refusalName,
-                          const QString& copyText, QWidget* parent) {
+                          const QString& copyText, QWidget* parent, bool withTables) {
     auto* box = new QGroupBox(title, parent);
     ParameterBox parts{
         box,    parameterTable(columns, box), wrappingLabel(refusalName, box), nullptr, nullptr,
@@ -59,6 +59,15 @@ ParameterBox parameterBox(const QString& title, const QStringList& columns, cons
     layout->addWidget(parts.refusal);
     layout->addWidget(parts.misfit);
     layout->addLayout(buttons);
+    if (withTables) {
+        parts.tables = new QPushButton("Open in &Tables...", box);
+        parts.tables->setObjectName("openInTables");
+        // A row of its own: three buttons side by side would not fit the panel's width.
+        auto* more = new QHBoxLayout;
+        more->addWidget(parts.tables);
+        more->addStretch(1);
+        layout->addLayout(more);
+    }
     return parts;
 }
 

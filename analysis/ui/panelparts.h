@@ -23,8 +23,9 @@ QLabel* headingLabel(const char* name, QWidget* parent);
 QTableWidget* parameterTable(const QStringList& columns, QWidget* parent);
 
 // The box of a model's parameters: the table, a refusal in red (named `refusalName`), the
-// misfit, and the buttons "copyParameters" (`copyText`) and "writeTables" under them. The
-// window connects the buttons and gives the tips.
+// misfit, and the buttons "copyParameters" (`copyText`) and "writeTables" under them, with
+// "openInTables" beside them when `withTables`. The window connects the buttons and gives the
+// tips.
 struct ParameterBox {
     QGroupBox* box;
     QTableWidget* table;
@@ -32,9 +33,10 @@ struct ParameterBox {
     QLabel* misfit;
     QPushButton* copy;
     QPushButton* write;
+    QPushButton* tables = nullptr;
 };
 ParameterBox parameterBox(const QString& title, const QStringList& columns, const char* refusalName,
-                          const QString& copyText, QWidget* parent);
+                          const QString& copyText, QWidget* parent, bool withTables = false);
 
 // Makes the table as tall as its rows, so it never scrolls and leaves no blank under them.
 void fitHeightToRows(QTableWidget* table);

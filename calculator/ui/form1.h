@@ -9,6 +9,7 @@
 #include "ui/windowparts.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -28,6 +29,10 @@ class KeyedToolbar;
 class Messages;
 class Printer;
 } // namespace relperm::ui
+
+namespace relperm::analysisui {
+class TablesWindow;
+}
 
 namespace relperm::calculatorui {
 
@@ -61,6 +66,9 @@ class Form1 : public QMainWindow {
     // window of its own, kept up to date with each generation.
     ui::PlotView* openWaterOilPlot();
     ui::PlotView* openGasPlot();
+    // Tools / Tables from Parameters: a parameter table's include file, in one window raised
+    // when asked again.
+    analysisui::TablesWindow* openTables();
 
   private:
     void buildMenu();
@@ -95,6 +103,7 @@ class Form1 : public QMainWindow {
     ui::DrawingSurface* vomar_ = nullptr;
     ui::DrawingSurface* krl2_ = nullptr;
     std::unique_ptr<ui::PlotViews> plotViews_;
+    QPointer<analysisui::TablesWindow> tables_;
 };
 
 } // namespace relperm::calculatorui

@@ -35,6 +35,7 @@ class Printer;
 namespace relperm::analysisui {
 class FitWindow;
 class RecommendWindow;
+class TablesWindow;
 } // namespace relperm::analysisui
 
 namespace relperm::databaseui {
@@ -84,6 +85,9 @@ class PellamWindow : public QMainWindow {
     // matches, in one window recomputed when asked again; nothing, and a warning, while the
     // selection is not complete.
     analysisui::RecommendWindow* openRecommendation();
+    // Tools / Tables from Parameters: a parameter table's include file, in one window raised
+    // when asked again.
+    analysisui::TablesWindow* openTables();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -124,6 +128,7 @@ class PellamWindow : public QMainWindow {
     std::unique_ptr<ui::PlotViews> plotViews_;
     std::map<FitModel, QPointer<analysisui::FitWindow>> fitWindows_;
     QPointer<analysisui::RecommendWindow> recommendation_;
+    QPointer<analysisui::TablesWindow> tables_;
 };
 
 } // namespace relperm::databaseui

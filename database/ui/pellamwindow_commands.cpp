@@ -2,6 +2,7 @@
 // folder, the exports of the shown data set and the models fitted to it.
 #include "analysis/ui/fitwindow.h"
 #include "analysis/ui/recommendwindow.h"
+#include "analysis/ui/tableswindow.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
 #include "database/datafolder.h"
@@ -66,6 +67,8 @@ void PellamWindow::buildMenu() {
             [this] { openFit(FitModel::Let); });
     connect(ui::addMenuItem(tools, "scalRecommendation", "&SCAL Recommendation..."),
             &QAction::triggered, this, &PellamWindow::openRecommendation);
+    connect(ui::addMenuItem(tools, "tablesFromParameters", "Tables from &Parameters..."),
+            &QAction::triggered, this, &PellamWindow::openTables);
 }
 
 ui::PlotView* PellamWindow::openPlot() {
@@ -106,6 +109,15 @@ analysisui::RecommendWindow* PellamWindow::openRecommendation() {
     recommendation_->raise();
     recommendation_->activateWindow();
     return recommendation_;
+}
+
+analysisui::TablesWindow* PellamWindow::openTables() {
+    if (!tables_)
+        tables_ = new analysisui::TablesWindow(services_, "pellam", this);
+    tables_->show();
+    tables_->raise();
+    tables_->activateWindow();
+    return tables_;
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {

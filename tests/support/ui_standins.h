@@ -27,12 +27,13 @@ class ScriptedFileDialog : public ui::FileDialog {
     struct Asked {
         Mode mode;
         QString prefilled;
+        QString filter = {};
     };
     std::vector<Asked> asked;
 
   protected:
     QString ask(QWidget*, Mode mode, const QString& name) override {
-        asked.push_back({mode, name});
+        asked.push_back({mode, name, filter()});
         if (answers.empty())
             return {};
         QString answer = answers.front();

@@ -133,9 +133,10 @@ class CalculatorFilesTest : public QObject {
         QCOMPARE(find<QMenu>("a9")->title(), QString("&Version"));
         QCOMPARE(find<QAction>("a11")->text(), QString("&14302"));
         const QList<QAction*> bar = window->menuBar()->actions();
-        // File, Print, Exit, Version, then View with what the calculator adds.
-        QCOMPARE(bar.size(), 5);
+        // File, Print, Exit, Version, then View and Tools with what the calculator adds.
+        QCOMPARE(bar.size(), 6);
         QCOMPARE(bar[4]->menu()->objectName(), QString("view"));
+        QCOMPARE(bar[5]->menu()->objectName(), QString("tools"));
         QCOMPARE(bar[1]->objectName(), QString("a4"));
         QVERIFY2(!bar[1]->menu(), "Print acts on the bar itself");
 
