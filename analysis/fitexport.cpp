@@ -1,6 +1,7 @@
 #include "analysis/fitexport.h"
 
 #include "analysis/fitplot.h"
+#include "analysis/fittables.h"
 #include "common/numbers.h"
 #include "common/version.h"
 #include "database/display.h"
@@ -54,11 +55,13 @@ fitSimulatorTables(const ShownDataSet& shown, const FittedSet& fit, const std::s
     lines.push_back("Parameters: " + fitParametersText(fit, true) +
                     " (rms: the misfit of kr over both curves).");
     lines.push_back("Capillary pressure is 0 throughout.");
-    lines.push_back("Rows every " + formatGeneral(spacingPercent) +
-                    " % of saturation between the end points, from the fitted curves.");
+    lines.push_back(rowsText(fit.system, spacingPercent));
     if (options.keywords.empty())
         options.keywords = measuredKeywords(shown.system);
-    return simulatorFile(fittedTables(fit, spacingPercent), lines, options);
+    auto tables = fitTables(fit, spacingPercent, options.krwMax);
+    if (auto* r = std::get_if<Refusal>(&tables))
+        return *r;
+    return simulatorFile(std::get<SaturationTables>(tables), lines, options);
 }
 
 } // namespace relperm

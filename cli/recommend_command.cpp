@@ -3,6 +3,7 @@
 // tables of one case, or of a point between the cases.
 #include "analysis/fit.h"
 #include "analysis/fitexport.h"
+#include "analysis/fittables.h"
 #include "analysis/recommend.h"
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -186,8 +187,7 @@ std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSe
         lines.push_back(text + "; the curves interpolated at equal normalised saturation.");
     }
     lines.push_back("Capillary pressure is 0 throughout.");
-    lines.push_back("Rows every " + formatGeneral(request.spacing) +
-                    " % of saturation between the end points, from the case's curves.");
+    lines.push_back(rowsText(request.system, request.spacing));
     return lines;
 }
 
@@ -237,8 +237,11 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!request.tables) {
         bytes = recommendationCsv(rec);
     } else {
+        auto made = recommendationTables(rec, request.t, request.spacing, request.simulator.krwMax);
+        if (const auto* refusal = std::get_if<Refusal>(&made))
+            return fail(err, {exitRefused, tableRefusalText(*refusal)});
         auto tables =
-            simulatorFile(scalTables(rec, request.t, request.spacing),
+            simulatorFile(std::get<SaturationTables>(made),
                           tablesHead(rec, selection, browser, request), request.simulator);
         if (const auto* refusal = std::get_if<Refusal>(&tables))
             return fail(err, {exitRefused, tableRefusalText(*refusal)});

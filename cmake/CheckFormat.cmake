@@ -5,6 +5,7 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/calculator/*.cpp ${SOURCE_DIR}/calculator/*.h
     ${SOURCE_DIR}/database/*.cpp ${SOURCE_DIR}/database/*.h
     ${SOURCE_DIR}/analysis/*.cpp ${SOURCE_DIR}/analysis/*.h
+    ${SOURCE_DIR}/satfunc/*.cpp ${SOURCE_DIR}/satfunc/*.h
     ${SOURCE_DIR}/launcher/*.cpp ${SOURCE_DIR}/launcher/*.h
     ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
     ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h

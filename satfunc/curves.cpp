@@ -38,10 +38,18 @@ std::optional<Refusal> checkShape(const Shape& s, const std::string& curve, doub
     return std::nullopt;
 }
 
-std::optional<Refusal> checkEnd(const std::string& name, double v, double low, double high) {
-    if (!(v > low && v <= high))
-        return refused(name, name + " must lie above " + n(low) + " and at most " + n(high) +
-                                 "; it is " + n(v) + ".");
+std::optional<Refusal> checkEnd(const std::string& name, double v) {
+    if (!(v > 0 && v <= 1))
+        return refused(name, name + " must lie above 0 and at most 1; it is " + n(v) + ".");
+    return std::nullopt;
+}
+
+// A curve's largest kr, at the end of its phase's saturation, against its end-point kr.
+std::optional<Refusal> checkMax(const std::string& name, const std::string& what, double v,
+                                const std::string& endName, double end) {
+    if (!(v >= end && v <= 1))
+        return refused(name, name + ", " + what + ", must lie from " + endName + " (" + n(end) +
+                                 ") to 1; it is " + n(v) + ".");
     return std::nullopt;
 }
 
@@ -154,11 +162,11 @@ std::variant<WaterOilTable, Refusal> waterOilTable(const WaterOilParameters& p) 
         return *r;
     if (auto r = checkShape(p.oil, p.oil.let ? "the oil curve" : "now", epsilon))
         return *r;
-    if (auto r = checkEnd("kroend", p.kroend, 0, 1))
+    if (auto r = checkEnd("kroend", p.kroend))
         return *r;
-    if (auto r = checkEnd("krwend", p.krwend, 0, 1))
+    if (auto r = checkEnd("krwend", p.krwend))
         return *r;
-    if (auto r = checkEnd("krwmax", p.krwmax, p.krwend - 1e-15, 1))
+    if (auto r = checkMax("krwmax", "krw at Sw = 1", p.krwmax, "krwend", p.krwend))
         return *r;
 
     t.sw = waterRows(t.swl, t.swcr, t.sorw, t.socr, h);
@@ -213,16 +221,16 @@ std::variant<GasOilTable, Refusal> gasOilTable(const GasOilParameters& p) {
         return *r;
     if (auto r = checkShape(p.oil, p.oil.let ? "the oil curve in gas" : "nog", epsilon))
         return *r;
-    if (auto r = checkEnd("kroend", p.kroend, 0, 1))
+    if (auto r = checkEnd("kroend", p.kroend))
         return *r;
-    if (auto r = checkEnd("krgend", p.krgend, 0, 1))
+    if (auto r = checkEnd("krgend", p.krgend))
         return *r;
-    if (auto r = checkEnd("krgmax", p.krgmax, p.krgend - 1e-15, 1))
+    if (auto r = checkMax("krgmax", "krg at Sg = 1 - swl", p.krgmax, "krgend", p.krgend))
         return *r;
     double kromax = p.kromax.value_or(p.kroend);
     if (close(t.sgro, 0))
         kromax = p.kroend;
-    else if (auto r = checkEnd("kromax", kromax, p.kroend - 1e-15, 1))
+    else if (auto r = checkMax("kromax", "krog at Sg = 0", kromax, "kroend", p.kroend))
         return *r;
 
     t.sg = gasRows(t.swl, t.sgcr, t.sorg, h);

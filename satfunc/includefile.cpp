@@ -4,6 +4,8 @@
 #include "common/version.h"
 #include "satfunc/interpolation.h"
 
+#include <algorithm>
+
 namespace relperm::satfunc {
 
 namespace {
@@ -186,7 +188,29 @@ std::variant<std::string, Refusal> includeFile(const ParameterTable& table,
                                                const TablesOptions& options) {
     if (regions.empty())
         return Refusal{table.file, table.file + " gives no region."};
-    auto keywords = keywordsFor(regions.front().kind, options);
+    // A SCAL recommendation of three phases whose cases all lack one half is a table of the
+    // other half alone.
+    RegionKind kind = regions.front().kind;
+    if (kind == RegionKind::WaterOilGas) {
+        const auto count = [&](auto has) {
+            return std::count_if(regions.begin(), regions.end(), has);
+        };
+        const auto water = count([](const RegionCurves& r) { return r.water.has_value(); });
+        const auto gas = count([](const RegionCurves& r) { return r.gas.has_value(); });
+        const auto all = static_cast<long>(regions.size());
+        if ((water > 0 && water < all) || (gas > 0 && gas < all))
+            for (const RegionCurves& r : regions)
+                if (!r.water || !r.gas)
+                    return Refusal{"satnum", table.file + " SATNUM " + std::to_string(r.satnum) +
+                                                 ": its cases lack the " +
+                                                 (r.water ? "gas-oil" : "water-oil") +
+                                                 " curves other regions give."};
+        if (gas == 0)
+            kind = RegionKind::WaterOil;
+        else if (water == 0)
+            kind = RegionKind::GasOil;
+    }
+    auto keywords = keywordsFor(kind, options);
     if (auto* r = std::get_if<Refusal>(&keywords))
         return *r;
     const bool family2 = std::get<std::vector<Keyword>>(keywords).back() == Keyword::SOF3;

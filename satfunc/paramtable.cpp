@@ -68,8 +68,13 @@ std::variant<ParameterTable, Refusal> readParameterTable(const std::filesystem::
         return Refusal{name, "Could not read \"" + name + "\": " + *problem};
     if (start.more)
         return Refusal{name, name + " is larger than 16 MiB, too large for a parameter table."};
+    return parameterTableFromCsv(start.text, name);
+}
+
+std::variant<ParameterTable, Refusal> parameterTableFromCsv(const std::string& text,
+                                                            const std::string& file) {
     std::vector<SheetRow> rows;
-    CsvReader reader(start.text);
+    CsvReader reader(text);
     SheetRow row;
     while (auto field = reader.next()) {
         if (row.cells.empty())
@@ -82,7 +87,7 @@ std::variant<ParameterTable, Refusal> readParameterTable(const std::filesystem::
     }
     if (!row.cells.empty())
         rows.push_back(std::move(row));
-    return parameterTable(rows, name);
+    return parameterTable(rows, file);
 }
 
 std::variant<ParameterTable, Refusal> parameterTable(const std::vector<SheetRow>& rows,

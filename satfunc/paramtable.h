@@ -39,6 +39,9 @@ struct ParameterTable {
 // A comma-separated file, or an .xlsx workbook's first or named sheet.
 std::variant<ParameterTable, Refusal> readParameterTable(const std::filesystem::path& file,
                                                          const std::string& sheet = {});
+// Comma-separated text (a fit's or a recommendation's parameters); `file` names it.
+std::variant<ParameterTable, Refusal> parameterTableFromCsv(const std::string& text,
+                                                            const std::string& file);
 // The table in cells, as a reader found them; `file` names it in messages.
 std::variant<ParameterTable, Refusal> parameterTable(const std::vector<SheetRow>& rows,
                                                      const std::string& file);

@@ -3,6 +3,7 @@
 #include "analysis/ui/panelparts.h"
 
 #include "analysis/fitexport.h"
+#include "analysis/fittables.h"
 #include "analysis/recommendplot.h"
 #include "common/filewrite.h"
 #include "common/numbers.h"
@@ -419,10 +420,14 @@ void RecommendWindow::writeSimulatorTables() {
     if (const FittedSet* which = caseAt(rec, at))
         head.push_back("Parameters: " + fitParametersText(*which, false) + ".");
     head.push_back("Capillary pressure is 0 throughout.");
-    head.push_back("Rows every " + formatGeneral(tableSpacingPercent) +
-                   " % of saturation between the end points.");
+    head.push_back(rowsText(rec.system, tableSpacingPercent));
+    auto tables = recommendationTables(rec, at, tableSpacingPercent, 1);
+    if (auto* refusal = std::get_if<Refusal>(&tables)) {
+        ui::saveMadeFile(this, services_, std::variant<std::string, Refusal>(*refusal));
+        return;
+    }
     ui::saveMadeFile(this, services_,
-                     simulatorFile(scalTables(rec, at, tableSpacingPercent), head,
+                     simulatorFile(std::get<SaturationTables>(tables), head,
                                    SimulatorOptions{measuredKeywords(rec.system)}));
 }
 

@@ -103,17 +103,17 @@ TEST_F(Fit, SwofRunsFromSwcThroughTheFittedCurvesToSwOne) {
               std::string::npos)
         << r.out;
     const auto rows = keywordRows(r.out, "SWOF");
-    // Swc, the multiples of 10% between, 1 - Sorw, then the end row at Sw = 1.
-    const std::vector<double> sw = {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.75, 1};
+    // As pyscal lays them: Swc and every 10% from it, with 1 - Sorw on a row of its own; from
+    // there krw runs straight to --krw-max at Sw = 1 and the oil no longer flows.
+    const std::vector<double> sw = {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.75, 0.8, 0.9, 1};
     ASSERT_EQ(rows.size(), sw.size()) << r.out;
     for (std::size_t i = 0; i < sw.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 4u);
         EXPECT_NEAR(rows[i][0], sw[i], 1e-12);
         EXPECT_EQ(rows[i][3], 0) << "no capillary pressure";
-        if (i + 1 == sw.size())
-            continue;
-        const double s = (sw[i] - 0.2) / 0.55;
-        EXPECT_NEAR(rows[i][1], 0.4 * std::pow(s, 3), 1e-6) << "krw at Sw " << sw[i];
+        const double s = std::min((sw[i] - 0.2) / 0.55, 1.0);
+        const double krw = sw[i] > 0.75 ? 0.4 + 0.6 * (sw[i] - 0.75) / 0.25 : 0.4 * std::pow(s, 3);
+        EXPECT_NEAR(rows[i][1], krw, 1e-6) << "krw at Sw " << sw[i];
         EXPECT_NEAR(rows[i][2], 0.9 * std::pow(1 - s, 2), 1e-6) << "krow at Sw " << sw[i];
     }
     EXPECT_EQ(rows.back()[1], 1) << "krw goes on to --krw-max, 1 by default";
@@ -123,8 +123,8 @@ TEST_F(Fit, SwofRunsFromSwcThroughTheFittedCurvesToSwOne) {
     ASSERT_EQ(capped.status, exitOk) << capped.err;
     EXPECT_EQ(keywordRows(capped.out, "SWOF").back(), (std::vector<double>{1, 0.5, 0, 0}));
     EXPECT_EQ(keywordRows(capped.out, "SGOF").size(), 0u) << "a water-oil set gives SWOF only";
-    EXPECT_EQ(keywordRows(capped.out, "SWOF").size(), 13u)
-        << "5% spacing by default: Swc, ten rows between, 1 - Sorw and Sw = 1";
+    EXPECT_EQ(keywordRows(capped.out, "SWOF").size(), 17u)
+        << "5% spacing by default: every 5% from Swc to Sw = 1, 1 - Sorw among them";
 }
 
 TEST_F(Fit, CompareListsTheFitThenEveryCorrelation) {
@@ -161,6 +161,27 @@ TEST_F(Fit, CompareListsTheFitThenEveryCorrelation) {
     EXPECT_EQ(lines(shale.out)[5], "\"Wyllie\",,\"Wyllie reads the formation (Sandstone or "
                                    "Carbonate), and the data set's lithology is Shale, neither "
                                    "of them.\"");
+}
+
+// The parameter file of a fit, given to relperm tables, makes the fit's own SWOF: one
+// source of curves, so a deck built from parameters is the deck the fit wrote.
+TEST_F(Fit, ParametersGivenToTablesMakeTheFitsOwnSwof) {
+    for (const char* model : {"corey", "let"}) {
+        const std::string params = (dir / (std::string(model) + ".csv")).string();
+        ASSERT_EQ(fit({model, "--match", "2", "--out", params}).status, exitOk);
+        const Outcome own = fit({model, "--match", "2", "--format", "swof", "--spacing", "2"});
+        const Outcome tables = relperm({"tables", params, "--delta-s", "0.02"});
+        ASSERT_EQ(own.status, exitOk) << own.err;
+        ASSERT_EQ(tables.status, exitOk) << tables.err;
+        const auto rows = keywordRows(own.out, "SWOF");
+        const auto rebuilt = keywordTables(tables.out, "SWOF").at(0);
+        EXPECT_GT(rows.size(), 30u);
+        ASSERT_EQ(rebuilt.size(), rows.size()) << model;
+        // To the 15 significant digits the parameter file carries.
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (std::size_t c = 0; c < 4; ++c)
+                EXPECT_NEAR(rebuilt[i][c], rows[i][c], 1e-13) << model << " row " << i;
+    }
 }
 
 TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
@@ -200,11 +221,8 @@ TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
     // The end row may not fall below the fitted krw end point, 0.4.
     Outcome low = fit({"corey", "--match", "1", "--format", "swof", "--krw-max", ".1"});
     EXPECT_EQ(low.status, exitRefused);
-    EXPECT_EQ(low.err.rfind("relperm fit: --krw-max: krw at Sw = 1 (the row added at the end of "
-                            "SWOF) must not be below .4",
-                            0),
-              0u)
-        << low.err;
+    EXPECT_EQ(low.err, "relperm fit: --krw-max: krwmax, krw at Sw = 1, must lie from krwend (.4) "
+                       "to 1; it is .1.\n");
     Outcome noModel = relperm({"fit", "--dir", dir.string(), "--system", "Water-Oil Data"});
     EXPECT_EQ(noModel.status, exitRefused);
     EXPECT_EQ(noModel.err, "relperm fit: --model is needed: corey or let\n");

@@ -182,6 +182,27 @@ TEST_F(Recommend, InterpolateMinusOneZeroAndOneAreLowBaseAndHighByteForByte) {
               std::string::npos);
 }
 
+// The recommendation's parameter file, given to relperm tables at the same t, makes the
+// recommendation's own SWOF: the cases interpolated as pyscal interpolates them.
+TEST_F(Recommend, ParametersGivenToTablesMakeTheRecommendationsOwnSwof) {
+    const std::string params = (dir / "cases.csv").string();
+    ASSERT_EQ(recommend({"--out", params}).status, exitOk);
+    for (const char* t : {"-1", "-0.4", "0", "0.7", "1"}) {
+        const Outcome own = recommend({"--format", "swof", "--interpolate", t});
+        const Outcome tables =
+            relperm({"tables", params, "--delta-s", "0.05", std::string("--int-param-wo=") + t});
+        ASSERT_EQ(own.status, exitOk) << own.err;
+        ASSERT_EQ(tables.status, exitOk) << tables.err;
+        const auto rows = keywordRows(own.out, "SWOF");
+        const auto rebuilt = keywordTables(tables.out, "SWOF").at(0);
+        ASSERT_EQ(rebuilt.size(), rows.size()) << t;
+        // To the 15 significant digits the parameter file carries.
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (std::size_t c = 0; c < 4; ++c)
+                EXPECT_NEAR(rebuilt[i][c], rows[i][c], 1e-13) << t << " row " << i;
+    }
+}
+
 TEST_F(Recommend, SwofOfACaseRunsFromItsSwlToOneMinusItsSorwAndSaysWhatItIs) {
     Outcome base = recommend({"--format", "swof", "--spacing", "10"});
     ASSERT_EQ(base.status, exitOk) << base.err;
@@ -191,24 +212,25 @@ TEST_F(Recommend, SwofOfACaseRunsFromItsSwlToOneMinusItsSorwAndSaysWhatItIs) {
           "-- Parameters of base (t = 0): swl .2, swcr .2, sorw .25, nw 2.5"})
         EXPECT_NE(base.out.find(head), std::string::npos) << head << "\n" << base.out;
     auto rows = keywordRows(base.out, "SWOF");
-    // Swc, the multiples of 10% between, 1 - Sorw, then the end row at Sw = 1.
-    const std::vector<double> sw = {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.75, 1};
+    // As pyscal lays them: Swc and every 10% from it, with 1 - Sorw on a row of its own.
+    const std::vector<double> sw = {0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.75, 0.8, 0.9, 1};
     ASSERT_EQ(rows.size(), sw.size()) << base.out;
-    for (std::size_t i = 0; i + 1 < sw.size(); ++i) {
+    for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_NEAR(rows[i][0], sw[i], 1e-9);
         const double s = (sw[i] - 0.2) / 0.55;
         EXPECT_NEAR(rows[i][1], 0.4 * std::pow(s, 2.5), 1e-4) << "krw at Sw " << sw[i];
         EXPECT_NEAR(rows[i][2], 0.9 * std::pow(1 - s, 3), 1e-4) << "krow at Sw " << sw[i];
     }
 
-    // Low leaves more oil behind than high, and the table's last row before the end row
-    // is at 1 - Sorw of each.
-    for (auto [name, lastSw] : {std::pair{"low", 0.71}, std::pair{"high", 0.79}}) {
+    // Low leaves more oil behind than high: the oil stops flowing at 1 - Sorw of each.
+    for (auto [name, oilStops] : {std::pair{"low", 0.71}, std::pair{"high", 0.79}}) {
         Outcome r = recommend({"--format", "swof", "--spacing", "10", "--case", name});
         ASSERT_EQ(r.status, exitOk) << r.err;
         rows = keywordRows(r.out, "SWOF");
-        ASSERT_GE(rows.size(), 3u) << r.out;
-        EXPECT_NEAR(rows[rows.size() - 2][0], lastSw, 1e-9) << name;
+        const auto stop =
+            std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[2] == 0; });
+        ASSERT_NE(stop, rows.end()) << r.out;
+        EXPECT_NEAR((*stop)[0], oilStops, 1e-9) << name;
         EXPECT_EQ(rows.back()[0], 1) << name;
     }
 
