@@ -283,4 +283,19 @@ std::string formatGeneral(double value, SignPlace sign) {
     return out;
 }
 
+double generalValue(double value) {
+    if (!std::isfinite(value) || value == 0)
+        return value;
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    (void)ec; // as in toDecimal
+    double read = value;
+    std::from_chars(buf, end, read);
+    // Past the largest double the 15 digits read back as infinite; formatGeneral keeps the
+    // digits below.
+    if (std::isinf(read))
+        return parseNumber(formatGeneral(value)).value_or(value);
+    return read;
+}
+
 } // namespace relperm

@@ -49,4 +49,9 @@ enum class SignPlace { None, Blank };
 // With SignPlace::Blank a non-negative number is preceded by one blank (" 20").
 std::string formatGeneral(double value, SignPlace sign = SignPlace::None);
 
+// The value formatGeneral's text reads back as (parseNumber(formatGeneral(value))), without
+// making the text: a value at the 15 significant digits a file holds. Not finite values
+// stay as they are.
+double generalValue(double value);
+
 } // namespace relperm

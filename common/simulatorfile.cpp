@@ -65,7 +65,7 @@ double snapped(double v) {
         return 0;
     if (std::abs(v - 1) <= onBound)
         return 1;
-    return parseNumber(formatGeneral(v)).value_or(v);
+    return generalValue(v);
 }
 
 bool isFraction(double v) {
@@ -297,28 +297,33 @@ std::optional<Refusal> checkEveryPhaseFlows(const KeywordTable& t) {
     return std::nullopt;
 }
 
-std::string padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
-}
-
-// The column heads and rows of one table, ending with its "/".
+// The column heads and rows of one table, ending with its "/". Each value stands in a
+// column 20 characters wide, at least one blank after it.
 void writeRows(std::string& out, const KeywordTable& t) {
-    std::string head = "-- " + padded(t.saturationName, 20);
+    const auto cell = [](std::string& line, const std::string& text) {
+        line += text;
+        line.append(text.size() >= 20 ? 1 : 20 - text.size(), ' ');
+    };
+    std::string line = "-- ";
+    cell(line, t.saturationName);
     for (const Column& c : t.kr)
-        head += padded(c.name, 20);
-    head += t.capillaryName;
-    while (head.back() == ' ')
-        head.pop_back();
-    out += head + "\n";
+        cell(line, c.name);
+    line += t.capillaryName;
+    while (line.back() == ' ')
+        line.pop_back();
+    out += line;
+    out += '\n';
     for (std::size_t i = 0; i < t.saturation.size(); ++i) {
-        std::string row = "   " + padded(num(t.saturation[i]), 20);
+        line.assign("   ");
+        cell(line, num(t.saturation[i]));
         for (const Column& c : t.kr)
-            row += padded(num(c.values[i]), 20);
+            cell(line, num(c.values[i]));
         if (!t.capillaryName.empty())
-            row += num(t.pc[i]);
-        while (row.back() == ' ')
-            row.pop_back();
-        out += row + "\n";
+            line += num(t.pc[i]);
+        while (line.back() == ' ')
+            line.pop_back();
+        out += line;
+        out += '\n';
     }
     out += "/\n";
 }
@@ -525,8 +530,15 @@ std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>
     for (std::size_t k = 0; k < options.keywords.size(); ++k) {
         out += std::string(keywordName(options.keywords[k])) + "\n";
         for (std::size_t r = 0; r < regions.size(); ++r) {
-            for (const std::string& line : regions[r].comment)
-                out += "-- " + commentText(line) + "\n";
+            const Keyword keyword = options.keywords[k];
+            const bool water = isWaterTable(keyword) || keyword == Keyword::SOF3;
+            const bool gas = !isWaterTable(keyword);
+            for (const auto* lines :
+                 {&regions[r].comment, water ? &regions[r].waterComment : nullptr,
+                  gas ? &regions[r].gasComment : nullptr})
+                if (lines)
+                    for (const std::string& line : *lines)
+                        out += "-- " + commentText(line) + "\n";
             const std::string changed = notes(regions[r].tables, prepared[r]);
             if (changed != "-- No value was changed.\n")
                 out += changed;

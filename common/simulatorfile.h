@@ -68,10 +68,14 @@ std::variant<std::string, Refusal> simulatorFile(const SaturationTables& tables,
                                                  const SimulatorOptions& options);
 
 // One saturation region (SATNUM) of a deck: its name for messages ("SATNUM 3"), the comment
-// lines heading its table in every keyword, and its tables.
+// lines heading its table in every keyword, those heading only the keywords of its water
+// table (SWOF, SWFN) or of its gas table (SGOF, SLGOF, SGFN; SOF3 takes both), and its
+// tables.
 struct RegionTables {
     std::string name;
     std::vector<std::string> comment;
+    std::vector<std::string> waterComment = {};
+    std::vector<std::string> gasComment = {};
     SaturationTables tables;
 };
 

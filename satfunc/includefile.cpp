@@ -222,17 +222,15 @@ std::variant<std::string, Refusal> includeFile(const ParameterTable& table,
         SaturationTables& t = out.tables;
         if (region.water) {
             const WaterOilTable& w = *region.water;
-            for (const std::string& line : w.comment)
-                out.comment.push_back(line);
+            out.waterComment = w.comment;
             for (std::size_t i = 0; i < w.sw.size(); ++i)
                 t.waterOil.push_back({w.sw[i], w.krw[i], w.krow[i], w.pc[i]});
             t.swc = w.swl;
         }
         if (region.gas) {
             const GasOilTable& g = *region.gas;
-            if (region.kind != RegionKind::GasWater)
-                for (const std::string& line : g.comment)
-                    out.comment.push_back(line);
+            out.gasComment =
+                region.kind == RegionKind::GasWater ? region.water->comment : g.comment;
             for (std::size_t i = 0; i < g.sg.size(); ++i)
                 t.gas.push_back({g.sg[i], g.krog[i], g.krg[i], g.pc[i]});
             if (!region.water)
