@@ -616,7 +616,9 @@ class WorkbookReader {
         : zip_(zip), fileName_(std::move(fileName)), quoted_(quotedName(fileName_)),
           limits_(limits) {}
 
-    std::variant<Sheet, Refusal> read(const std::string& sheetName) {
+    // The sheets xl/workbook.xml lists; a workbook without one is refused, since it holds
+    // no table either way.
+    std::variant<WorkbookSheets, Refusal> sheets() const {
         WorkbookSheets workbook;
         if (!exists("xl/workbook.xml"))
             return refuse(quoted_ + " is not an .xlsx workbook: it holds no xl/workbook.xml.");
@@ -624,6 +626,24 @@ class WorkbookReader {
             return refuse(*problem);
         if (workbook.sheets.empty())
             return refuse(quoted_ + " holds no sheet.");
+        return workbook;
+    }
+
+    std::variant<std::vector<std::string>, Refusal> sheetNames() const {
+        auto listed = sheets();
+        if (auto* refusal = std::get_if<Refusal>(&listed))
+            return *refusal;
+        std::vector<std::string> names;
+        for (const WorkbookSheets::Entry& sheet : std::get<WorkbookSheets>(listed).sheets)
+            names.push_back(sheet.name);
+        return names;
+    }
+
+    std::variant<Sheet, Refusal> read(const std::string& sheetName) {
+        auto listed = sheets();
+        if (auto* refusal = std::get_if<Refusal>(&listed))
+            return *refusal;
+        const WorkbookSheets& workbook = std::get<WorkbookSheets>(listed);
         const WorkbookSheets::Entry* chosen = choose(workbook.sheets, sheetName);
         if (!chosen)
             return Refusal{"sheet", missingSheet(workbook.sheets, sheetName)};
@@ -807,15 +827,11 @@ std::optional<Refusal> sizeRefusal(const std::string& fileName, std::uint64_t si
     return std::nullopt;
 }
 
-} // namespace
-
-std::variant<Sheet, Refusal> readXlsxSheet(const std::filesystem::path& file,
-                                           const std::string& sheetName) {
-    return readXlsxSheet(file, sheetName, XlsxLimits{});
-}
-
-std::variant<Sheet, Refusal> readXlsxSheet(const std::filesystem::path& file,
-                                           const std::string& sheetName, const XlsxLimits& limits) {
+// `use` given the reader of the workbook `file`, once the file is known to be one within
+// `limits`; the sheet reader and the sheet list open it alike.
+template <class Result, class Use>
+std::variant<Result, Refusal> withWorkbook(const std::filesystem::path& file,
+                                           const XlsxLimits& limits, Use use) {
     const std::string fileName = file.string();
     std::string problem;
     const int fd = openForReading(file, PipeUse::Refuse, problem);
@@ -838,7 +854,26 @@ std::variant<Sheet, Refusal> readXlsxSheet(const std::filesystem::path& file,
         ::close(fd);
         return notAWorkbook(fileName, error, {head, got > 0 ? static_cast<std::size_t>(got) : 0});
     }
-    return WorkbookReader(zip.get(), fileName, limits).read(sheetName);
+    WorkbookReader reader(zip.get(), fileName, limits);
+    return use(reader);
+}
+
+} // namespace
+
+std::variant<Sheet, Refusal> readXlsxSheet(const std::filesystem::path& file,
+                                           const std::string& sheetName) {
+    return readXlsxSheet(file, sheetName, XlsxLimits{});
+}
+
+std::variant<Sheet, Refusal> readXlsxSheet(const std::filesystem::path& file,
+                                           const std::string& sheetName, const XlsxLimits& limits) {
+    return withWorkbook<Sheet>(
+        file, limits, [&sheetName](WorkbookReader& reader) { return reader.read(sheetName); });
+}
+
+std::variant<std::vector<std::string>, Refusal> xlsxSheetNames(const std::filesystem::path& file) {
+    return withWorkbook<std::vector<std::string>>(
+        file, XlsxLimits{}, [](WorkbookReader& reader) { return reader.sheetNames(); });
 }
 
 std::variant<Sheet, Refusal> readXlsxSheetFromMemory(std::string_view bytes,

@@ -1,5 +1,5 @@
 // The first or a named sheet of an .xlsx workbook as rows of cell texts, for the parameter
-// table an engineer keeps in a spreadsheet.
+// table an engineer keeps in a spreadsheet, and the names of its sheets to choose from.
 //
 // The workbook comes from anywhere, so reading it is bounded: a file that unpacks to
 // gigabytes, a sheet of a million cells or a shared string copied into every cell is
@@ -59,5 +59,10 @@ std::variant<Sheet, Refusal> readXlsxSheetFromMemory(std::string_view bytes,
                                                      const std::string& fileName,
                                                      const std::string& sheetName = {},
                                                      const XlsxLimits& limits = {});
+
+// The names of the workbook's sheets in the order its tabs show them, for the engineer to
+// choose the one holding the table; refused as readXlsxSheet refuses a file that is no
+// workbook.
+std::variant<std::vector<std::string>, Refusal> xlsxSheetNames(const std::filesystem::path& file);
 
 } // namespace relperm

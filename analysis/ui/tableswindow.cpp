@@ -4,6 +4,7 @@
 
 #include "common/filewrite.h"
 #include "satfunc/tablesplot.h"
+#include "satfunc/xlsx.h"
 #include "ui/filedialog.h"
 #include "ui/icons.h"
 #include "ui/messages.h"
@@ -12,6 +13,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -21,6 +23,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace relperm::analysisui {
 
@@ -74,6 +78,21 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
     auto* openRow = new QHBoxLayout;
     openRow->addWidget(heading_, 1);
     openRow->addWidget(open, 0, Qt::AlignTop);
+
+    // A workbook often keeps a table per sheet (the regions on one, a SCAL recommendation on
+    // the next): the engineer picks among them here rather than through Open... again.
+    sheetRow_ = new QWidget(this);
+    sheet_ = new QComboBox(sheetRow_);
+    sheet_->setObjectName("sheet");
+    sheet_->setToolTip("The sheet of the workbook whose table is shown");
+    connect(sheet_, &QComboBox::activated, this, &TablesWindow::sheetChosen);
+    auto* sheetLabel = new QLabel("S&heet:", sheetRow_);
+    sheetLabel->setBuddy(sheet_);
+    auto* sheetLayout = new QHBoxLayout(sheetRow_);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    sheetLayout->addWidget(sheetLabel);
+    sheetLayout->addWidget(sheet_, 1);
+    sheetRow_->hide();
 
     auto* regionBox = new QGroupBox("Regions", this);
     regions_ = new QListWidget(regionBox);
@@ -170,6 +189,7 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
     auto* side = new QVBoxLayout;
     side->setContentsMargins(0, 0, 0, 0);
     side->addLayout(openRow);
+    side->addWidget(sheetRow_);
     side->addWidget(regionBox, 1);
     side->addWidget(optionBox);
     side->addWidget(scal_);
@@ -206,8 +226,57 @@ bool TablesWindow::openFile(const QString& file, const QString& sheet) {
     // whichever dialog named it.
     protected_ = std::make_unique<ProtectedFiles>(
         std::vector<ReadInput>{{file.toStdString(), "the parameter table"}});
-    showTable(std::get<satfunc::ParameterTable>(std::move(read)), QFileInfo(file).fileName());
+    showSheets(file, sheet);
+    QString title = QFileInfo(file).fileName();
+    if (!workbook_.isEmpty())
+        title += ", " + shownSheet_;
+    showTable(std::get<satfunc::ParameterTable>(std::move(read)), title);
     return true;
+}
+
+void TablesWindow::showSheets(const QString& file, const QString& sheet) {
+    workbook_.clear();
+    shownSheet_.clear();
+    const QSignalBlocker quiet(sheet_);
+    sheet_->clear();
+    const QString ending = QFileInfo(file).suffix().toLower();
+    if (ending == "xlsx" || ending == "xlsm") {
+        // The table was just read from the workbook, so its sheets list; were they not, the
+        // table alone is shown, as for a workbook of one sheet.
+        auto names = xlsxSheetNames(file.toStdString());
+        if (auto* listed = std::get_if<std::vector<std::string>>(&names))
+            for (const std::string& name : *listed)
+                sheet_->addItem(qs(name));
+    }
+    if (sheet_->count() < 2) {
+        sheet_->clear();
+        sheetRow_->hide();
+        return;
+    }
+    workbook_ = file;
+    // The sheet read: the first when none was named, else the one named, as typed or in
+    // another case, as the reader matches it.
+    int shown = 0;
+    if (!sheet.isEmpty()) {
+        shown = sheet_->findText(sheet, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        if (shown < 0)
+            shown = sheet_->findText(sheet, Qt::MatchFixedString);
+    }
+    sheet_->setCurrentIndex(std::max(shown, 0));
+    shownSheet_ = sheet_->currentText();
+    sheetRow_->show();
+}
+
+void TablesWindow::sheetChosen() {
+    // A copy: opening the sheet lists the workbook's sheets afresh, clearing workbook_.
+    const QString workbook = workbook_;
+    if (workbook.isEmpty() || sheet_->currentText() == shownSheet_ ||
+        openFile(workbook, sheet_->currentText()))
+        return;
+    // A sheet that holds no table leaves the one shown, and the list names that one again.
+    const QSignalBlocker quiet(sheet_);
+    sheet_->setCurrentIndex(
+        sheet_->findText(shownSheet_, Qt::MatchFixedString | Qt::MatchCaseSensitive));
 }
 
 bool TablesWindow::showParameters(const std::string& csv, const std::string& name) {
@@ -217,6 +286,9 @@ bool TablesWindow::showParameters(const std::string& csv, const std::string& nam
         return false;
     }
     protected_.reset();
+    workbook_.clear();
+    shownSheet_.clear();
+    sheetRow_->hide();
     showTable(std::get<satfunc::ParameterTable>(std::move(read)), qs(name));
     return true;
 }

@@ -46,8 +46,9 @@ class TablesWindow : public QWidget {
 
     // "Open...": asks for a CSV file or a workbook, then shows its table.
     void openTable();
-    // Reads the table of `file` (of its sheet `sheet`, for a workbook) and shows it; a table
-    // that cannot be read is refused in a message and the window keeps what it showed.
+    // Reads the table of `file` (of its sheet `sheet`, the first when none is named, for a
+    // workbook) and shows it, with the list of its sheets when it has several; a table that
+    // cannot be read is refused in a message and the window keeps what it showed.
     bool openFile(const QString& file, const QString& sheet = {});
     // Shows a table given as CSV text (a fit's or a recommendation's parameters), named
     // `name` in the title, the messages and the file.
@@ -57,6 +58,7 @@ class TablesWindow : public QWidget {
     // the gas-oil curves follow unless given their own.
     void setIntParamWo(double t);
     satfunc::TablesOptions options() const;
+    const std::optional<satfunc::ParameterTable>& table() const { return table_; }
     const satfunc::TablesPreview& preview() const { return preview_; }
     ui::PlotView* krPlot() const { return krPlot_; }
     ui::PlotView* pcPlot() const { return pcPlot_; }
@@ -67,6 +69,8 @@ class TablesWindow : public QWidget {
 
   private:
     void showTable(satfunc::ParameterTable table, const QString& title);
+    void showSheets(const QString& file, const QString& sheet);
+    void sheetChosen();
     void recompute();
     void showOptions();
     const satfunc::RegionCurves& shownRegion() const;
@@ -82,6 +86,10 @@ class TablesWindow : public QWidget {
     ui::PlotView* krPlot_ = nullptr;
     ui::PlotView* pcPlot_ = nullptr;
     QLabel* heading_ = nullptr;
+    QWidget* sheetRow_ = nullptr;
+    QComboBox* sheet_ = nullptr;
+    QString workbook_;   // the file the sheet list is of
+    QString shownSheet_; // the sheet of it whose table is shown
     QListWidget* regions_ = nullptr;
     QRadioButton* family1_ = nullptr;
     QRadioButton* family2_ = nullptr;

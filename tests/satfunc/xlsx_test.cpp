@@ -209,6 +209,35 @@ TEST_F(XlsxTest, SheetsAreFoundByNameOrTheFirstInTheWorkbook) {
                          "and \"Corey\".");
 }
 
+TEST_F(XlsxTest, SheetNamesAreListedInTheWorkbooksOrder) {
+    // Not sorted, and unescaped as the tabs show them.
+    Parts parts = workbook({{"Sand &amp; silt", ""}, {"Corey", ""}, {"A", ""}});
+    auto names = xlsxSheetNames(write(parts));
+    ASSERT_TRUE(std::holds_alternative<std::vector<std::string>>(names))
+        << std::get<Refusal>(names).message;
+    EXPECT_EQ(std::get<std::vector<std::string>>(names),
+              (std::vector<std::string>{"Sand & silt", "Corey", "A"}));
+
+    // Refused as reading a sheet is, naming the file.
+    const auto refused = [](const fs::path& path) {
+        auto listed = xlsxSheetNames(path);
+        if (!std::holds_alternative<Refusal>(listed))
+            return std::string("listed");
+        EXPECT_EQ(std::get<Refusal>(listed).input, path.string());
+        return std::get<Refusal>(listed).message;
+    };
+    writeText(dir / "table.xlsx", "SATNUM,swl\n1,0.1\n");
+    EXPECT_EQ(refused(dir / "table.xlsx"), refusal(dir / "table.xlsx"));
+    EXPECT_EQ(refused(dir / "absent.xlsx"),
+              "Could not read " + quoted("absent.xlsx") + ": No such file or directory.");
+    EXPECT_EQ(refused(write(workbook({}))), quoted() + " holds no sheet.");
+    Parts badXml = oneSheet("");
+    badXml["xl/workbook.xml"] = "<workbook><sheets>";
+    EXPECT_EQ(refused(write(badXml)),
+              quoted() + " is damaged: its part \"xl/workbook.xml\" is not well-formed XML "
+                         "(line 1: no element found).");
+}
+
 TEST_F(XlsxTest, CellsThatHoldNoUsableValueAreRefusedByPlace) {
     const std::string in = "In " + quoted() + ", ";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -422,6 +451,14 @@ TEST(XlsxWorkbookFile, BothSheetsOfAParameterWorkbookRead) {
         cases.push_back(row.cells.at(0) + " " + row.cells.at(1));
     EXPECT_EQ(cases, (std::vector<std::string>{"SATNUM CASE", "1 pess", "1 base", "1 opt", "2 pess",
                                                "2 base", "2 opt"}));
+}
+
+TEST(XlsxWorkbookFile, ItsSheetsAreListed) {
+    auto names = xlsxSheetNames(fs::path(RELPERM_SATFUNC_DATA) / "two-sheets.xlsx");
+    ASSERT_TRUE(std::holds_alternative<std::vector<std::string>>(names))
+        << std::get<Refusal>(names).message;
+    EXPECT_EQ(std::get<std::vector<std::string>>(names),
+              (std::vector<std::string>{"Sheet1", "SCAL recommendation"}));
 }
 
 } // namespace

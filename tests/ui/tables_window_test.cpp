@@ -2,7 +2,8 @@
 // either program's Tools menu, the regions listed and plotted one by one, the keyword family,
 // the row step and a SCAL recommendation's t changing what the file holds, a bad row named
 // and nothing written, and the file written being the one `relperm tables` writes with the
-// same options. The fit window hands its parameters over with "Open in Tables...".
+// same options. The fit window hands its parameters over with "Open in Tables...", and a
+// workbook of several sheets offers them to choose from.
 // Ahead of Qt, whose emit keyword would swallow the command line's emit().
 #include "support/run_relperm.h"
 
@@ -22,6 +23,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -90,6 +92,13 @@ double curveStart(const Scene& scene, const char* curve) {
 void pickFamily(QWidget& tables, const char* name) {
     auto* button = child<QRadioButton>(tables, name);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+QStringList sheetsListed(QComboBox* sheets) {
+    QStringList out;
+    for (int i = 0; i < sheets->count(); ++i)
+        out << sheets->itemText(i);
+    return out;
 }
 
 QString menuText(QAction* action) {
@@ -324,6 +333,76 @@ class TablesWindowTest : public QObject {
         QVERIFY(!child<QPushButton>(*tables, "writeInclude")->isEnabled());
         // Its curves are still there to look at.
         QCOMPARE(curveStart(tables->krPlot()->scene(), "krw"), 10.0);
+    }
+
+    void aWorkbookOfSeveralSheetsOffersThem() {
+        TablesWindow* tables = openFromBrowser();
+        QVERIFY(tables);
+        auto* sheet = child<QComboBox>(*tables, "sheet");
+        QVERIFY(!sheet->isVisible());
+        const QString book = path("two-sheets.xlsx");
+        QVERIFY(QFile::copy(QString(RELPERM_SATFUNC_DATA) + "/two-sheets.xlsx", book));
+        dialog->answers = {book};
+        QTest::mouseClick(child<QPushButton>(*tables, "openTable"), Qt::LeftButton);
+
+        // The first sheet is shown, and both are offered.
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheetsListed(sheet), (QStringList{"Sheet1", "SCAL recommendation"}));
+        QCOMPARE(sheet->currentText(), QString("Sheet1"));
+        QCOMPARE(tables->windowTitle(),
+                 QString("Tables from Parameters - two-sheets.xlsx, Sheet1"));
+        auto* regions = child<QListWidget>(*tables, "regions");
+        QCOMPARE(regions->count(), 2);
+        QVERIFY(!tables->table()->scal);
+        QVERIFY(!child<QDoubleSpinBox>(*tables, "intParamWo")->isEnabled());
+        QCOMPARE(written(*tables, "first.inc"), command(book, {}));
+        // The list stands above the regions.
+        QVERIFY(sheet->mapTo(tables, QPoint(0, 0)).y() < regions->mapTo(tables, QPoint(0, 0)).y());
+        QVERIFY(tables->grab().save(QString(SHOTS_DIR) + "/tables-workbook-first-sheet.png"));
+
+        // Chosen as the engineer chooses it, the other sheet's table replaces the first.
+        sheet->setFocus();
+        QTest::keyClick(sheet, Qt::Key_Down);
+        QCOMPARE(sheet->currentText(), QString("SCAL recommendation"));
+        QCOMPARE(tables->windowTitle(),
+                 QString("Tables from Parameters - two-sheets.xlsx, SCAL recommendation"));
+        QVERIFY(tables->table()->scal);
+        QCOMPARE(tables->table()->rows.size(), std::size_t{6});
+        QCOMPARE(regions->count(), 2);
+        QVERIFY(child<QDoubleSpinBox>(*tables, "intParamWo")->isEnabled());
+        tables->setIntParamWo(0.5);
+        QCOMPARE(written(*tables, "scal.inc"),
+                 command(book, {"--sheet", "SCAL recommendation", "--int-param-wo", "0.5"}));
+        QVERIFY(messages->warnings.isEmpty());
+        QVERIFY(tables->grab().save(QString(SHOTS_DIR) + "/tables-workbook-scal-sheet.png"));
+
+        QTest::keyClick(sheet, Qt::Key_Up);
+        QVERIFY(!tables->table()->scal);
+        QCOMPARE(tables->windowTitle(),
+                 QString("Tables from Parameters - two-sheets.xlsx, Sheet1"));
+
+        // A sheet named in another case is the one the reader finds, and the list says so.
+        QVERIFY(tables->openFile(book, "scal RECOMMENDATION"));
+        QCOMPARE(sheet->currentText(), QString("SCAL recommendation"));
+        QVERIFY(tables->table()->scal);
+
+        // A workbook replaced by something unreadable since it was opened: the choice is
+        // refused, and the window and its list stay on the sheet shown.
+        writeTable("two-sheets.xlsx", threeRegions);
+        QTest::keyClick(sheet, Qt::Key_Up);
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].contains("is not an .xlsx workbook"),
+                 qPrintable(messages->warnings[0]));
+        QCOMPARE(sheet->currentText(), QString("SCAL recommendation"));
+        QVERIFY(tables->table()->scal);
+        QCOMPARE(tables->windowTitle(),
+                 QString("Tables from Parameters - two-sheets.xlsx, SCAL recommendation"));
+
+        // A CSV file has no sheets to list.
+        dialog->answers = {writeTable("three.csv", threeRegions)};
+        QTest::mouseClick(child<QPushButton>(*tables, "openTable"), Qt::LeftButton);
+        QVERIFY(!sheet->isVisible());
+        QCOMPARE(tables->windowTitle(), QString("Tables from Parameters - three.csv"));
     }
 
     void bothProgramsOpenItFromTheirToolsMenu() {
