@@ -1,6 +1,7 @@
 #include "analysis/ui/recommendwindow.h"
 
 #include "analysis/ui/panelparts.h"
+#include "analysis/ui/tableswindow.h"
 
 #include "analysis/fitexport.h"
 #include "analysis/fittables.h"
@@ -164,7 +165,7 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     modelLayout->addStretch(1);
 
     const ParameterBox cases = parameterBox("Cases", {"Parameter", "low", "base", "high"},
-                                            "recommendRefusal", "Co&py Parameters", this);
+                                            "recommendRefusal", "Co&py Parameters", this, true);
     parameters_ = cases.table;
     parameters_->horizontalHeaderItem(1)->setForeground(
         QColor(colourName(scalCaseColour(ScalCase::Low))));
@@ -187,6 +188,10 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     write_->setToolTip("Write the case at the slider's t as an include file of simulator "
                        "keywords");
     connect(write_, &QPushButton::clicked, this, &RecommendWindow::writeSimulatorTables);
+    tables_ = cases.tables;
+    tables_->setToolTip("Open the three cases in the tables window at the slider's t: other "
+                        "keywords, rows or capillary pressure");
+    connect(tables_, &QPushButton::clicked, this, &RecommendWindow::openInTables);
 
     auto* sets = new QGroupBox("Data Sets", this);
     count_ = wrappingLabel("fitCount", sets);
@@ -332,6 +337,7 @@ void RecommendWindow::showParameters() {
     misfit_->setVisible(recommendation_.has_value());
     copy_->setEnabled(recommendation_.has_value());
     write_->setEnabled(recommendation_.has_value());
+    tables_->setEnabled(recommendation_.has_value());
     parameters_->setRowCount(0);
     if (!recommendation_)
         return;
@@ -429,6 +435,25 @@ void RecommendWindow::writeSimulatorTables() {
     ui::saveMadeFile(this, services_,
                      simulatorFile(std::get<SaturationTables>(tables), head,
                                    SimulatorOptions{measuredKeywords(rec.system)}));
+}
+
+TablesWindow* RecommendWindow::openInTables() {
+    if (!recommendation_)
+        return nullptr;
+    // The browser's child, not this window's: it outlives the recommendation it was opened
+    // from, and another run here does not change what it shows.
+    if (!tablesWindow_)
+        tablesWindow_ = new TablesWindow(services_, program, parentWidget());
+    const QString named = description_.isEmpty()
+                              ? qs(std::string(systemListText(recommendation_->system)))
+                              : description_;
+    if (tablesWindow_->showParameters(recommendationCsv(*recommendation_),
+                                      "SCAL recommendation of " + named.toStdString()))
+        tablesWindow_->setIntParamWo(t());
+    tablesWindow_->show();
+    tablesWindow_->raise();
+    tablesWindow_->activateWindow();
+    return tablesWindow_;
 }
 
 } // namespace relperm::analysisui

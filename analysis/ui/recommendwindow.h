@@ -17,6 +17,7 @@
 #include "ui/windowparts.h"
 
 #include <QFutureWatcher>
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
@@ -36,6 +37,8 @@ class PlotView;
 }
 
 namespace relperm::analysisui {
+
+class TablesWindow;
 
 class RecommendWindow : public QWidget {
     Q_OBJECT
@@ -70,6 +73,9 @@ class RecommendWindow : public QWidget {
     void copyParameters();
     // "Write Simulator Tables...": asks for the file, then writes the case at t.
     void writeSimulatorTables();
+    // "Open in Tables...": the three cases in the tables window at the slider's t, for other
+    // keywords, rows, capillary pressure or gas-oil curves taken elsewhere.
+    TablesWindow* openInTables();
 
   signals:
     // The outcome of the last run is shown: its cases, or why there are none. A run
@@ -111,6 +117,8 @@ class RecommendWindow : public QWidget {
     QLabel* misfit_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* write_ = nullptr;
+    QPushButton* tables_ = nullptr;
+    QPointer<TablesWindow> tablesWindow_;
     QLabel* count_ = nullptr;
     QListWidget* leftOut_ = nullptr;
 };

@@ -5,9 +5,15 @@
 // simulator, and lists the set that could not be fitted. The sets are fitted off the
 // window's thread: over a large file the window shows how far the read has come, Cancel
 // stops it, a second request overtakes the first, and the window closes while it works.
+// "Open in Tables..." hands the cases to the tables window at the slider's t.
+// Ahead of Qt, whose emit keyword would swallow the command line's emit().
+#include "support/run_relperm.h"
+
 #include "../database/records.h"
+#include "analysis/fitexport.h"
 #include "analysis/recommendplot.h"
 #include "analysis/ui/recommendwindow.h"
+#include "analysis/ui/tableswindow.h"
 #include "common/filewrite.h"
 #include "database/ui/pellamwindow.h"
 #include "support/plot_lines.h"
@@ -22,6 +28,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -41,6 +48,7 @@
 using namespace relperm;
 using namespace relperm::testing;
 using relperm::analysisui::RecommendWindow;
+using relperm::analysisui::TablesWindow;
 using relperm::databaseui::PellamWindow;
 
 namespace {
@@ -87,6 +95,19 @@ QStringList texts(const Scene& scene) {
     for (const SceneText& text : scene.all<SceneText>())
         out << QString::fromStdString(text.text);
     return out;
+}
+
+// An include file after its first line, which names the program and the table's file, and
+// so differs between the window and the command line; empty without a SWOF table.
+QString afterFirstLine(const std::string& file) {
+    const QString text = QString::fromStdString(file);
+    return text.contains("\nSWOF\n") ? text.section('\n', 1) : QString();
+}
+
+const FittedSet& caseOf(const ScalRecommendation& rec, satfunc::ScalCase which) {
+    return which == satfunc::ScalCase::Low    ? rec.low
+           : which == satfunc::ScalCase::Base ? rec.base
+                                              : rec.high;
 }
 
 } // namespace
@@ -324,6 +345,91 @@ class RecommendWindowTest : public QObject {
         QCOMPARE(QString::fromUtf8(fileBytes(path("low.inc"))), low);
     }
 
+    void theCasesOpenInTheTablesWindowAtT() {
+        openSpread();
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        auto* button = child<QPushButton>(*shown, "openInTables");
+        QVERIFY(button->isEnabled());
+        child<QSlider>(*shown, "t")->setValue(-40);
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto* tables = window->findChild<TablesWindow*>("tablesWindow");
+        QVERIFY(tables);
+        QVERIFY(QTest::qWaitForWindowExposed(tables));
+        QVERIFY2(tables->windowTitle().startsWith(
+                     "Tables from Parameters - SCAL recommendation of Water-Oil Data: "),
+                 qPrintable(tables->windowTitle()));
+
+        // The three cases of SATNUM 1, each parameter as the recommendation has it.
+        const ScalRecommendation& rec = *shown->recommendation();
+        QVERIFY(tables->table() && tables->table()->scal);
+        const std::vector<satfunc::ParameterRow>& rows = tables->table()->rows;
+        QCOMPARE(rows.size(), std::size_t{3});
+        const satfunc::ScalCase order[] = {satfunc::ScalCase::Low, satfunc::ScalCase::Base,
+                                           satfunc::ScalCase::High};
+        const std::vector<std::string> names = fitParameterNames(rec.system, rec.model);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].satnum, 1);
+            QVERIFY(rows[i].scalCase == order[i]);
+            const std::vector<double> values = fitParameterValues(caseOf(rec, order[i]));
+            for (std::size_t k = 0; k < names.size(); ++k)
+                QVERIFY2(std::abs(rows[i].values.at(names[k]) - values[k]) < 1e-9,
+                         names[k].c_str());
+        }
+        // The low and high water exponents differ, so a t that went astray would show.
+        QVERIFY(std::abs(rows[0].values.at("nw") - rows[2].values.at("nw")) > 0.5);
+
+        auto* t = child<QDoubleSpinBox>(*tables, "intParamWo");
+        QVERIFY(t->isEnabled());
+        QCOMPARE(t->value(), shown->t());
+        QCOMPARE(t->value(), -0.4);
+
+        // The file is the one relperm tables writes from relperm recommend's parameters, at
+        // the slider's t and not at the base case.
+        const Outcome params =
+            relperm::testing::relperm({"recommend", "--dir", dir->path().toStdString(), "--system",
+                                       "Water-Oil Data", "--model", "corey", "--format", "params"});
+        QCOMPARE(params.status, 0);
+        QFile csv(path("recommended.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(QByteArray::fromStdString(params.out));
+        csv.close();
+        const Outcome command = relperm::testing::relperm(
+            {"tables", path("recommended.csv").toStdString(), "--int-param-wo", "-0.4"});
+        QVERIFY2(command.status == 0, command.err.c_str());
+        QVERIFY2(tables->preview().file, qPrintable(child<QLabel>(*tables, "finding")->text()));
+        const std::string& file = *tables->preview().file;
+        const QString head = QString::fromStdString(file).section('\n', 0, 0);
+        QVERIFY2(
+            head.contains("from the parameter table SCAL recommendation of Water-Oil Data: ") &&
+                head.contains(", written by pellam "),
+            qPrintable(head));
+        QVERIFY(QString::fromStdString(file).contains("\n-- SCAL recommendation interpolation to "
+                                                      "-.4\n"));
+        QVERIFY(!afterFirstLine(file).isEmpty());
+        QCOMPARE(afterFirstLine(file), afterFirstLine(command.out));
+        QVERIFY(afterFirstLine(file) !=
+                afterFirstLine(
+                    relperm::testing::relperm(
+                        {"tables", path("recommended.csv").toStdString(), "--int-param-wo", "0"})
+                        .out));
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-open-in-tables.png"));
+        QVERIFY(tables->grab().save(QString(SHOTS_DIR) + "/tables-from-recommendation.png"));
+
+        // Asked again at another t, the same window takes the cases there.
+        child<QSlider>(*shown, "t")->setValue(75);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(window->findChildren<TablesWindow*>().size(), 1);
+        QCOMPARE(t->value(), 0.75);
+        // Closing the recommendation leaves the tables open.
+        shown->close();
+        QCoreApplication::processEvents();
+        QVERIFY(window->findChildren<TablesWindow*>().contains(tables));
+        QVERIFY(!window->findChild<RecommendWindow*>());
+    }
+
     void anotherModelFitsTheSetsAgainAndTheWindowIsOne() {
         openSpread();
         child<QAction>(*window, "scalRecommendation")->trigger();
@@ -365,6 +471,7 @@ class RecommendWindowTest : public QObject {
         QVERIFY(progress->isVisible() && cancel->isVisible());
         QVERIFY(!child<QPushButton>(*shown, "copyParameters")->isEnabled());
         QVERIFY(!child<QPushButton>(*shown, "writeTables")->isEnabled());
+        QVERIFY(!child<QPushButton>(*shown, "openInTables")->isEnabled());
         QCOMPARE(child<QLabel>(*shown, "fitCount")->text(),
                  QString("Fitting every matching data set..."));
         QCOMPARE(shown->windowTitle(), QString("SCAL Recommendation - Water-Oil Data"));
@@ -388,6 +495,7 @@ class RecommendWindowTest : public QObject {
                  qPrintable(refusal->text()));
         QCOMPARE(child<QLabel>(*shown, "fitCount")->text(), QString("The fitting was cancelled."));
         QVERIFY(!child<QTableWidget>(*shown, "parameters")->isVisible());
+        QVERIFY(!child<QPushButton>(*shown, "openInTables")->isEnabled());
         QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-cancelled.png"));
         // The run stops at its next set, long before the sets could all have been fitted,
         // and what it made never comes to the window.
