@@ -244,8 +244,8 @@ std::variant<std::string, Refusal> includeFile(const ParameterTable& table,
     }
     std::vector<std::string> head{
         "Saturation functions of " + std::to_string(regions.size()) +
-            " regions from the parameter table " + table.file + ", written by " + options.program +
-            " " + suiteVersion + ".",
+            (regions.size() == 1 ? " region" : " regions") + " from the parameter table " +
+            table.file + ", written by " + options.program + " " + suiteVersion + ".",
         "Curves as pyscal defines them; capillary pressure in bar unless its model says "
         "otherwise."};
     return simulatorFile(deck, head, {.keywords = std::get<std::vector<Keyword>>(keywords)});

@@ -61,7 +61,7 @@ expect_words() {
 # --- commands and db's subcommands ---------------------------------------------------------
 
 complete_words relperm ""
-expect "commands" "generate db fit recommend version help"
+expect "commands" "generate db fit recommend tables version help"
 complete_words relperm re
 expect "a command's beginning" "recommend"
 complete_words relperm db ""
@@ -156,7 +156,7 @@ offered_flags() {
     offers
 }
 
-for command in generate fit recommend; do
+for command in generate fit recommend tables; do
     missing=$(comm -23 <(help_flags "$command") <(offered_flags "$command"))
     [[ -z $missing ]] || fail "relperm $command --help lists flags the completion does not offer:" $missing
 done
@@ -165,7 +165,7 @@ all_db_offers=$(for sub in count show list dump import; do offered_flags db "$su
 missing=$(comm -23 <(help_flags db) <(echo "$all_db_offers"))
 [[ -z $missing ]] || fail "relperm db --help lists flags no db completion offers:" $missing
 
-for command in generate fit recommend "db count" "db show" "db list" "db dump" "db import"; do
+for command in generate fit recommend tables "db count" "db show" "db list" "db dump" "db import"; do
     # shellcheck disable=SC2086
     for flag in $(offered_flags $command); do
         # shellcheck disable=SC2086
