@@ -80,6 +80,18 @@ std::optional<Refusal> checkT(double t) {
     return std::nullopt;
 }
 
+// A t within rounding of -1, 0 or 1 stands for that case, whose own table (on its own rows)
+// is taken as it is; nothing for a t between.
+template <class Cases> auto caseAt(const Cases& cases, double t) -> decltype(cases.base) {
+    if (std::abs(t) <= 1e-8)
+        return cases.base;
+    if (std::abs(t + 1) <= 1.001e-5)
+        return cases.low;
+    if (std::abs(t - 1) <= 1.001e-5)
+        return cases.high;
+    return nullptr;
+}
+
 std::string caseNote(double t) {
     return "SCAL recommendation interpolation to " + n(t);
 }
@@ -90,12 +102,8 @@ std::variant<WaterOilTable, Refusal> interpolateWaterOil(const CaseTables& cases
                                                          double h) {
     if (auto r = checkT(t))
         return *r;
-    if (std::abs(t) <= 1e-8)
-        return *cases.base;
-    if (std::abs(t + 1) <= 1.001e-5)
-        return *cases.low;
-    if (std::abs(t - 1) <= 1.001e-5)
-        return *cases.high;
+    if (const WaterOilTable* copy = caseAt(cases, t))
+        return *copy;
     const WaterOilTable& a = *cases.base;
     const WaterOilTable& b = t < 0 ? *cases.low : *cases.high;
     const Mix mix{std::abs(t)};
@@ -150,12 +158,8 @@ std::variant<GasOilTable, Refusal> interpolateGasOil(const GasCaseTables& cases,
                                                      double h) {
     if (auto r = checkT(t))
         return *r;
-    if (std::abs(t) <= 1e-8)
-        return *cases.base;
-    if (std::abs(t + 1) <= 1.001e-5)
-        return *cases.low;
-    if (std::abs(t - 1) <= 1.001e-5)
-        return *cases.high;
+    if (const GasOilTable* copy = caseAt(cases, t))
+        return *copy;
     const GasOilTable& a = *cases.base;
     const GasOilTable& b = t < 0 ? *cases.low : *cases.high;
     const Mix mix{std::abs(t)};

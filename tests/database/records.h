@@ -8,6 +8,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,19 @@ inline MeasuredDataSet makeSet(const SetRecipe& s) {
         set.krOther[i + 1] = s.points[i][2];
     }
     return set;
+}
+
+// Ten points on Corey curves: krw = .4 S^2.5, krow = .9 (1 - S)^3.2 on the normalised
+// saturation S from 0 to 1.
+inline SetRecipe tenCoreyPoints(double depth = 5000) {
+    SetRecipe made;
+    made.depth = depth;
+    made.points.clear();
+    for (int i = 0; i < 10; ++i) {
+        const double s = i / 9.0;
+        made.points.push_back({s, 0.4 * std::pow(s, 2.5), 0.9 * std::pow(1 - s, 3.2)});
+    }
+    return made;
 }
 
 inline std::string recordsOf(TwoPhaseSystem system, const std::vector<SetRecipe>& recipes) {

@@ -36,17 +36,17 @@ prepare_flow_work() {
     done
 }
 
-# Runs $work/CASE.DATA in OPM Flow and sets flow_problem to why the run is not clean, or to
-# nothing. Flow can exit with status 0 after logging an error about the tables, so its print
-# file is read as well; convergence retries are logged as problems and recovered from, errors
-# are not.
+# Runs $work/CASE.DATA in OPM Flow, with any further Flow options given, and sets
+# flow_problem to why the run is not clean, or to nothing. Flow can exit with status 0 after
+# logging an error about the tables, so its print file is read as well; convergence retries
+# are logged as problems and recovered from, errors are not. After a run with SWFN/SGFN/SOF3
+# Flow 2022.10 can abort on its way out ("free(): invalid pointer") with every result
+# written: that exit passes when the results are all there.
 run_flow() {
-    (cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out >flow.log 2>&1)
-    local status=$? prt="$work/out/CASE.PRT"
+    (cd "$work" && OMP_NUM_THREADS=1 flow CASE.DATA --output-dir=out "$@" >flow.log 2>&1)
+    local status=$? prt="$work/out/CASE.PRT" file
     flow_problem=
-    if [ "$status" -ne 0 ]; then
-        flow_problem="flow exited with status $status"
-    elif [ ! -f "$prt" ]; then
+    if [ ! -f "$prt" ]; then
         flow_problem="flow wrote no print file"
     elif grep -n -E '^(Error:|Internal error)' "$prt"; then
         flow_problem="flow logged errors"
@@ -54,5 +54,12 @@ run_flow() {
         flow_problem="flow's error summary is not clean"
     elif ! grep -q 'End of simulation' "$prt"; then
         flow_problem="the run did not reach its last report step"
+    fi
+    if [ -z "$flow_problem" ] && [ "$status" -ne 0 ]; then
+        for file in CASE.UNRST CASE.SMSPEC CASE.UNSMRY; do
+            [ -s "$work/out/$file" ] || flow_problem="flow exited with status $status"
+        done
+        grep -q 'free(): invalid pointer' "$work/flow.log" ||
+            flow_problem="flow exited with status $status"
     fi
 }

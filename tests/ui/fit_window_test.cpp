@@ -10,6 +10,7 @@
 #include "database/ui/pellamwindow.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
+#include "support/scene_texts.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
 #include "ui/plotview.h"
@@ -35,26 +36,6 @@ using relperm::analysisui::FitWindow;
 using relperm::databaseui::PellamWindow;
 
 namespace {
-
-// Ten points on Corey curves: krw = .4 S^2.5, krow = .9 (1 - S)^3.2 on the normalised
-// saturation S from 0 to 1.
-SetRecipe coreySet(double depth = 5000) {
-    SetRecipe made;
-    made.depth = depth;
-    made.points.clear();
-    for (int i = 0; i < 10; ++i) {
-        const double s = i / 9.0;
-        made.points.push_back({s, 0.4 * std::pow(s, 2.5), 0.9 * std::pow(1 - s, 3.2)});
-    }
-    return made;
-}
-
-QStringList texts(const Scene& scene) {
-    QStringList out;
-    for (const SceneText& text : scene.all<SceneText>())
-        out << QString::fromStdString(text.text);
-    return out;
-}
 
 int dashedLines(const Scene& scene) {
     int count = 0;
@@ -117,7 +98,7 @@ class FitWindowTest : public QObject {
     void initTestCase() { quietOffscreenWarnings(); }
 
     void fittingCoreyShowsTheParametersTheSetWasMadeWith() {
-        open({coreySet()});
+        open({tenCoreyPoints()});
         showFirstSet();
         FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
         QVERIFY(fit);
@@ -161,7 +142,7 @@ class FitWindowTest : public QObject {
     }
 
     void theFittedCurvesGoToASimulatorFile() {
-        open({coreySet()});
+        open({tenCoreyPoints()});
         showFirstSet();
         FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
         QVERIFY(fit);
@@ -195,7 +176,7 @@ class FitWindowTest : public QObject {
     }
 
     void correlationsAreDrawnOverThePointsWhenTicked() {
-        open({coreySet()});
+        open({tenCoreyPoints()});
         showFirstSet();
         FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
         QVERIFY(fit);
@@ -270,7 +251,7 @@ class FitWindowTest : public QObject {
     }
 
     void eachModelHasOneWindowThatTakesTheSetShownWhenAskedAgain() {
-        open({coreySet(5000), coreySet(6000)});
+        open({tenCoreyPoints(5000), tenCoreyPoints(6000)});
         child<QAction>(*window, "fitCorey")->trigger();
         QCOMPARE(messages->warnings, QStringList{"No data set is shown: show one first."});
         QVERIFY(!window->findChild<FitWindow*>());

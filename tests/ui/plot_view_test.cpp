@@ -5,6 +5,7 @@
 #include "calculator/ui/form1.h"
 #include "database/ui/pellamwindow.h"
 #include "support/quiet_offscreen.h"
+#include "support/scene_texts.h"
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
 #include "ui/drawingsurface.h"
@@ -26,13 +27,6 @@ using namespace relperm;
 using namespace relperm::testing;
 
 namespace {
-
-QStringList texts(const Scene& scene) {
-    QStringList out;
-    for (const SceneText& text : scene.all<SceneText>())
-        out << QString::fromStdString(text.text);
-    return out;
-}
 
 // Whether `image` holds a pixel of `colour`: the curves are drawn in their own colours.
 bool holdsColour(const QImage& image, Rgb colour) {

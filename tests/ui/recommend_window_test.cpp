@@ -8,6 +8,7 @@
 // "Open in Tables..." hands the cases to the tables window at the slider's t.
 // Ahead of Qt, whose emit keyword would swallow the command line's emit().
 #include "support/run_relperm.h"
+#include "support/scene_texts.h"
 
 #include "../database/records.h"
 #include "analysis/fitexport.h"
@@ -88,13 +89,6 @@ std::vector<SetRecipe> manySets() {
 // next set.
 bool poolIdle() {
     return QThreadPool::globalInstance()->activeThreadCount() == 0;
-}
-
-QStringList texts(const Scene& scene) {
-    QStringList out;
-    for (const SceneText& text : scene.all<SceneText>())
-        out << QString::fromStdString(text.text);
-    return out;
 }
 
 // An include file after its first line, which names the program and the table's file, and

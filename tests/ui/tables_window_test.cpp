@@ -6,6 +6,7 @@
 // workbook of several sheets offers them to choose from.
 // Ahead of Qt, whose emit keyword would swallow the command line's emit().
 #include "support/run_relperm.h"
+#include "support/scene_texts.h"
 
 #include "../database/records.h"
 #include "analysis/ui/fitwindow.h"
@@ -56,24 +57,6 @@ const char* scalTable = "SATNUM,CASE,swl,sorw,nw,now,krwend,kroend,a,b,poro_ref,
                         "1,low,0.1,0.3,3,3,0.3,0.8,5,-1.5,0.25,100,300\n"
                         "1,base,0.1,0.2,2,2.5,0.5,0.9,5,-1.5,0.25,100,300\n"
                         "1,high,0.1,0.1,1.5,2,0.7,1,5,-1.5,0.25,100,300\n";
-
-// Ten points on krw = .4 S^2.5, krow = .9 (1 - S)^3.2.
-SetRecipe coreySet() {
-    SetRecipe made;
-    made.points.clear();
-    for (int i = 0; i < 10; ++i) {
-        const double s = i / 9.0;
-        made.points.push_back({s, 0.4 * std::pow(s, 2.5), 0.9 * std::pow(1 - s, 3.2)});
-    }
-    return made;
-}
-
-QStringList texts(const Scene& scene) {
-    QStringList out;
-    for (const SceneText& text : scene.all<SceneText>())
-        out << QString::fromStdString(text.text);
-    return out;
-}
 
 QStringList listed(QListWidget* list) {
     QStringList out;
@@ -127,7 +110,7 @@ class TablesWindowTest : public QObject {
     // The browser on a folder of one measured set, its tables window opened from Tools.
     TablesWindow* openFromBrowser() {
         dir = std::make_unique<QTemporaryDir>();
-        writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, {coreySet()}));
+        writeDataFile(dir->path().toStdString(), WO, recordsOf(WO, {tenCoreyPoints()}));
         dialog = std::make_shared<ScriptedFileDialog>("Relative Permeability Database File "
                                                       "Selector");
         messages = std::make_shared<RecordingMessages>();
