@@ -95,6 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         Reference{"pyscal-example-family1", family1, "pyscal-example.csv"},
         Reference{"pyscal-example-family2", family2, "pyscal-example.csv"},
         Reference{"pyscal-example-slgof", slgof, "pyscal-example.csv"},
+        // The same table as the first sheet of a workbook.
+        Reference{"pyscal-example-family2", family2, "../../data/two-sheets.xlsx"},
         Reference{"skjaeveland-family1", family1, "skjaeveland.csv"},
         Reference{"skjaeveland-family2", family2, "skjaeveland.csv"},
         Reference{"let-pc-family1", family1, "let-pc.csv"},
@@ -129,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "scal-recommendation.csv"}),
     [](const auto& info) {
         std::string name = info.param.expected;
+        if (std::string(info.param.input).ends_with(".xlsx"))
+            name += "_from_workbook";
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';
