@@ -54,7 +54,8 @@ std::variant<ParameterTable, Refusal> readParameterTable(const std::filesystem::
                                                          const std::string& sheet) {
     const std::string name = file.string();
     std::string ext = lower(file.extension().string());
-    if (ext == ".xlsx" || ext == ".xlsm") {
+    // An old .xls goes to the workbook reader too, which recognises it and says what to do.
+    if (ext == ".xlsx" || ext == ".xlsm" || ext == ".xls") {
         auto book = readXlsxSheet(file, sheet);
         if (auto* r = std::get_if<Refusal>(&book))
             return *r;
