@@ -19,6 +19,7 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runDeck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The whole command line: program arguments without the program name.
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

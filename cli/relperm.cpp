@@ -26,6 +26,8 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "             of every matching measured data set\n"
                     "  tables     the simulator include file of a parameter table: every\n"
                     "             SATNUM region, capillary pressure, either keyword family\n"
+                    "  deck       check the saturation tables of an include file or a deck\n"
+                    "             as a simulator does\n"
                     "  version    print the version\n"
                     "\n"
                     "'relperm COMMAND --help' (or -h) describes each command.\n"
@@ -75,6 +77,8 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runRecommend(rest, out, err);
     if (command == "tables")
         return runTables(rest, out, err);
+    if (command == "deck")
+        return runDeck(rest, out, err);
     err << "relperm: unknown command " << quotedText(command) << " (see relperm --help)\n";
     return exitRefused;
 }
