@@ -61,13 +61,17 @@ expect_words() {
 # --- commands and db's subcommands ---------------------------------------------------------
 
 complete_words relperm ""
-expect "commands" "generate db fit recommend tables version help"
+expect "commands" "generate db fit recommend tables deck version help"
 complete_words relperm re
 expect "a command's beginning" "recommend"
 complete_words relperm db ""
 expect "db subcommands" "count show list dump import"
 complete_words relperm db i
 expect "a db subcommand's beginning" "import"
+complete_words relperm deck ""
+expect "deck subcommands" "check"
+complete_words relperm deck check --format ""
+expect "deck check's formats" "text csv"
 
 # --- the flags of the command being typed --------------------------------------------------
 
@@ -160,12 +164,15 @@ for command in generate fit recommend tables; do
     missing=$(comm -23 <(help_flags "$command") <(offered_flags "$command"))
     [[ -z $missing ]] || fail "relperm $command --help lists flags the completion does not offer:" $missing
 done
+missing=$(comm -23 <(help_flags deck check) <(offered_flags deck check))
+[[ -z $missing ]] || fail "relperm deck check --help lists flags the completion does not offer:" $missing
 
 all_db_offers=$(for sub in count show list dump import; do offered_flags db "$sub"; done | sort -u)
 missing=$(comm -23 <(help_flags db) <(echo "$all_db_offers"))
 [[ -z $missing ]] || fail "relperm db --help lists flags no db completion offers:" $missing
 
-for command in generate fit recommend tables "db count" "db show" "db list" "db dump" "db import"; do
+for command in generate fit recommend tables "db count" "db show" "db list" "db dump" "db import" \
+    "deck check"; do
     # shellcheck disable=SC2086
     for flag in $(offered_flags $command); do
         # shellcheck disable=SC2086
