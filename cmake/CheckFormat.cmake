@@ -8,6 +8,8 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/satfunc/*.cpp ${SOURCE_DIR}/satfunc/*.h
     ${SOURCE_DIR}/launcher/*.cpp ${SOURCE_DIR}/launcher/*.h
     ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
+    ${SOURCE_DIR}/shell/*.cpp ${SOURCE_DIR}/shell/*.h
+    ${SOURCE_DIR}/deck/*.cpp ${SOURCE_DIR}/deck/*.h
     ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
     ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h)

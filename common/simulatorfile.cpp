@@ -1,5 +1,6 @@
 #include "common/simulatorfile.h"
 
+#include "common/linear.h"
 #include "common/numbers.h"
 
 #include <algorithm>
@@ -37,20 +38,6 @@ bool hasFlowStart(Keyword k) {
 
 bool isWaterTable(Keyword k) {
     return k == Keyword::SWOF || k == Keyword::SWFN;
-}
-
-// Linear in `x` between the points (xs, ys) of rising xs, the end values carried beyond.
-double interpolated(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
-    if (xs.empty())
-        return 0;
-    if (x <= xs.front())
-        return ys.front();
-    if (x >= xs.back())
-        return ys.back();
-    const auto above = std::upper_bound(xs.begin(), xs.end(), x);
-    const std::size_t i = static_cast<std::size_t>(above - xs.begin());
-    const double f = (x - xs[i - 1]) / (xs[i] - xs[i - 1]);
-    return ys[i - 1] + f * (ys[i] - ys[i - 1]);
 }
 
 std::string num(double v) {
@@ -99,6 +86,11 @@ void addRow(KeywordTable& t, double saturation, std::initializer_list<double> kr
     t.pc.push_back(pc);
 }
 
+// Linear between a table's points, its end values carried beyond them (0 for no table).
+double carried(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
+    return ys.empty() ? 0 : linearAt(xs, ys, x, ys.front(), ys.back());
+}
+
 // Oil in three phases: krow and krog against the oil saturations of both tables (the gas
 // table's at connate water), each interpolated on its own table's points.
 void addOilRows(KeywordTable& t, const std::vector<SaturationRow>& water,
@@ -116,7 +108,7 @@ void addOilRows(KeywordTable& t, const std::vector<SaturationRow>& water,
     all.insert(all.end(), soGas.begin(), soGas.end());
     for (double so : distinctSaturations(all))
         addRow(t, std::abs(so) < 1e-12 ? 0.0 : so,
-               {interpolated(soWater, krow, so), interpolated(soGas, krog, so)}, 0);
+               {carried(soWater, krow, so), carried(soGas, krog, so)}, 0);
 }
 
 KeywordTable buildTable(Keyword keyword, const SaturationTables& tables,

@@ -1,5 +1,6 @@
 #include "satfunc/interpolation.h"
 
+#include "common/linear.h"
 #include "common/numbers.h"
 #include "satfunc/rows.h"
 
@@ -12,23 +13,6 @@ namespace {
 
 std::string n(double v) {
     return formatGeneral(v);
-}
-
-// Linear in x on the points (xs rising), `below` left of them and `above` right of them.
-double linear(const std::vector<double>& xs, const std::vector<double>& ys, double x, double below,
-              double above) {
-    if (xs.empty() || std::isnan(x))
-        return below;
-    if (x < xs.front())
-        return below;
-    if (x > xs.back())
-        return above;
-    auto hi = std::lower_bound(xs.begin(), xs.end(), x);
-    std::size_t i = static_cast<std::size_t>(hi - xs.begin());
-    if (xs[i] == x)
-        return ys[i];
-    const double f = (x - xs[i - 1]) / (xs[i] - xs[i - 1]);
-    return ys[i - 1] + f * (ys[i] - ys[i - 1]);
 }
 
 double largest(const std::vector<double>& v) {
@@ -45,7 +29,7 @@ struct Normalised {
     std::vector<double> at, values;
     double from = 0, span = 1;
     double operator()(double s) const {
-        return linear(at, values, from + s * span, 0, largest(values));
+        return linearAt(at, values, from + s * span, 0, largest(values));
     }
 };
 
@@ -64,7 +48,7 @@ Normalised reversed(const std::vector<double>& sat, const std::vector<double>& v
 // value outside it.
 double pcAt(const std::vector<double>& sat, const std::vector<double>& pc, double x) {
     const double s = sat.front() + x * (sat.back() - sat.front());
-    return linear(sat, pc, s, largest(pc), smallest(pc));
+    return linearAt(sat, pc, s, largest(pc), smallest(pc));
 }
 
 struct Mix {

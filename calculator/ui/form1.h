@@ -9,11 +9,11 @@
 #include "ui/windowparts.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <map>
 #include <memory>
 
+class QMenu;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -29,10 +29,6 @@ class KeyedToolbar;
 class Messages;
 class Printer;
 } // namespace relperm::ui
-
-namespace relperm::analysisui {
-class TablesWindow;
-}
 
 namespace relperm::calculatorui {
 
@@ -66,9 +62,10 @@ class Form1 : public QMainWindow {
     // window of its own, kept up to date with each generation.
     ui::PlotView* openWaterOilPlot();
     ui::PlotView* openGasPlot();
-    // Tools / Tables from Parameters: a parameter table's include file, in one window raised
-    // when asked again.
-    analysisui::TablesWindow* openTables();
+    // The Tools menu, after View: the program that composes the calculator with the windows
+    // of other folders (the tables from parameters) adds their items here.
+    QMenu* toolsMenu() const { return tools_; }
+    const WindowServices& services() const { return services_; }
 
   private:
     void buildMenu();
@@ -103,7 +100,7 @@ class Form1 : public QMainWindow {
     ui::DrawingSurface* vomar_ = nullptr;
     ui::DrawingSurface* krl2_ = nullptr;
     std::unique_ptr<ui::PlotViews> plotViews_;
-    QPointer<analysisui::TablesWindow> tables_;
+    QMenu* tools_ = nullptr;
 };
 
 } // namespace relperm::calculatorui

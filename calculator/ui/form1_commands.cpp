@@ -1,6 +1,5 @@
 // The calculator's menu, toolbar and file commands: Open, Save As, Export, Print, Exit, and
 // the tables of a parameter table beyond them.
-#include "analysis/ui/tableswindow.h"
 #include "calculator/exportfile.h"
 #include "calculator/runfile.h"
 #include "calculator/simulator.h"
@@ -57,19 +56,8 @@ void Form1::buildMenu() {
             &Form1::openWaterOilPlot);
     connect(ui::addMenuItem(view, "gasPlot", "&Gas Plot"), &QAction::triggered, this,
             &Form1::openGasPlot);
-    QMenu* tools = bar->addMenu("&Tools");
-    tools->setObjectName("tools");
-    connect(ui::addMenuItem(tools, "tablesFromParameters", "Tables from &Parameters..."),
-            &QAction::triggered, this, &Form1::openTables);
-}
-
-analysisui::TablesWindow* Form1::openTables() {
-    if (!tables_)
-        tables_ = new analysisui::TablesWindow(services_, "vomar", this);
-    tables_->show();
-    tables_->raise();
-    tables_->activateWindow();
-    return tables_;
+    tools_ = bar->addMenu("&Tools");
+    tools_->setObjectName("tools");
 }
 
 void Form1::Toolbar1_ButtonClick(const QString& key) {

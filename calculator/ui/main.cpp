@@ -1,4 +1,5 @@
 #include "calculator/ui/form1.h"
+#include "shell/tools.h"
 #include "ui/commandline.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     // Numbers always use the point, whatever the desktop's language.
     QLocale::setDefault(QLocale::c());
     relperm::calculatorui::Form1 window;
+    relperm::shell::addCalculatorTools(window);
     window.show();
     return app.exec();
 }

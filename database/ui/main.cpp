@@ -1,5 +1,6 @@
 #include "database/datafolder.h"
 #include "database/ui/pellamwindow.h"
+#include "shell/tools.h"
 #include "ui/commandline.h"
 #include "ui/settings.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
 
     relperm::databaseui::PellamWindow window(
         std::filesystem::weakly_canonical(relperm::startFolder(folders)));
+    relperm::shell::addBrowserTools(window);
     window.show();
     return app.exec();
 }

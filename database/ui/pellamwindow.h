@@ -4,7 +4,6 @@
 // the browser model of the core, and the window mirrors it after each event.
 #pragma once
 
-#include "analysis/fit.h"
 #include "common/filewrite.h"
 #include "database/browser.h"
 #include "ui/windowparts.h"
@@ -17,6 +16,7 @@
 #include <optional>
 
 class QComboBox;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -31,12 +31,6 @@ class PlotView;
 class PlotViews;
 class Printer;
 } // namespace relperm::ui
-
-namespace relperm::analysisui {
-class FitWindow;
-class RecommendWindow;
-class TablesWindow;
-} // namespace relperm::analysisui
 
 namespace relperm::databaseui {
 
@@ -63,6 +57,10 @@ class PellamWindow : public QMainWindow {
     ~PellamWindow() override;
 
     const DatabaseBrowser& model() const { return browser_; }
+    const BrowserServices& services() const { return services_; }
+    // The Tools menu, after View: the program that composes the browser with the windows of
+    // other folders (the fit, the recommendation, the tables) adds their items here.
+    QMenu* toolsMenu() const { return tools_; }
 
     // Menu and toolbar commands (pellamwindow_commands.cpp).
     void a5_Click();        // Open
@@ -77,17 +75,6 @@ class PellamWindow : public QMainWindow {
     // View / Plot (also a double-click on the plot): the shown set's plot in a window of its
     // own, following every Show.
     ui::PlotView* openPlot();
-    // Tools / Fit Corey, Fit LET: the model fitted to the shown set in a window of its own
-    // (one for each model, given the set shown when asked again); nothing, and a warning,
-    // while no set is shown.
-    analysisui::FitWindow* openFit(FitModel model);
-    // Tools / SCAL Recommendation: low, base and high cases from every set the selection
-    // matches, in one window recomputed when asked again; nothing, and a warning, while the
-    // selection is not complete.
-    analysisui::RecommendWindow* openRecommendation();
-    // Tools / Tables from Parameters: a parameter table's include file, in one window raised
-    // when asked again.
-    analysisui::TablesWindow* openTables();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -126,9 +113,7 @@ class PellamWindow : public QMainWindow {
     QLabel* dataFolder_ = nullptr;
     QPointer<MatchListWindow> matchList_;
     std::unique_ptr<ui::PlotViews> plotViews_;
-    std::map<FitModel, QPointer<analysisui::FitWindow>> fitWindows_;
-    QPointer<analysisui::RecommendWindow> recommendation_;
-    QPointer<analysisui::TablesWindow> tables_;
+    QMenu* tools_ = nullptr;
 };
 
 } // namespace relperm::databaseui

@@ -1,8 +1,5 @@
 // The browser's menu, toolbar and file commands: Open, Save, Print, Exit, and the data
 // folder, the exports of the shown data set and the models fitted to it.
-#include "analysis/ui/fitwindow.h"
-#include "analysis/ui/recommendwindow.h"
-#include "analysis/ui/tableswindow.h"
 #include "common/csv.h"
 #include "common/filewrite.h"
 #include "database/datafolder.h"
@@ -59,16 +56,8 @@ void PellamWindow::buildMenu() {
     connect(list, &QAction::triggered, this, &PellamWindow::openMatchList);
     connect(ui::addMenuItem(view, "plotView", "&Plot"), &QAction::triggered, this,
             &PellamWindow::openPlot);
-    QMenu* tools = bar->addMenu("&Tools");
-    tools->setObjectName("tools");
-    connect(ui::addMenuItem(tools, "fitCorey", "Fit &Corey..."), &QAction::triggered, this,
-            [this] { openFit(FitModel::Corey); });
-    connect(ui::addMenuItem(tools, "fitLet", "Fit &LET..."), &QAction::triggered, this,
-            [this] { openFit(FitModel::Let); });
-    connect(ui::addMenuItem(tools, "scalRecommendation", "&SCAL Recommendation..."),
-            &QAction::triggered, this, &PellamWindow::openRecommendation);
-    connect(ui::addMenuItem(tools, "tablesFromParameters", "Tables from &Parameters..."),
-            &QAction::triggered, this, &PellamWindow::openTables);
+    tools_ = bar->addMenu("&Tools");
+    tools_->setObjectName("tools");
 }
 
 ui::PlotView* PellamWindow::openPlot() {
@@ -76,48 +65,6 @@ ui::PlotView* PellamWindow::openPlot() {
         const std::optional<ShownDataSet> shown = browser_.shownDataSet();
         return shown ? dataSetPlotOf(*shown, axis) : browser_.plot();
     });
-}
-
-analysisui::FitWindow* PellamWindow::openFit(FitModel model) {
-    const std::optional<ShownDataSet> shown = browser_.shownDataSet();
-    if (!shown) {
-        services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
-        return nullptr;
-    }
-    QPointer<analysisui::FitWindow>& window = fitWindows_[model];
-    if (!window)
-        window = new analysisui::FitWindow(model, services_, this);
-    window->showFit(*shown);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
-}
-
-analysisui::RecommendWindow* PellamWindow::openRecommendation() {
-    const std::optional<MatchSelection> selection = browser_.matchSelection();
-    if (!selection) {
-        services_.messages->warn(this, windowTitle(),
-                                 "Pick the data sets first: the system and its lists.");
-        return nullptr;
-    }
-    if (!recommendation_)
-        recommendation_ = new analysisui::RecommendWindow(services_, this);
-    recommendation_->recommend(browser_.dataDirectory(), *selection,
-                               selectionText(browser_, *selection));
-    recommendation_->show();
-    recommendation_->raise();
-    recommendation_->activateWindow();
-    return recommendation_;
-}
-
-analysisui::TablesWindow* PellamWindow::openTables() {
-    if (!tables_)
-        tables_ = new analysisui::TablesWindow(services_, "pellam", this);
-    tables_->show();
-    tables_->raise();
-    tables_->activateWindow();
-    return tables_;
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {

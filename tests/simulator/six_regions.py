@@ -102,9 +102,9 @@ def initial_saturations(unrst):
 
 def region_volumes(smspec, unsmry):
     """{(keyword, region): value} of the first summary step."""
-    spec = dict(eclipse_records(smspec))
+    index = dict(eclipse_records(smspec))
     params = next(v for n, v in eclipse_records(unsmry) if n == "PARAMS")
-    return {(k, n): p for k, n, p in zip(spec["KEYWORDS"], spec["NUMS"], params)}
+    return {(k, n): p for k, n, p in zip(index["KEYWORDS"], index["NUMS"], params)}
 
 
 DECK_KEYWORDS = ("DIMENS", "TOPS", "DX", "DY", "DZ", "PORO", "SATNUM", "FIPNUM", "DENSITY", "EQUIL", "PVDO", "PVTW")

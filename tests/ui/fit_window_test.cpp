@@ -8,6 +8,7 @@
 #include "common/filewrite.h"
 #include "database/plot.h"
 #include "database/ui/pellamwindow.h"
+#include "shell/tools.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/scene_texts.h"
@@ -64,6 +65,7 @@ class FitWindowTest : public QObject {
         messages = std::make_shared<RecordingMessages>();
         window = std::make_unique<PellamWindow>(dir->path().toStdString(),
                                                 browserServices(dialog, messages));
+        shell::addBrowserTools(*window);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

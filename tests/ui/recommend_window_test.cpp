@@ -17,6 +17,7 @@
 #include "analysis/ui/tableswindow.h"
 #include "common/filewrite.h"
 #include "database/ui/pellamwindow.h"
+#include "shell/tools.h"
 #include "support/plot_lines.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
@@ -121,6 +122,7 @@ class RecommendWindowTest : public QObject {
             std::make_shared<ScriptedFileDialog>("Relative Permeability Database File Selector");
         messages = std::make_shared<RecordingMessages>();
         window = std::make_unique<PellamWindow>(folder, browserServices(dialog, messages));
+        shell::addBrowserTools(*window);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

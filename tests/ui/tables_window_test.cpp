@@ -15,6 +15,7 @@
 #include "database/ui/pellamwindow.h"
 #include "satfunc/rows.h"
 #include "satfunc/tablesplot.h"
+#include "shell/tools.h"
 #include "support/plot_lines.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
@@ -116,6 +117,7 @@ class TablesWindowTest : public QObject {
         messages = std::make_shared<RecordingMessages>();
         browser = std::make_unique<PellamWindow>(dir->path().toStdString(),
                                                  browserServices(dialog, messages));
+        shell::addBrowserTools(*browser);
         browser->show();
         child<QAction>(*browser, "tablesFromParameters")->trigger();
         auto* tables = browser->findChild<TablesWindow*>("tablesWindow");
@@ -395,6 +397,7 @@ class TablesWindowTest : public QObject {
 
         auto calculatorMessages = std::make_shared<RecordingMessages>();
         Form1 calculator(calculatorui::WindowServices{{}, {}, {}, calculatorMessages});
+        shell::addCalculatorTools(calculator);
         calculator.show();
         auto* tools = child<QMenu>(calculator, "tools");
         QCOMPARE(tools->title(), QString("&Tools"));
