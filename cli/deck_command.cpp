@@ -5,6 +5,7 @@
 #include "cli/selection.h"
 #include "common/quotedtext.h"
 #include "deck/checks.h"
+#include "deck/convert.h"
 
 #include <ostream>
 
@@ -14,17 +15,21 @@ namespace {
 
 const char* prefix = "relperm deck";
 const char* checkPrefix = "relperm deck check";
+const char* convertPrefix = "relperm deck convert";
 
 const char* deckHelp =
     "usage: relperm deck check FILE [--format text|csv] [--out FILE]\n"
+    "       relperm deck convert FILE --to family1|family2|slgof [--out FILE]\n"
     "\n"
     "Works on the saturation tables already in a deck.\n"
     "\n"
     "  check      reads the saturation keywords (SWOF, SGOF, SLGOF, SWFN, SGFN, SOF3, SOF2,\n"
     "             SGWFN) of an include file or a whole .DATA deck, following INCLUDE, and\n"
     "             makes the checks a simulator makes of them\n"
+    "  convert    writes the same tables in another keyword family\n"
     "\n"
-    "'relperm deck check --help' describes the checks.\n";
+    "'relperm deck check --help' describes the checks, 'relperm deck convert --help' the\n"
+    "conversions.\n";
 
 const char* checkHelp =
     "usage: relperm deck check FILE [--format text|csv] [--out FILE]\n"
@@ -58,10 +63,54 @@ const char* checkHelp =
     "not be read or written, 2 a check fails (the findings are written, and their count\n"
     "on standard error) or the file cannot be read as saturation tables.\n";
 
+const char* convertHelp =
+    "usage: relperm deck convert FILE --to family1|family2|slgof [--out FILE]\n"
+    "\n"
+    "Reads the saturation tables of FILE, an include file or a .DATA deck (as relperm deck\n"
+    "check reads it), and writes them as an include file in another keyword family, every\n"
+    "region (SATNUM) in order, capillary pressure carried with the water or gas column:\n"
+    "  family1  SWOF and SGOF\n"
+    "  family2  SWFN, SGFN and SOF3 (SOF2 when the deck has two phases), as three-phase\n"
+    "           options need\n"
+    "  slgof    SWOF and SLGOF, the gas table in liquid saturation Sl = 1 - Sg\n"
+    "The conversion is exact: the oil columns are tabulated at the saturations of both tables\n"
+    "(So = 1 - Sw of the water table and So = 1 - Swc - Sg of the gas table, Swc the first Sw\n"
+    "of the region's water table), so the simulator's linear interpolation gives the same kr\n"
+    "at every saturation. Converting back keeps the rows where an oil column bends and drops\n"
+    "those it only carried, so it gives the rows converted from. Only the saturation\n"
+    "keywords are written; the head of the file says what was converted from where, and the\n"
+    "TABDIMS it needs. The tables are converted as they stand: relperm deck check judges them.\n"
+    "\n"
+    "  --to FAMILY  family1, family2 or slgof\n"
+    "  --out FILE   write to FILE (atomically) instead of standard output; - is standard\n"
+    "               output. Never one of the files read.\n"
+    "  -h, --help   print this help\n"
+    "\n"
+    "Exit status: 0 written, 1 a file could not be read or written, 2 the file cannot be read\n"
+    "as saturation tables or its keywords cannot be converted (families mixed, a gas-water\n"
+    "system for family 1, SLGOF without a gas table, keywords with different numbers of\n"
+    "tables).\n";
+
 const OptionTable checkOptions{{"format", "out"}, {}};
+const OptionTable convertOptions{{"to", "out"}, {}};
 
 int fail(std::ostream& err, const Failure& failure) {
     return reportFailure(err, checkPrefix, failure);
+}
+
+// The saturation tables of `file`, or why there are none: a file that cannot be read is a
+// file error, text that is no deck a refusal.
+std::variant<deck::DeckTables, Failure> readTables(const std::string& file) {
+    auto read = deck::readDeck(file, PipeUse::Read);
+    if (auto* r = std::get_if<Refusal>(&read)) {
+        const bool unreadable = r->message.rfind("Could not read", 0) == 0;
+        return Failure{unreadable ? exitFileError : exitRefused, r->message};
+    }
+    auto& tables = std::get<deck::DeckTables>(read);
+    if (tables.keywords.empty())
+        return Failure{exitRefused, file + " holds no saturation table (SWOF, SGOF, SLGOF, "
+                                           "SWFN, SGFN, SOF3, SOF2 or SGWFN)"};
+    return std::move(tables);
 }
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -78,15 +127,10 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (auto f = outOption(options, {{file, "the deck"}}))
         return fail(err, *f);
 
-    auto read = deck::readDeck(file, PipeUse::Read);
-    if (auto* r = std::get_if<Refusal>(&read)) {
-        const bool unreadable = r->message.rfind("Could not read", 0) == 0;
-        return fail(err, {unreadable ? exitFileError : exitRefused, r->message});
-    }
+    auto read = readTables(file);
+    if (auto* f = std::get_if<Failure>(&read))
+        return fail(err, *f);
     const auto& tables = std::get<deck::DeckTables>(read);
-    if (tables.keywords.empty())
-        return fail(err, {exitRefused, file + " holds no saturation table (SWOF, SGOF, SLGOF, "
-                                              "SWFN, SGFN, SOF3, SOF2 or SGWFN)"});
     const auto findings = deck::checkTables(tables);
     const std::string summary = tables.keywords.empty() ? "" : deck::tablesSummary(tables);
     std::string text;
@@ -105,6 +149,40 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return exitRefused;
 }
 
+int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto refuse = [&](const Failure& f) { return reportFailure(err, convertPrefix, f); };
+    auto opened = openCommand(args, convertOptions, convertPrefix, convertHelp, out, err, 1);
+    if (const int* status = std::get_if<int>(&opened))
+        return *status;
+    const Options& options = std::get<Options>(opened);
+    if (options.positional.size() != 1)
+        return refuse({exitRefused, "name one include file or deck"});
+    const std::string file = options.positional.front();
+    const auto toName = options.get("to");
+    if (!toName)
+        return refuse({exitRefused, "--to is needed: family1, family2 or slgof"});
+    const auto to = deck::targetFamilyNamed(*toName);
+    if (!to)
+        return refuse(
+            {exitRefused, "--to is family1, family2 or slgof, not " + quotedText(*toName)});
+    if (auto f = outOption(options, {{file, "the deck"}}))
+        return refuse(*f);
+    auto read = readTables(file);
+    if (auto* f = std::get_if<Failure>(&read))
+        return refuse(*f);
+    const auto& tables = std::get<deck::DeckTables>(read);
+    // An include file the deck reads is an input too: writing over it would lose tables.
+    for (const std::string& input : tables.files)
+        if (auto f = outOption(options, {{input, "a file the deck includes"}}))
+            return refuse(*f);
+    auto converted = deck::convertedFile(tables, *to);
+    if (auto* r = std::get_if<Refusal>(&converted))
+        return refuse(Failure{exitRefused, file + ": " + r->message});
+    auto outFile = options.get("out");
+    return emit(std::get<std::string>(converted), outFile ? &*outFile : nullptr, out, err,
+                convertPrefix);
+}
+
 } // namespace
 
 int runDeck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -116,9 +194,11 @@ int runDeck(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return emit(deckHelp, nullptr, out, err, prefix);
     if (args[0] == "check")
         return runCheck({args.begin() + 1, args.end()}, out, err);
+    if (args[0] == "convert")
+        return runConvert({args.begin() + 1, args.end()}, out, err);
     return reportFailure(err, prefix,
                          {exitRefused, "unknown subcommand " + quotedText(args[0]) +
-                                           ": check (see relperm deck --help)"});
+                                           ": check or convert (see relperm deck --help)"});
 }
 
 } // namespace relperm::cli

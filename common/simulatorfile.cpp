@@ -289,35 +289,21 @@ std::optional<Refusal> checkEveryPhaseFlows(const KeywordTable& t) {
     return std::nullopt;
 }
 
-// The column heads and rows of one table, ending with its "/". Each value stands in a
-// column 20 characters wide, at least one blank after it.
 void writeRows(std::string& out, const KeywordTable& t) {
-    const auto cell = [](std::string& line, const std::string& text) {
-        line += text;
-        line.append(text.size() >= 20 ? 1 : 20 - text.size(), ' ');
-    };
-    std::string line = "-- ";
-    cell(line, t.saturationName);
+    std::vector<std::string> heads{t.saturationName};
     for (const Column& c : t.kr)
-        cell(line, c.name);
-    line += t.capillaryName;
-    while (line.back() == ' ')
-        line.pop_back();
-    out += line;
-    out += '\n';
+        heads.push_back(c.name);
+    if (!t.capillaryName.empty())
+        heads.push_back(t.capillaryName);
+    std::vector<std::vector<double>> rows;
     for (std::size_t i = 0; i < t.saturation.size(); ++i) {
-        line.assign("   ");
-        cell(line, num(t.saturation[i]));
+        std::vector<double>& row = rows.emplace_back(1, t.saturation[i]);
         for (const Column& c : t.kr)
-            cell(line, num(c.values[i]));
+            row.push_back(c.values[i]);
         if (!t.capillaryName.empty())
-            line += num(t.pc[i]);
-        while (line.back() == ' ')
-            line.pop_back();
-        out += line;
-        out += '\n';
+            row.push_back(t.pc[i]);
     }
-    out += "/\n";
+    out += tableText(heads, rows);
 }
 
 // The simulator sets the largest saturation of each phase from a table's last row, so a
@@ -386,6 +372,34 @@ const char* keywordName(Keyword keyword) {
         break;
     }
     return "SLGOF";
+}
+
+std::string tableText(const std::vector<std::string>& columns,
+                      const std::vector<std::vector<double>>& rows) {
+    const auto cell = [](std::string& line, const std::string& text) {
+        line += text;
+        line.append(text.size() >= 20 ? 1 : 20 - text.size(), ' ');
+    };
+    const auto trimmed = [](std::string& line) {
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        line += '\n';
+    };
+    std::string out;
+    std::string line = "-- ";
+    for (const std::string& c : columns)
+        cell(line, c);
+    trimmed(line);
+    out += line;
+    for (const std::vector<double>& row : rows) {
+        line.assign("   ");
+        for (double v : row)
+            cell(line, num(v));
+        trimmed(line);
+        out += line;
+    }
+    out += "/\n";
+    return out;
 }
 
 std::vector<double> distinctSaturations(std::vector<double> values) {

@@ -86,6 +86,12 @@ std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>
                                                  const std::vector<std::string>& description,
                                                  const SimulatorOptions& options);
 
+// One table as every include file lays it out: a comment line naming the columns, a row
+// per entry (each value in the general number form, in a column 20 characters wide), and
+// the "/" that ends the table.
+std::string tableText(const std::vector<std::string>& columns,
+                      const std::vector<std::vector<double>>& rows);
+
 // Saturations in rising order with those that print alike dropped: two values closer than
 // the 1e-5 the tables resolve are one row, the smaller kept (rows made elsewhere from the
 // same saturations line up row by row).

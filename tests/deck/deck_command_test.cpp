@@ -116,10 +116,10 @@ TEST_F(DeckCheckCommand, flagsFollowTheConventionsOfEveryCommand) {
     EXPECT_EQ(run.err, "relperm deck check: name one include file or deck\n");
     run = relperm({"deck", "check", file, "other.inc"});
     EXPECT_EQ(run.status, 2);
-    run = relperm({"deck", "convert", file});
+    run = relperm({"deck", "merge", file});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "relperm deck: unknown subcommand \"convert\": check (see relperm deck "
-                       "--help)\n");
+    EXPECT_EQ(run.err, "relperm deck: unknown subcommand \"merge\": check or convert (see "
+                       "relperm deck --help)\n");
     run = relperm({"deck", "--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("usage: relperm deck check FILE", 0), 0u);
