@@ -4,12 +4,17 @@
 #include "analysis/compare.h"
 #include "analysis/fit.h"
 #include "analysis/fitexport.h"
+#include "analysis/tablefit.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/selection.h"
 #include "common/csv.h"
+#include "common/numbers.h"
+#include "common/quotedtext.h"
 #include "database/datasetexport.h"
+#include "deck/reader.h"
 
+#include <cmath>
 #include <ostream>
 
 namespace relperm::cli {
@@ -24,11 +29,24 @@ const char* fitHelp =
     "                   [--out FILE]\n"
     "       relperm fit --system TEXT --match N --model corey|let [SELECTION] [--dir DIR]\n"
     "                   --compare [--out FILE]\n"
+    "       relperm fit --table FILE --keyword KEYWORD [--satnum N] --model corey|let\n"
+    "                   [--format FORMAT | --compare] [--spacing D] [--out FILE]\n"
     "\n"
     "Fits a Corey or LET model to the measured data set that `relperm db show` shows for\n"
     "the same --system, SELECTION and --match. The set's own end points stay as they are;\n"
     "the exponents and the end kr of both curves are fitted to its points.\n"
     "\n"
+    "With --table, fits a table of an include file or deck instead (read as relperm deck\n"
+    "check reads it), as a measured set of its system: SWOF a water-oil set; SGOF and SLGOF\n"
+    "a gas-oil set; SWFN and SGFN with the region's SOF3 or SOF2 as their oil curve, or, in\n"
+    "a gas-water deck, with each other (SGWFN likewise). The end points are the table's: Swc\n"
+    "the first Sw of the region's water table, Sorw and Sorg where the oil's kr reaches 0,\n"
+    "Sgc the last Sg with krg 0; the rows between them are the points (50 spread over the\n"
+    "table when it has more).\n"
+    "\n"
+    "  --table FILE       the include file or deck\n"
+    "  --keyword KEYWORD  SWOF, SGOF, SLGOF, SWFN, SGFN or SGWFN\n"
+    "  --satnum N         the table (region) of the keyword, from 1 (default 1)\n"
     "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
     "  --dir DIR          the folder of the data files (default: the working folder)\n"
     "  --location N --method N --lithology N --wettability N\n"
@@ -60,7 +78,8 @@ const char* fitHelp =
 
 const OptionTable fitOptions = [] {
     OptionTable table{listSelectionOptions(), {"compare"}};
-    table.withValue.insert({"match", "model", "format", "spacing", "krw-max", "krg-max", "out"});
+    table.withValue.insert({"match", "model", "format", "spacing", "krw-max", "krg-max", "out",
+                            "table", "keyword", "satnum"});
     return table;
 }();
 
@@ -74,9 +93,8 @@ struct Request {
     SimulatorOptions simulator;
 };
 
+// The flags after the system is known: from --system, or from the table fitted.
 std::optional<Failure> readRequest(const Options& options, Request& request) {
-    if (auto f = systemOption(options, request.system))
-        return f;
     if (auto f = modelOption(options, request.model))
         return f;
     request.compare = options.has("compare");
@@ -113,6 +131,70 @@ int fail(std::ostream& err, const Failure& failure) {
     return reportFailure(err, prefix, failure);
 }
 
+// The fit's output in the format asked for: its parameters, its simulator tables, or the
+// fit beside the calculator's correlations.
+std::variant<std::string, Failure> fitOutput(const ShownDataSet& shown, const Request& request) {
+    auto fitted = fitDataSet(request.system, shown.set, request.model);
+    if (const auto* refusal = std::get_if<Refusal>(&fitted))
+        return Failure{exitRefused, refusal->message};
+    const FittedSet& fit = std::get<FittedSet>(fitted);
+    if (request.compare)
+        return comparisonCsv(fit, shown.set);
+    if (request.format == "params")
+        return fitParametersCsv({fit});
+    auto tables = fitSimulatorTables(shown, fit, "relperm", request.spacing, request.simulator);
+    if (const auto* refusal = std::get_if<Refusal>(&tables))
+        return Failure{exitRefused, tableRefusalText(*refusal)};
+    return std::get<std::string>(tables);
+}
+
+int runTableFit(const Options& options, std::ostream& out, std::ostream& err) {
+    for (const char* other :
+         {"system", "match", "dir", "location", "method", "lithology", "wettability"})
+        if (options.get(other))
+            return fail(err, {exitRefused, std::string("--") + other +
+                                               " does not apply with --table, whose table "
+                                               "gives the data"});
+    const std::string file = *options.get("table");
+    const auto keywordText = options.get("keyword");
+    if (!keywordText)
+        return fail(err, {exitRefused, "--keyword is needed with --table: SWOF, SGOF, SLGOF, "
+                                       "SWFN, SGFN or SGWFN"});
+    const auto keyword = deck::satKeyword(*keywordText);
+    if (!keyword || *keyword == deck::SatKeyword::SOF3 || *keyword == deck::SatKeyword::SOF2)
+        return fail(err, {exitRefused, "--keyword is SWOF, SGOF, SLGOF, SWFN, SGFN or SGWFN, "
+                                       "not " +
+                                           quotedText(*keywordText)});
+    int satnum = 1;
+    if (auto text = options.get("satnum")) {
+        const auto n = parseNumber(*text);
+        if (!n || *n < 1 || *n > 1e6 || *n != std::floor(*n))
+            return fail(
+                err, {exitRefused, "--satnum is a table number from 1, not " + quotedText(*text)});
+        satnum = static_cast<int>(*n);
+    }
+    if (auto f = outOption(options, {{file, "the table"}}))
+        return fail(err, *f);
+    auto read = deck::readDeck(file, PipeUse::Read);
+    if (auto* r = std::get_if<Refusal>(&read)) {
+        const bool unreadable = r->message.rfind("Could not read", 0) == 0;
+        return fail(err, {unreadable ? exitFileError : exitRefused, r->message});
+    }
+    auto shown = tableDataSet(std::get<deck::DeckTables>(read), *keyword, satnum);
+    if (auto* r = std::get_if<Refusal>(&shown))
+        return fail(err, {exitRefused, r->message});
+    const ShownDataSet& set = std::get<ShownDataSet>(shown);
+    Request request;
+    request.system = set.system;
+    if (auto f = readRequest(options, request))
+        return fail(err, *f);
+    auto bytes = fitOutput(set, request);
+    if (auto* f = std::get_if<Failure>(&bytes))
+        return fail(err, *f);
+    auto outFile = options.get("out");
+    return emit(std::get<std::string>(bytes), outFile ? &*outFile : nullptr, out, err, prefix);
+}
+
 } // namespace
 
 int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -120,7 +202,15 @@ int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (const int* status = std::get_if<int>(&opened))
         return *status;
     const Options* options = &std::get<Options>(opened);
+    if (options->get("table"))
+        return runTableFit(*options, out, err);
+    for (const char* tableOnly : {"keyword", "satnum"})
+        if (options->get(tableOnly))
+            return fail(
+                err, {exitRefused, std::string("--") + tableOnly + " applies only with --table"});
     Request request;
+    if (auto f = systemOption(*options, request.system))
+        return fail(err, *f);
     if (auto f = readRequest(*options, request))
         return fail(err, *f);
     int match = 0;
@@ -148,25 +238,12 @@ int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
                               : "no data set is shown at match " + std::to_string(match)});
     }
 
-    auto fitted = fitDataSet(request.system, shown->set, request.model);
-    if (const auto* refusal = std::get_if<Refusal>(&fitted))
-        return fail(err, {exitRefused, refusal->message});
-    const FittedSet& fit = std::get<FittedSet>(fitted);
-
-    std::string bytes;
-    if (request.compare) {
-        bytes = comparisonCsv(fit, shown->set);
-    } else if (request.format == "params") {
-        bytes = fitParametersCsv({fit});
-    } else {
-        auto tables =
-            fitSimulatorTables(*shown, fit, "relperm", request.spacing, request.simulator);
-        if (const auto* refusal = std::get_if<Refusal>(&tables))
-            return fail(err, {exitRefused, tableRefusalText(*refusal)});
-        bytes = std::get<std::string>(tables);
-    }
+    auto bytes = fitOutput(*shown, request);
+    if (auto* f = std::get_if<Failure>(&bytes))
+        return fail(err, *f);
     auto outFile = options->get("out");
-    int status = emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix);
+    int status =
+        emit(std::get<std::string>(bytes), outFile ? &*outFile : nullptr, out, err, prefix);
     // A set found before a damaged record is fitted all the same, but the records lost
     // after it may have held the set the user meant.
     if (problem) {
