@@ -374,6 +374,12 @@ const char* keywordName(Keyword keyword) {
     return "SLGOF";
 }
 
+std::string tabdimsNote(std::size_t tables, std::size_t rows) {
+    return "-- TABDIMS needs at least " + std::to_string(tables) +
+           (tables == 1 ? " saturation table" : " saturation tables") + " (NTSFUN) of up to " +
+           std::to_string(rows) + " rows (NSSFUN).\n";
+}
+
 std::string tableText(const std::vector<std::string>& columns,
                       const std::vector<std::vector<double>>& rows) {
     const auto cell = [](std::string& line, const std::string& text) {
@@ -531,8 +537,7 @@ std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>
     std::string out;
     for (const std::string& line : description)
         out += "-- " + commentText(line) + "\n";
-    out += "-- TABDIMS needs at least " + std::to_string(regions.size()) +
-           " saturation tables (NTSFUN) of up to " + std::to_string(rows) + " rows (NSSFUN).\n\n";
+    out += tabdimsNote(regions.size(), rows) + "\n";
     for (std::size_t k = 0; k < options.keywords.size(); ++k) {
         out += std::string(keywordName(options.keywords[k])) + "\n";
         for (std::size_t r = 0; r < regions.size(); ++r) {

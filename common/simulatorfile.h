@@ -86,6 +86,9 @@ std::variant<std::string, Refusal> simulatorFile(const std::vector<RegionTables>
                                                  const std::vector<std::string>& description,
                                                  const SimulatorOptions& options);
 
+// The head line saying what TABDIMS must allow for `tables` tables of up to `rows` rows.
+std::string tabdimsNote(std::size_t tables, std::size_t rows);
+
 // One table as every include file lays it out: a comment line naming the columns, a row
 // per entry (each value in the general number form, in a column 20 characters wide), and
 // the "/" that ends the table.

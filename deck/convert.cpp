@@ -34,23 +34,46 @@ Table tableOf(const Columns& columns) {
     return table;
 }
 
-// A saturation as the file will hold it: derived saturations (1 - Sw) meet the table's own
-// (0.88 and 1 - 0.12) at the digits both are written with.
-double held(double s) {
-    return generalValue(std::abs(s) < 1e-14 ? 0.0 : s);
+// Saturations closer than this are one row: a saturation derived as 1 - Swc - So carries
+// the rounding of two subtractions (1 - .15 - .8 is .04999999999999993), and no table
+// resolves saturations this close.
+constexpr double sameSaturation = 1e-9;
+
+// A derived saturation or an interpolated value as the file will hold it, without the
+// rounding noise of its arithmetic (.000600000000000001): saturations on a 1e-12 grid, values
+// on a 1e-14 grid, both at the digits written.
+double tidy(double v, double grid) {
+    return generalValue(std::round(v / grid) * grid) + 0.0; // + 0.0: no -0 in the file
 }
 
-// Column `c` at saturation `s`, linear between rows and carried flat beyond them, as the
-// simulator reads it.
+double derived(double s) {
+    return tidy(s, 1e-12);
+}
+
+// Column `c` at saturation `s` as the simulator reads it: linear between rows and carried
+// flat beyond them; a row's own value where `s` is that row's saturation.
 double at(const Columns& t, std::size_t c, double s) {
-    return linearAt(t[0], t[c], s, t[c].front(), t[c].back());
+    const std::vector<double>& x = t[0];
+    const auto i = static_cast<std::size_t>(std::lower_bound(x.begin(), x.end(), s) - x.begin());
+    for (std::size_t j : {i, i - 1})
+        if (j < x.size() && std::abs(x[j] - s) <= sameSaturation)
+            return t[c][j];
+    return tidy(linearAt(x, t[c], s, t[c].front(), t[c].back()), 1e-14);
 }
 
-// Saturations rising, each once.
-std::vector<double> merged(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    values.erase(std::unique(values.begin(), values.end()), values.end());
-    return values;
+// `own` (a table's saturations, kept as they are) with each of `more` that is not already
+// there, rising.
+std::vector<double> merged(std::vector<double> own, std::vector<double> more) {
+    std::sort(more.begin(), more.end());
+    std::vector<double> out = own;
+    for (double s : more) {
+        const bool present = std::any_of(
+            out.begin(), out.end(), [&](double o) { return std::abs(o - s) <= sameSaturation; });
+        if (!present)
+            out.push_back(s);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 // The rows where column `c` bends: its ends and every row off the straight line through its
@@ -80,19 +103,18 @@ struct Region {
 // curve bends, within the family 2 table's saturations (the oil column beyond them is never
 // reached in two phases).
 Columns family1Table(const Columns& phase, const Columns& oil, std::size_t oilColumn, double swc) {
-    const auto saturationOf = [&](double so) { return held(1 - swc - so); };
-    std::vector<double> nodes = phase[0];
+    std::vector<double> bendsAt;
     const std::vector<bool> bend = bends(oil, oilColumn);
     for (std::size_t i = 0; i < oil[0].size(); ++i) {
-        const double s = saturationOf(oil[0][i]);
+        const double s = derived(1 - swc - oil[0][i]);
         if (bend[i] && s >= phase[0].front() && s <= phase[0].back())
-            nodes.push_back(s);
+            bendsAt.push_back(s);
     }
     Columns out(4);
-    for (double s : merged(nodes)) {
+    for (double s : merged(phase[0], bendsAt)) {
         out[0].push_back(s);
         out[1].push_back(at(phase, 1, s));
-        out[2].push_back(at(oil, oilColumn, held(1 - swc - s)));
+        out[2].push_back(at(oil, oilColumn, derived(1 - swc - s)));
         out[3].push_back(at(phase, 2, s));
     }
     return out;
@@ -119,12 +141,12 @@ Columns oilTable(const Region& r, double swc) {
     std::vector<double> nodes;
     for (std::size_t k = 0; k < tables.size(); ++k)
         for (double s : (*tables[k])[0])
-            nodes.push_back(held(shift[k] - s));
+            nodes.push_back(derived(shift[k] - s));
     Columns out(1 + tables.size());
-    for (double so : merged(nodes)) {
+    for (double so : merged({}, nodes)) {
         out[0].push_back(so);
         for (std::size_t k = 0; k < tables.size(); ++k)
-            out[1 + k].push_back(at(*tables[k], 2, held(shift[k] - so)));
+            out[1 + k].push_back(at(*tables[k], 2, derived(shift[k] - so)));
     }
     return out;
 }
@@ -133,7 +155,7 @@ Columns oilTable(const Region& r, double swc) {
 Columns reversed(const Columns& t) {
     Columns out(t.size());
     for (std::size_t i = t[0].size(); i-- > 0;) {
-        out[0].push_back(held(1 - t[0][i]));
+        out[0].push_back(derived(1 - t[0][i]));
         for (std::size_t c = 1; c < t.size(); ++c)
             out[c].push_back(t[c][i]);
     }
@@ -317,8 +339,7 @@ std::variant<std::string, Refusal> convertedFile(const DeckTables& deck, TargetF
                 "original tables.\n";
     if (out.find(SatKeyword::SLGOF))
         text += "-- SLGOF holds the rows of the gas table in liquid saturation Sl = 1 - Sg.\n";
-    text += "-- TABDIMS needs at least " + std::to_string(regions) +
-            " saturation tables (NTSFUN) of up to " + std::to_string(rows) + " rows (NSSFUN).\n\n";
+    text += tabdimsNote(regions, rows) + "\n";
     for (const KeywordTables& k : out.keywords) {
         text += std::string(keywordName(k.keyword)) + "\n";
         std::vector<std::string> heads;

@@ -157,6 +157,15 @@ TEST(DeckConvert, thereAndBackGivesTheRowsConvertedFrom) {
                        converted(source, TargetFamily::Family1));
     }
     expectSameRows(converted(source, TargetFamily::Family1), source);
+    // Saturations derived through two subtractions (1 - .15 - .8 is .04999999999999993)
+    // meet the rows they stand for, and the values between rows carry no rounding noise.
+    const DeckTables swc15 = read("SWOF\n.15 0 1 0\n1 1 0 0 /\n"
+                                  "SGOF\n0 0 1 0\n.05 .1 .8 .1\n.85 .9 0 2.5 /\n");
+    expectSameRows(converted(converted(swc15, TargetFamily::Family2), TargetFamily::Family1),
+                   swc15);
+    EXPECT_EQ(
+        tableOf(converted(swc15, TargetFamily::Family2), SatKeyword::SOF3, 1).rows[1].values[1],
+        0.94117647058824);
     expectSameRows(converted(converted(read(family1), TargetFamily::Family2), TargetFamily::Slgof),
                    converted(source, TargetFamily::Slgof));
 

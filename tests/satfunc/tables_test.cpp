@@ -58,7 +58,7 @@ TEST_F(TablesCommand, waterOilWithSimpleJAgreesWithPyscalsPublishedTable) {
             << "row " << i;
     }
     EXPECT_NE(run.out.find("Simple J Pc in bar"), std::string::npos);
-    EXPECT_NE(run.out.find("TABDIMS needs at least 1 saturation tables (NTSFUN) of up to 12"),
+    EXPECT_NE(run.out.find("TABDIMS needs at least 1 saturation table (NTSFUN) of up to 12"),
               std::string::npos);
 }
 
