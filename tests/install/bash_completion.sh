@@ -69,9 +69,11 @@ expect "db subcommands" "count show list dump import"
 complete_words relperm db i
 expect "a db subcommand's beginning" "import"
 complete_words relperm deck ""
-expect "deck subcommands" "check"
+expect "deck subcommands" "check convert"
 complete_words relperm deck check --format ""
 expect "deck check's formats" "text csv"
+complete_words relperm deck convert --to ""
+expect "deck convert's families" "family1 family2 slgof"
 
 # --- the flags of the command being typed --------------------------------------------------
 
@@ -81,7 +83,7 @@ expect "generate flags" "--fluids --correlation --wettability --formation --titl
     --krw-max --krg-max --out --help"
 complete_words relperm fit --
 expect "fit flags" "--system --dir --location --method --lithology --wettability --match
-    --model --format --spacing --krw-max --krg-max --compare --out --help"
+    --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --help"
 complete_words relperm generate --fluids Water-Gas --s
 expect "generate flags by their beginning" "--swc --sorw --sorg --sgc --spacing"
 complete_words relperm generate --swc 20 --s
@@ -164,15 +166,17 @@ for command in generate fit recommend tables; do
     missing=$(comm -23 <(help_flags "$command") <(offered_flags "$command"))
     [[ -z $missing ]] || fail "relperm $command --help lists flags the completion does not offer:" $missing
 done
-missing=$(comm -23 <(help_flags deck check) <(offered_flags deck check))
-[[ -z $missing ]] || fail "relperm deck check --help lists flags the completion does not offer:" $missing
+for sub in check convert; do
+    missing=$(comm -23 <(help_flags deck $sub) <(offered_flags deck $sub))
+    [[ -z $missing ]] || fail "relperm deck $sub --help lists flags the completion does not offer:" $missing
+done
 
 all_db_offers=$(for sub in count show list dump import; do offered_flags db "$sub"; done | sort -u)
 missing=$(comm -23 <(help_flags db) <(echo "$all_db_offers"))
 [[ -z $missing ]] || fail "relperm db --help lists flags no db completion offers:" $missing
 
 for command in generate fit recommend tables "db count" "db show" "db list" "db dump" "db import" \
-    "deck check"; do
+    "deck check" "deck convert"; do
     # shellcheck disable=SC2086
     for flag in $(offered_flags $command); do
         # shellcheck disable=SC2086
