@@ -279,8 +279,16 @@ double fallingKr(FitModel model, const CurveParameters& curve, double s) {
     return modelKr(model, curve, 1 - clamp01(s));
 }
 
+std::optional<FitWeight> fitWeightNamed(const std::string& name) {
+    if (name == "kr")
+        return FitWeight::Kr;
+    if (name == "log")
+        return FitWeight::Log;
+    return std::nullopt;
+}
+
 std::variant<FittedSet, Refusal> fitDataSet(TwoPhaseSystem system, const MeasuredDataSet& set,
-                                            FitModel model) {
+                                            FitModel model, const FitOptions& options) {
     const int needed = model == FitModel::Corey ? 2 : 4;
     if (set.pointCount < needed)
         return Refusal{"points", "The data set has " + std::to_string(set.pointCount) +

@@ -51,6 +51,18 @@ struct FitEndPoints {
     double sorg = 0;
 };
 
+// What the fit minimises: the misfit of kr itself (every point weighs alike, so the
+// high-kr part of a curve dominates), or of log10 kr above a floor of 1e-4 (kr below it
+// counts as the floor), which weighs the low-kr ends that control breakthrough and the
+// residual oil.
+enum class FitWeight { Kr, Log };
+// "kr" or "log", as the command line names them.
+std::optional<FitWeight> fitWeightNamed(const std::string& name);
+
+struct FitOptions {
+    FitWeight weight = FitWeight::Kr;
+};
+
 struct FittedSet {
     TwoPhaseSystem system = TwoPhaseSystem::WaterOil;
     FitModel model = FitModel::Corey;
@@ -59,6 +71,10 @@ struct FittedSet {
     CurveParameters falling;
     double rms = 0; // root-mean-square misfit of kr over both curves' points
     int points = 0;
+    // The parameters that ended on a bound of their range, pyscal-named with the bound:
+    // "nw at its upper bound 10". An exponent there says the model could not follow the
+    // data, and the value is the bound's, not the data's.
+    std::vector<std::string> onBounds = {};
 };
 
 // Fits `model` to the set's points by bounded nonlinear least squares on kr (Corey
@@ -66,7 +82,7 @@ struct FittedSet {
 // closed-form guess. A set with fewer points than the model has parameters on a curve, or
 // whose end points leave no saturation range, is refused with the reason.
 std::variant<FittedSet, Refusal> fitDataSet(TwoPhaseSystem system, const MeasuredDataSet& set,
-                                            FitModel model);
+                                            FitModel model, const FitOptions& options = {});
 
 // kr of the fitted curves at normalised saturation `s` (taken into 0..1).
 double risingKr(FitModel model, const CurveParameters& curve, double s);
