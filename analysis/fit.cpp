@@ -325,13 +325,12 @@ std::variant<FittedSet, Refusal> fitDataSet(TwoPhaseSystem system, const Measure
 std::vector<std::string> fitParameterNames(TwoPhaseSystem system, FitModel model) {
     const CurveNames c = curveNames(system);
     std::vector<std::string> names = {"swl"};
-    if (system == TwoPhaseSystem::WaterOil) {
+    if (system == TwoPhaseSystem::WaterOil)
         names.insert(names.end(), {"swcr", "sorw"});
-    } else {
-        names.push_back("sgcr");
-        if (system != TwoPhaseSystem::GasWater)
-            names.push_back("sorg");
-    }
+    else if (system == TwoPhaseSystem::GasWater)
+        names.insert(names.end(), {"sgcr", "sgrw"});
+    else
+        names.insert(names.end(), {"sgcr", "sorg", "sgro"});
     // pyscal lists the water curve first in gas-water tables.
     const bool waterFirst = system == TwoPhaseSystem::GasWater;
     const std::string& first = waterFirst ? c.falling : c.rising;
@@ -349,13 +348,16 @@ std::vector<std::string> fitParameterNames(TwoPhaseSystem system, FitModel model
 
 std::vector<double> fitParameterValues(const FittedSet& fit) {
     std::vector<double> values = {fit.ends.swl};
-    if (fit.system == TwoPhaseSystem::WaterOil) {
+    // Our curves of the gas systems are functions of S alone, so the falling one is flat
+    // at its end kr below Sgcr (krog) or from 1 - Sgcr (krw). pyscal normalises krog from
+    // Sg = 0 unless sgro says Sgcr, and krw up to Sw = 1 unless sgrw says 1 - Sgcr; with
+    // both at Sgcr its curves are ours.
+    if (fit.system == TwoPhaseSystem::WaterOil)
         values.insert(values.end(), {fit.ends.swl, fit.ends.sorw});
-    } else {
-        values.push_back(fit.ends.sgcr);
-        if (fit.system != TwoPhaseSystem::GasWater)
-            values.push_back(fit.ends.sorg);
-    }
+    else if (fit.system == TwoPhaseSystem::GasWater)
+        values.insert(values.end(), {fit.ends.sgcr, fit.ends.sgcr});
+    else
+        values.insert(values.end(), {fit.ends.sgcr, fit.ends.sorg, fit.ends.sgcr});
     const bool waterFirst = fit.system == TwoPhaseSystem::GasWater;
     const CurveParameters& first = waterFirst ? fit.falling : fit.rising;
     const CurveParameters& second = waterFirst ? fit.rising : fit.falling;

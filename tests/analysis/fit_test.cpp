@@ -152,15 +152,19 @@ TEST(Fit, TheParameterFileUsesPyscalsNames) {
     EXPECT_EQ(csv.substr(csv.find('\n') + 1, 13), "1,.2,.2,.25,2");
 
     const std::vector<std::string> goLet = fitParameterNames(GO, FitModel::Let);
-    EXPECT_EQ(goLet, (std::vector<std::string>{"swl", "sgcr", "sorg", "lg", "eg", "tg", "log",
-                                               "eog", "tog", "krgend", "kroend", "rms"}));
+    EXPECT_EQ(goLet, (std::vector<std::string>{"swl", "sgcr", "sorg", "sgro", "lg", "eg", "tg",
+                                               "log", "eog", "tog", "krgend", "kroend", "rms"}));
+    const std::vector<double> go = fitParameterValues(fitted(GO, set, FitModel::Let));
+    EXPECT_EQ(go[3], go[1]) << "sgro: krog normalised from Sgcr, as ours";
     // Gas-water: the water curve first, as pyscal's gas-water tables list it.
-    EXPECT_EQ(fitParameterNames(GW, FitModel::Corey),
-              (std::vector<std::string>{"swl", "sgcr", "nw", "ng", "krwend", "krgend", "rms"}));
+    EXPECT_EQ(
+        fitParameterNames(GW, FitModel::Corey),
+        (std::vector<std::string>{"swl", "sgcr", "sgrw", "nw", "ng", "krwend", "krgend", "rms"}));
     const FittedSet gw = fitted(GW, set, FitModel::Corey);
     const std::vector<double> values = fitParameterValues(gw);
-    EXPECT_NEAR(values[2], 3, 0.03); // nw: the falling curve of gas-water data
-    EXPECT_NEAR(values[3], 2, 0.03); // ng
+    EXPECT_EQ(values[2], values[1]) << "sgrw: krw normalised up to 1 - Sgcr, as ours";
+    EXPECT_NEAR(values[3], 3, 0.03); // nw: the falling curve of gas-water data
+    EXPECT_NEAR(values[4], 2, 0.03); // ng
 }
 
 TEST(Fit, TablesRunFromEndPointToEndPointOnTheSpacing) {

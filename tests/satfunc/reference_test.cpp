@@ -106,6 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
         Reference{"petro-j-family1", family1, "petro-j.csv"},
         Reference{"petro-j-family2", family2, "petro-j.csv"},
         Reference{"gaswater-family2", family2, "gaswater.csv"},
+        // As our fits write them: sgro = sgcr without kromax, and sgrw = sgcr.
+        Reference{"fitted-gas-family1", family1, "fitted-gas.csv"},
+        Reference{"fitted-gaswater-family2", family2, "fitted-gaswater.csv"},
         Reference{
             "scal-recommendation-family1-t-1", {"--int-param-wo=-1"}, "scal-recommendation.csv"},
         Reference{"scal-recommendation-family1-t-0.5",
@@ -128,7 +131,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "scal-recommendation.csv"},
         Reference{"scal-recommendation-slgof-t-0.5",
                   {"--slgof", "--int-param-wo=-0.5"},
-                  "scal-recommendation.csv"}),
+                  "scal-recommendation.csv"},
+        Reference{"fitted-recommendation-family1-t-0.6",
+                  {"--int-param-wo=-0.6"},
+                  "fitted-recommendation.csv"},
+        Reference{"fitted-recommendation-family1-t0.5",
+                  {"--int-param-wo=0.5"},
+                  "fitted-recommendation.csv"}),
     [](const auto& info) {
         std::string name = info.param.expected;
         if (std::string(info.param.input).ends_with(".xlsx"))

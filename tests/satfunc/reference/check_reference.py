@@ -228,6 +228,22 @@ out = run(open(os.path.join(HERE, "inputs", "gaswater.csv")).read(), family=2)
 expect(value_at(out, "SGFN", "0.9000000", 1) == 0.9, "gas-water krgend at 1-swl")
 expect(near(value_at(out, "SGFN", "0.5000000", 1), 0.9 * (0.45 / 0.85) ** 2), "gas-water krg")
 
+# Parameter files as our fits write them. Gas-oil with sgro = sgcr and no kromax: krog is
+# kroend from SG = 0 to sgcr (the second row nudged), then normalised from sgcr.
+out = run(open(os.path.join(HERE, "inputs", "fitted-gas.csv")).read(), delta_s=0.05)
+expect(value_at(out, "SGOF", "0.0000000", 2) == 0.85, "kromax defaults to kroend at SG=0")
+expect(value_at(out, "SGOF", "0.0800000", 2) == 0.8499999, "kroend at SG=sgro=sgcr")
+expect(near(value_at(out, "SGOF", "0.3800000", 2), 0.85 * (0.32 / 0.62) ** 3), "krog from sgro")
+# Gas-water with sgrw = sgcr: krw normalised from swl to 1-sgcr, krwend there.
+out = run(open(os.path.join(HERE, "inputs", "fitted-gaswater.csv")).read(), family=2,
+          delta_s=0.05)
+expect(value_at(out, "SWFN", "0.9000000", 1) == 0.5, "krwend at 1-sgrw")
+expect(near(value_at(out, "SWFN", "0.5000000", 1), 0.5 * (0.35 / 0.75) ** 3.5), "krw to 1-sgrw")
+# Cases with sgro = sgcr mix into a table with sgro = sgcr.
+out = run(open(os.path.join(HERE, "inputs", "fitted-recommendation.csv")).read(), t_wo="0.5")
+expect("-- swirr=0, sgcr=0.065, swl=0.19, sorg=0.085, sgro=0.065, krgendanchor=sorg" in out,
+       "mixed sgro is mixed sgcr")
+
 # SCAL recommendation: t = 0, -1, 1 are the cases themselves; t = -0.5 mixes end points.
 scal = open(os.path.join(HERE, "inputs", "scal-recommendation.csv")).read()
 base = run(scal, t_wo="0")
