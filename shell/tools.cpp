@@ -1,5 +1,6 @@
 #include "shell/tools.h"
 
+#include "analysis/ui/decktableswindow.h"
 #include "analysis/ui/fitwindow.h"
 #include "analysis/ui/recommendwindow.h"
 #include "analysis/ui/tableswindow.h"
@@ -31,6 +32,18 @@ std::function<void()> tablesOpener(QWidget* owner, ui::WindowServices services,
         if (!*window)
             *window = new analysisui::TablesWindow(services, program, owner);
         raised(window->data());
+    };
+}
+
+// The one simulator tables window of a program's window, made when first asked for; each
+// time it is asked for it asks for the deck to show, as Open does.
+std::function<void()> deckTablesOpener(QWidget* owner, ui::WindowServices services,
+                                       const char* program) {
+    auto window = std::make_shared<QPointer<analysisui::DeckTablesWindow>>();
+    return [owner, services, program, window] {
+        if (!*window)
+            *window = new analysisui::DeckTablesWindow(services, program, owner);
+        raised(window->data())->openDeck();
     };
 }
 
@@ -80,6 +93,9 @@ void addBrowserTools(databaseui::PellamWindow& browser) {
     QObject::connect(ui::addMenuItem(tools, "tablesFromParameters", "Tables from &Parameters..."),
                      &QAction::triggered, &browser,
                      tablesOpener(&browser, browser.services(), "pellam"));
+    QObject::connect(ui::addMenuItem(tools, "openSimulatorTables", "Open Simulator &Tables..."),
+                     &QAction::triggered, &browser,
+                     deckTablesOpener(&browser, browser.services(), "pellam"));
 }
 
 void addCalculatorTools(calculatorui::Form1& calculator) {
@@ -87,6 +103,10 @@ void addCalculatorTools(calculatorui::Form1& calculator) {
                                      "Tables from &Parameters..."),
                      &QAction::triggered, &calculator,
                      tablesOpener(&calculator, calculator.services(), "vomar"));
+    QObject::connect(
+        ui::addMenuItem(calculator.toolsMenu(), "openSimulatorTables", "Open Simulator &Tables..."),
+        &QAction::triggered, &calculator,
+        deckTablesOpener(&calculator, calculator.services(), "vomar"));
 }
 
 } // namespace relperm::shell
