@@ -1,6 +1,7 @@
 #include "analysis/fit.h"
 
 #include "common/csv.h"
+#include "common/numbers.h"
 #include "database/computableset.h"
 #include "database/display.h"
 
@@ -30,7 +31,9 @@ constexpr Bounds endBounds{0, 1};
 
 // Eigen's Levenberg-Marquardt has no bounds, so each parameter is fitted through
 // p = low + (high - low) (1 + sin u) / 2, which stays within its bounds whatever u the
-// optimiser takes and leaves the least-squares problem smooth.
+// optimiser takes and leaves the least-squares problem smooth. The map is flat at the
+// bounds themselves, so a start is taken a little inside them, and a parameter the optimiser
+// drives towards a bound is then held on it while the others are fitted again (below).
 double bounded(double u, Bounds b) {
     return b.low + (b.high - b.low) * (1 + std::sin(u)) / 2;
 }
@@ -38,6 +41,12 @@ double bounded(double u, Bounds b) {
 double unbounded(double p, Bounds b) {
     const double x = std::clamp(2 * (p - b.low) / (b.high - b.low) - 1, -1.0, 1.0);
     return std::asin(x);
+}
+
+// How far inside its bounds a start is taken, and how near a bound a fitted value must be
+// to be tried on it: a thousandth of the range.
+double margin(Bounds b) {
+    return 1e-3 * (b.high - b.low);
 }
 
 double clamp01(double s) {
@@ -68,38 +77,45 @@ std::vector<Bounds> boundsOf(FitModel model) {
     return {lBounds, eBounds, tBounds, endBounds};
 }
 
-CurveParameters parametersOf(FitModel model, const Eigen::VectorXd& u) {
-    const std::vector<Bounds> b = boundsOf(model);
-    CurveParameters c;
-    if (model == FitModel::Corey) {
-        c.n = bounded(u[0], b[0]);
-        c.end = bounded(u[1], b[1]);
-    } else {
-        c.l = bounded(u[0], b[0]);
-        c.e = bounded(u[1], b[1]);
-        c.t = bounded(u[2], b[2]);
-        c.end = bounded(u[3], b[3]);
-    }
-    return c;
-}
-
-Eigen::VectorXd unboundedOf(FitModel model, const CurveParameters& c) {
-    const std::vector<Bounds> b = boundsOf(model);
-    Eigen::VectorXd u(static_cast<Eigen::Index>(b.size()));
-    if (model == FitModel::Corey) {
-        u << unbounded(c.n, b[0]), unbounded(c.end, b[1]);
-    } else {
-        u << unbounded(c.l, b[0]), unbounded(c.e, b[1]), unbounded(c.t, b[2]),
-            unbounded(c.end, b[3]);
-    }
-    return u;
+// The model's parameters in the order of boundsOf: Corey n, end; LET L, E, T, end.
+std::vector<double*> fieldsOf(FitModel model, CurveParameters& c) {
+    if (model == FitModel::Corey)
+        return {&c.n, &c.end};
+    return {&c.l, &c.e, &c.t, &c.end};
 }
 
 double modelKr(FitModel model, const CurveParameters& c, double s) {
     return model == FitModel::Corey ? coreyKr(c, s) : letKr(c, s);
 }
 
-// The residuals of one curve in the form Eigen's optimiser asks for.
+// kr below this counts as this in a log misfit: measurements do not resolve less, and the
+// log of 0 has no value.
+constexpr double logFloor = 1e-4;
+
+// One curve's least-squares problem.
+struct CurveProblem {
+    const CurvePoints* points;
+    FitModel model;
+    FitWeight weight;
+
+    double residual(const CurveParameters& c, std::size_t i) const {
+        const double kr = modelKr(model, c, points->s[i]);
+        if (weight == FitWeight::Kr)
+            return kr - points->kr[i];
+        return std::log10(std::max(kr, logFloor)) - std::log10(std::max(points->kr[i], logFloor));
+    }
+    double misfit(const CurveParameters& c) const {
+        double sum = 0;
+        for (std::size_t i = 0; i < points->s.size(); ++i) {
+            const double r = residual(c, i);
+            sum += r * r;
+        }
+        return sum;
+    }
+};
+
+// The residuals of one curve in the form Eigen's optimiser asks for: the parameters not held
+// on a bound, each through the sine map.
 struct CurveResiduals {
     using Scalar = double;
     using InputType = Eigen::VectorXd;
@@ -107,37 +123,129 @@ struct CurveResiduals {
     using JacobianType = Eigen::MatrixXd;
     enum { InputsAtCompileTime = Eigen::Dynamic, ValuesAtCompileTime = Eigen::Dynamic };
 
-    const CurvePoints* points;
-    FitModel model;
+    const CurveProblem* problem;
+    CurveParameters held;          // the values of the held parameters
+    std::vector<std::size_t> free; // indices into boundsOf of the fitted ones
 
-    int inputs() const { return model == FitModel::Corey ? 2 : 4; }
-    int values() const { return static_cast<int>(points->s.size()); }
-
+    CurveParameters parameters(const Eigen::VectorXd& u) const {
+        CurveParameters c = held;
+        const std::vector<Bounds> b = boundsOf(problem->model);
+        const std::vector<double*> fields = fieldsOf(problem->model, c);
+        for (std::size_t k = 0; k < free.size(); ++k)
+            *fields[free[k]] = bounded(u[static_cast<Eigen::Index>(k)], b[free[k]]);
+        return c;
+    }
+    int inputs() const { return static_cast<int>(free.size()); }
+    int values() const { return static_cast<int>(problem->points->s.size()); }
     int operator()(const Eigen::VectorXd& u, Eigen::VectorXd& residuals) const {
-        const CurveParameters c = parametersOf(model, u);
-        for (std::size_t i = 0; i < points->s.size(); ++i)
-            residuals[static_cast<Eigen::Index>(i)] =
-                modelKr(model, c, points->s[i]) - points->kr[i];
+        const CurveParameters c = parameters(u);
+        for (std::size_t i = 0; i < problem->points->s.size(); ++i)
+            residuals[static_cast<Eigen::Index>(i)] = problem->residual(c, i);
         return 0;
     }
 };
 
-double sumOfSquares(FitModel model, const CurveParameters& c, const CurvePoints& points) {
-    double sum = 0;
-    for (std::size_t i = 0; i < points.s.size(); ++i) {
-        const double r = modelKr(model, c, points.s[i]) - points.kr[i];
-        sum += r * r;
+// The least-squares optimum from `start` with the parameters marked in `held` kept as they
+// are.
+CurveParameters minimise(const CurveProblem& problem, CurveParameters start,
+                         const std::vector<bool>& held) {
+    const std::vector<Bounds> b = boundsOf(problem.model);
+    CurveResiduals residuals{&problem, start, {}};
+    for (std::size_t i = 0; i < b.size(); ++i)
+        if (!held[i])
+            residuals.free.push_back(i);
+    if (residuals.free.empty())
+        return start;
+    const std::vector<double*> fields = fieldsOf(problem.model, start);
+    Eigen::VectorXd u(static_cast<Eigen::Index>(residuals.free.size()));
+    for (std::size_t k = 0; k < residuals.free.size(); ++k) {
+        const Bounds bk = b[residuals.free[k]];
+        const double inside =
+            std::clamp(*fields[residuals.free[k]], bk.low + margin(bk), bk.high - margin(bk));
+        u[static_cast<Eigen::Index>(k)] = unbounded(inside, bk);
     }
-    return sum;
+    Eigen::NumericalDiff<CurveResiduals> withJacobian(residuals);
+    Eigen::LevenbergMarquardt<Eigen::NumericalDiff<CurveResiduals>> optimiser(withJacobian);
+    optimiser.parameters.maxfev = 2000;
+    optimiser.minimize(u);
+    return residuals.parameters(u);
 }
 
-// The Corey guess in closed form: a straight line through the points on log-log axes gives
-// the exponent as its slope and the end kr from its value at S = 1.
-CurveParameters coreyGuess(const CurvePoints& points) {
-    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-    double largest = 0;
+// The bounded optimum from `start`. Through the sine map a bound is reached only in the
+// limit (an end kr of .99998 where the data say 1, which the simulator then finds differs
+// from the other table's 1; an exponent short of the bound it wants), so a parameter that
+// ends near a bound is held on it and the others are fitted again; the result is kept when
+// it fits as well, to a part in a thousand.
+CurveParameters solve(const CurveProblem& problem, const CurveParameters& start) {
+    const std::vector<Bounds> b = boundsOf(problem.model);
+    std::vector<bool> held(b.size(), false);
+    CurveParameters best = minimise(problem, start, held);
+    double bestMisfit = problem.misfit(best);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            if (held[i])
+                continue;
+            CurveParameters onBound = best;
+            double& value = *fieldsOf(problem.model, onBound)[i];
+            if (value - b[i].low < margin(b[i]))
+                value = b[i].low;
+            else if (b[i].high - value < margin(b[i]))
+                value = b[i].high;
+            else
+                continue;
+            std::vector<bool> holding = held;
+            holding[i] = true;
+            const CurveParameters refitted = minimise(problem, onBound, holding);
+            const double misfit = problem.misfit(refitted);
+            if (std::sqrt(misfit) <= std::sqrt(bestMisfit) * (1 + 1e-3) + 1e-12) {
+                best = refitted;
+                bestMisfit = misfit;
+                held = holding;
+                changed = true;
+            }
+        }
+    }
+    return best;
+}
+
+// The end kr that fits best for exponent n, in closed form (kr is linear in it), within its
+// bounds.
+double coreyEnd(const CurvePoints& points, double n) {
+    double fk = 0, ff = 0;
     for (std::size_t i = 0; i < points.s.size(); ++i) {
-        largest = std::max(largest, points.kr[i]);
+        const double f = std::pow(clamp01(points.s[i]), n);
+        fk += f * points.kr[i];
+        ff += f * f;
+    }
+    return ff > 0 ? std::clamp(fk / ff, endBounds.low, endBounds.high) : endBounds.high;
+}
+
+// Corey starts: the exponent of a scan over its range (each with its best end kr), and the
+// straight line through the points on log-log axes (slope n, end kr its value at S = 1).
+// The scan finds the valley a single guess can miss (a log-log slope that puts the end kr
+// past 1, clamped there, is a poor start).
+std::vector<CurveParameters> coreyStarts(const CurveProblem& problem) {
+    const CurvePoints& points = *problem.points;
+    std::vector<CurveParameters> starts;
+    CurveParameters scanned;
+    double scannedMisfit = std::numeric_limits<double>::infinity();
+    constexpr int steps = 24;
+    for (int k = 0; k <= steps; ++k) {
+        CurveParameters c;
+        c.n = exponentBounds.low *
+              std::pow(exponentBounds.high / exponentBounds.low, static_cast<double>(k) / steps);
+        c.end = coreyEnd(points, c.n);
+        const double misfit = problem.misfit(c);
+        if (misfit < scannedMisfit) {
+            scannedMisfit = misfit;
+            scanned = c;
+        }
+    }
+    starts.push_back(scanned);
+
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < points.s.size(); ++i) {
         if (points.s[i] <= 0 || points.s[i] >= 1 || points.kr[i] <= 0)
             continue;
         const double x = std::log(points.s[i]);
@@ -148,66 +256,36 @@ CurveParameters coreyGuess(const CurvePoints& points) {
         sxx += x * x;
         sxy += x * y;
     }
-    CurveParameters c;
-    c.n = 2;
-    c.end = std::clamp(largest, endBounds.low, endBounds.high);
     const double spread = n * sxx - sx * sx;
     if (n >= 2 && spread > 0) {
+        CurveParameters line;
         const double slope = (n * sxy - sx * sy) / spread;
-        const double intercept = (sy - slope * sx) / n;
-        c.n = std::clamp(slope, exponentBounds.low, exponentBounds.high);
-        c.end = std::clamp(std::exp(intercept), endBounds.low, endBounds.high);
+        line.n = std::clamp(slope, exponentBounds.low, exponentBounds.high);
+        line.end = std::clamp(std::exp((sy - slope * sx) / n), endBounds.low, endBounds.high);
+        starts.push_back(line);
     }
-    return c;
+    return starts;
 }
 
-// Through the sine the optimiser reaches a bound only in the limit, leaving an end kr of
-// .99998 where the data say 1, which the simulator then finds differs from the other
-// table's 1. A parameter that close to a bound is put on it when the misfit grows by less
-// than kr is ever measured to (1E-05).
-CurveParameters ontoBounds(FitModel model, const CurvePoints& points, CurveParameters fit) {
-    const std::vector<Bounds> bounds = boundsOf(model);
-    std::vector<double*> values = model == FitModel::Corey
-                                      ? std::vector<double*>{&fit.n, &fit.end}
-                                      : std::vector<double*>{&fit.l, &fit.e, &fit.t, &fit.end};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const Bounds b = bounds[i];
-        const double near = 1e-4 * (b.high - b.low);
-        for (double bound : {b.low, b.high}) {
-            if (std::fabs(*values[i] - bound) >= near || *values[i] == bound)
-                continue;
-            const auto rms = [&] {
-                return std::sqrt(sumOfSquares(model, fit, points) /
-                                 static_cast<double>(points.s.size()));
-            };
-            const double before = rms();
-            const double kept = *values[i];
-            *values[i] = bound;
-            if (rms() > before + 1e-5)
-                *values[i] = kept;
+CurveParameters fitCurve(FitModel model, FitWeight weight, const CurvePoints& points) {
+    const CurveProblem coreyProblem{&points, FitModel::Corey, weight};
+    CurveParameters corey;
+    double coreyMisfit = std::numeric_limits<double>::infinity();
+    for (const CurveParameters& start : coreyStarts(coreyProblem)) {
+        const CurveParameters fitted = solve(coreyProblem, start);
+        const double misfit = coreyProblem.misfit(fitted);
+        if (misfit < coreyMisfit) {
+            coreyMisfit = misfit;
+            corey = fitted;
         }
     }
-    return fit;
-}
-
-CurveParameters refine(FitModel model, const CurvePoints& points, const CurveParameters& start) {
-    CurveResiduals residuals{&points, model};
-    Eigen::NumericalDiff<CurveResiduals> withJacobian(residuals);
-    Eigen::LevenbergMarquardt<Eigen::NumericalDiff<CurveResiduals>> optimiser(withJacobian);
-    optimiser.parameters.maxfev = 2000;
-    Eigen::VectorXd u = unboundedOf(model, start);
-    optimiser.minimize(u);
-    return ontoBounds(model, points, parametersOf(model, u));
-}
-
-CurveParameters fitCurve(FitModel model, const CurvePoints& points) {
-    const CurveParameters corey = refine(FitModel::Corey, points, coreyGuess(points));
     if (model == FitModel::Corey)
         return corey;
     // LET has shallow valleys in which one start can stall; a few starts around the Corey
     // curve (LET with E = 1, T = 1 and L = n is close to it for small S) cost little.
+    const CurveProblem letProblem{&points, FitModel::Let, weight};
     CurveParameters best;
-    double bestSum = std::numeric_limits<double>::infinity();
+    double bestMisfit = std::numeric_limits<double>::infinity();
     for (const std::array<double, 3>& let :
          {std::array<double, 3>{corey.n, 1, 1}, {corey.n, 1, 2}, {2, 10, 1}, {2, 0.1, 3}}) {
         CurveParameters start;
@@ -215,14 +293,45 @@ CurveParameters fitCurve(FitModel model, const CurvePoints& points) {
         start.e = let[1];
         start.t = let[2];
         start.end = corey.end;
-        const CurveParameters fitted = refine(FitModel::Let, points, start);
-        const double sum = sumOfSquares(FitModel::Let, fitted, points);
-        if (sum < bestSum) {
-            bestSum = sum;
+        const CurveParameters fitted = solve(letProblem, start);
+        const double misfit = letProblem.misfit(fitted);
+        if (misfit < bestMisfit) {
+            bestMisfit = misfit;
             best = fitted;
         }
     }
     return best;
+}
+
+double sumOfSquares(FitModel model, const CurveParameters& c, const CurvePoints& points) {
+    return CurveProblem{&points, model, FitWeight::Kr}.misfit(c);
+}
+
+// Why a curve's points cannot determine the model's parameters, or nothing: a curve of
+// zeros (its end kr would be 0, which no simulator takes), or points at too few saturations
+// above the curve's start (S = 0, where every curve is 0): each exponent needs a saturation
+// between the start and the end besides the one the end kr can be read at.
+std::optional<std::string> undetermined(FitModel model, const CurvePoints& points,
+                                        const std::string& name) {
+    if (std::none_of(points.kr.begin(), points.kr.end(), [](double kr) { return kr > 0; }))
+        return name + " is 0 at every point, so no curve can be fitted to it (its end kr "
+                      "would be 0).";
+    std::vector<double> above;
+    for (double s : points.s)
+        if (s > 0)
+            above.push_back(std::min(s, 1.0));
+    std::sort(above.begin(), above.end());
+    above.erase(std::unique(above.begin(), above.end()), above.end());
+    const std::size_t interior = static_cast<std::size_t>(
+        std::count_if(above.begin(), above.end(), [](double s) { return s < 1; }));
+    const std::size_t parameters = boundsOf(model).size();
+    if (above.size() >= parameters && interior + 1 >= parameters)
+        return std::nullopt;
+    return name + " has points at " + std::to_string(interior) +
+           (interior == 1 ? " saturation" : " saturations") + " between its start and its end; a " +
+           fitModelName(model) + " curve needs " + std::to_string(parameters - 1) +
+           " to determine its " + (model == FitModel::Corey ? "exponent" : "L, E and T") +
+           " besides its end kr.";
 }
 
 FitEndPoints endPointsOf(TwoPhaseSystem system, const MeasuredDataSet& set) {
@@ -255,6 +364,51 @@ CurveNames curveNames(TwoPhaseSystem system) {
         break;
     }
     return {"g", "og", "krgend", "kroend"};
+}
+
+// The kr each curve is, as messages name it.
+struct CurveKrNames {
+    std::string rising, falling;
+};
+
+CurveKrNames curveKrNames(TwoPhaseSystem system) {
+    switch (system) {
+    case TwoPhaseSystem::WaterOil:
+        return {"krw", "krow"};
+    case TwoPhaseSystem::GasWater:
+        return {"krg", "krw"};
+    case TwoPhaseSystem::GasCondensate:
+        return {"krg", "krcg"};
+    case TwoPhaseSystem::GasOil:
+        break;
+    }
+    return {"krg", "krog"};
+}
+
+// The shape parameters (Corey n; LET L, E, T) that ended on a bound of their range.
+std::vector<std::string> shapeOnBounds(const FittedSet& fit) {
+    const CurveNames names = curveNames(fit.system);
+    const std::vector<Bounds> bounds = boundsOf(fit.model);
+    const std::vector<std::string> prefixes = fit.model == FitModel::Corey
+                                                  ? std::vector<std::string>{"n"}
+                                                  : std::vector<std::string>{"l", "e", "t"};
+    std::vector<std::string> out;
+    for (const auto& [curve, letter] :
+         {std::pair{fit.rising, names.rising}, {fit.falling, names.falling}}) {
+        CurveParameters c = curve;
+        const std::vector<double*> fields = fieldsOf(fit.model, c);
+        for (std::size_t i = 0; i < prefixes.size(); ++i) {
+            const Bounds b = bounds[i];
+            const double v = *fields[i];
+            const double near = 1e-6 * (b.high - b.low);
+            if (std::abs(v - b.low) <= near)
+                out.push_back(prefixes[i] + letter + " at its lower bound " + formatGeneral(b.low));
+            else if (std::abs(v - b.high) <= near)
+                out.push_back(prefixes[i] + letter + " at its upper bound " +
+                              formatGeneral(b.high));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -309,16 +463,22 @@ std::variant<FittedSet, Refusal> fitDataSet(TwoPhaseSystem system, const Measure
         falling.kr.push_back(set.krOther[at]);
     }
 
+    const CurveKrNames kr = curveKrNames(system);
+    for (const auto& [points, name] : {std::pair{&rising, kr.rising}, {&falling, kr.falling}})
+        if (auto why = undetermined(model, *points, name))
+            return Refusal{"points", "The data set cannot be fitted: " + *why};
+
     FittedSet fit;
     fit.system = system;
     fit.model = model;
     fit.ends = endPointsOf(system, set);
     fit.points = set.pointCount;
-    fit.rising = fitCurve(model, rising);
-    fit.falling = fitCurve(model, falling);
+    fit.rising = fitCurve(model, options.weight, rising);
+    fit.falling = fitCurve(model, options.weight, falling);
     const double sum =
         sumOfSquares(model, fit.rising, rising) + sumOfSquares(model, fit.falling, falling);
     fit.rms = std::sqrt(sum / (2.0 * set.pointCount));
+    fit.onBounds = shapeOnBounds(fit);
     return fit;
 }
 

@@ -52,7 +52,11 @@ const char* fitHelp =
     "  --location N --method N --lithology N --wettability N\n"
     "                     the browser's lists, as for relperm db (see relperm db --help)\n"
     "  --match N          the number of Show presses after the count, from 1\n"
-    "  --model MODEL      corey: kr = end x S^n; let: kr = end x S^L / (S^L + E (1 - S)^T)\n"
+    "  --model MODEL      corey: kr = end x S^n; let: kr = end x S^L / (S^L + E (1 - S)^T);\n"
+    "                     bounds: n, L, T 0.5 to 10, E 0.01 to 100, end kr 0 to 1\n"
+    "  --weight kr|log    what is minimised over both curves' points: kr (default), the\n"
+    "                     squared misfit of kr; log, of log10 kr with kr below 1e-4 taken as\n"
+    "                     1e-4, which weighs the low-kr ends (breakthrough, residual oil)\n"
     "  --format FORMAT    params (default): the fitted parameters as CSV, named as pyscal\n"
     "                     names them, with the rms misfit (sgro, in gas-water data sgrw,\n"
     "                     is Sgcr, so that pyscal and relperm tables rebuild the fitted\n"
@@ -72,7 +76,12 @@ const char* fitHelp =
     "                     standard output\n"
     "  -h, --help         print this help\n"
     "\n"
-    "rms is the root-mean-square misfit of kr over both curves at the measured points.\n"
+    "The fit is the bounded least-squares optimum, found from several starts. rms is the\n"
+    "root-mean-square misfit of kr over both curves at the measured points, whatever\n"
+    "--weight. An exponent (n, L, E, T) that ends on a bound is named in a warning on\n"
+    "standard error. A set whose points cannot determine a curve is refused: a curve of\n"
+    "zeros, or one with points at fewer saturations between its ends than the model has\n"
+    "shape parameters (Corey 1, LET 3).\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written (or records in it were\n"
     "damaged), 2 input refused: a bad flag, --match past the last matching data set, a set\n"
@@ -81,7 +90,7 @@ const char* fitHelp =
 const OptionTable fitOptions = [] {
     OptionTable table{listSelectionOptions(), {"compare"}};
     table.withValue.insert({"match", "model", "format", "spacing", "krw-max", "krg-max", "out",
-                            "table", "keyword", "satnum"});
+                            "table", "keyword", "satnum", "weight"});
     return table;
 }();
 
@@ -93,12 +102,19 @@ struct Request {
     bool compare = false;
     double spacing = 5; // percent
     SimulatorOptions simulator;
+    FitOptions fit;
 };
 
 // The flags after the system is known: from --system, or from the table fitted.
 std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (auto f = modelOption(options, request.model))
         return f;
+    if (auto text = options.get("weight")) {
+        const auto weight = fitWeightNamed(*text);
+        if (!weight)
+            return Failure{exitRefused, "--weight is kr or log, not " + quotedText(*text)};
+        request.fit.weight = *weight;
+    }
     request.compare = options.has("compare");
     if (request.compare && options.get("format"))
         return Failure{exitRefused, "--format does not apply with --compare, which writes its "
@@ -135,11 +151,16 @@ int fail(std::ostream& err, const Failure& failure) {
 
 // The fit's output in the format asked for: its parameters, its simulator tables, or the
 // fit beside the calculator's correlations.
-std::variant<std::string, Failure> fitOutput(const ShownDataSet& shown, const Request& request) {
-    auto fitted = fitDataSet(request.system, shown.set, request.model);
+// A shape parameter on a bound is said on standard error: the value is the bound's.
+std::variant<std::string, Failure> fitOutput(const ShownDataSet& shown, const Request& request,
+                                             std::ostream& err) {
+    auto fitted = fitDataSet(request.system, shown.set, request.model, request.fit);
     if (const auto* refusal = std::get_if<Refusal>(&fitted))
         return Failure{exitRefused, refusal->message};
     const FittedSet& fit = std::get<FittedSet>(fitted);
+    for (const std::string& bound : fit.onBounds)
+        err << prefix << ": warning: " << bound
+            << "; the curve wants a value beyond it, so the fit follows the points less well\n";
     if (request.compare)
         return comparisonCsv(fit, shown.set);
     if (request.format == "params")
@@ -190,7 +211,7 @@ int runTableFit(const Options& options, std::ostream& out, std::ostream& err) {
     request.system = set.system;
     if (auto f = readRequest(options, request))
         return fail(err, *f);
-    auto bytes = fitOutput(set, request);
+    auto bytes = fitOutput(set, request, err);
     if (auto* f = std::get_if<Failure>(&bytes))
         return fail(err, *f);
     auto outFile = options.get("out");
@@ -240,7 +261,7 @@ int runFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
                               : "no data set is shown at match " + std::to_string(match)});
     }
 
-    auto bytes = fitOutput(*shown, request);
+    auto bytes = fitOutput(*shown, request, err);
     if (auto* f = std::get_if<Failure>(&bytes))
         return fail(err, *f);
     auto outFile = options->get("out");

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -149,13 +150,26 @@ void FitWindow::showParameters() {
         parameters_->setItem(row, 0, new QTableWidgetItem(qs(names[i])));
         auto* value = new QTableWidgetItem(qs(fitValueText(values[i])));
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // A value on its bound is the bound's, not the data's: marked so it is not read as
+        // measured.
+        for (const std::string& bound : fit_->onBounds)
+            if (bound.rfind(names[i] + " at", 0) == 0) {
+                QFont font = value->font();
+                font.setBold(true);
+                value->setFont(font);
+                value->setText(value->text() + " *");
+                value->setToolTip(qs(bound));
+            }
         parameters_->setItem(row, 1, value);
     }
     parameters_->resizeRowsToContents();
     fitHeightToRows(parameters_);
-    misfit_->setText(QString("Misfit: rms %1 of kr over both curves (%2 points).")
+    QString misfit = QString("Misfit: rms %1 of kr over both curves (%2 points).")
                          .arg(qs(fitValueText(fit_->rms)))
-                         .arg(fit_->points));
+                         .arg(fit_->points);
+    for (const std::string& bound : fit_->onBounds)
+        misfit += "\n* " + qs(bound) + ": the curve wants a value beyond it.";
+    misfit_->setText(misfit);
 }
 
 void FitWindow::showComparisons() {

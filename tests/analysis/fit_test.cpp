@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace relperm {
@@ -142,6 +143,99 @@ TEST(Fit, TooFewPointsOrNoRangeAreRefused) {
     const auto none = fitDataSet(WO, closed, FitModel::Corey);
     ASSERT_TRUE(std::holds_alternative<Refusal>(none));
     EXPECT_NE(std::get<Refusal>(none).message.find("no saturation range"), std::string::npos);
+}
+
+// The optimum over n for a Corey curve whose end kr is held at `end`, by a scan at steps of
+// 1e-4 (the reference the fit is held to where the optimum lies on a bound).
+double scannedExponent(const MeasuredDataSet& set, double end, bool rising) {
+    double best = 0, bestSum = std::numeric_limits<double>::infinity();
+    for (double n = 0.5; n <= 10; n += 1e-4) {
+        double sum = 0;
+        for (int i = 1; i <= set.pointCount; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            const double s = rising ? set.normSat[at] : 1 - set.normSat[at];
+            const double kr = rising ? set.krAxis[at] : set.krOther[at];
+            sum += std::pow(end * std::pow(s, n) - kr, 2);
+        }
+        if (sum < bestSum) {
+            bestSum = sum;
+            best = n;
+        }
+    }
+    return best;
+}
+
+TEST(Fit, ReachesTheBoundedOptimumWhereItLiesOnABound) {
+    // kr above 1 (end 1.2) and an exponent beyond the range (12): the optimum holds end kr
+    // at 1 and the exponent at the best value there, or at 10; a start on a bound (the
+    // log-log line puts the end above 1) does not stop the fit.
+    const MeasuredDataSet set =
+        madeFrom(FitModel::Corey, corey(2.7, 1.2), corey(12, 0.9), 15, 0.004);
+    const FittedSet fit = fitted(WO, set, FitModel::Corey);
+    EXPECT_EQ(fit.rising.end, 1);
+    EXPECT_NEAR(fit.rising.n, scannedExponent(set, 1, true), 2e-4);
+    EXPECT_EQ(fit.falling.n, 10);
+    EXPECT_EQ(fit.onBounds, std::vector<std::string>{"now at its upper bound 10"});
+    EXPECT_TRUE(
+        fitted(WO, madeFrom(FitModel::Corey, corey(2.5, 0.4), corey(3.2, 0.9), 12), FitModel::Corey)
+            .onBounds.empty());
+}
+
+TEST(Fit, TheLogWeightFollowsTheLowKrEnds) {
+    // Corey curves whose low-kr tails were measured higher than the curve: each weight's fit
+    // is the better one by its own measure.
+    MeasuredDataSet set = madeFrom(FitModel::Corey, corey(3, 0.5), corey(2.5, 0.9), 15);
+    for (int i = 2; i <= 4; ++i)
+        set.krAxis[static_cast<std::size_t>(i)] *= 3;
+    const auto fitWith = [&](FitWeight weight) {
+        auto result = fitDataSet(WO, set, FitModel::Corey, {weight});
+        return std::get<FittedSet>(result).rising;
+    };
+    const auto misfits = [&](const CurveParameters& c) {
+        double kr = 0, log = 0;
+        for (int i = 1; i <= set.pointCount; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            const double model = risingKr(FitModel::Corey, c, set.normSat[at]);
+            kr += std::pow(model - set.krAxis[at], 2);
+            log += std::pow(
+                std::log10(std::max(model, 1e-4)) - std::log10(std::max(set.krAxis[at], 1e-4)), 2);
+        }
+        return std::pair{kr, log};
+    };
+    const auto [krOfKr, logOfKr] = misfits(fitWith(FitWeight::Kr));
+    const auto [krOfLog, logOfLog] = misfits(fitWith(FitWeight::Log));
+    EXPECT_LT(krOfKr, krOfLog);
+    EXPECT_LT(logOfLog, logOfKr * 0.9);
+    EXPECT_EQ(fitWeightNamed("log"), FitWeight::Log);
+    EXPECT_EQ(fitWeightNamed("Log"), std::nullopt);
+}
+
+TEST(Fit, PointsThatCannotDetermineACurveAreRefusedWithTheReason) {
+    const auto refusal = [](const MeasuredDataSet& set, FitModel model) {
+        auto result = fitDataSet(WO, set, model);
+        return std::holds_alternative<Refusal>(result) ? std::get<Refusal>(result).message
+                                                       : std::string("fitted");
+    };
+    // Points only at the ends give an end kr and no exponent.
+    MeasuredDataSet ends = madeFrom(FitModel::Corey, corey(2, 0.4), corey(3, 0.9), 4);
+    ends.normSat[2] = 0;
+    ends.normSat[3] = 1;
+    EXPECT_EQ(refusal(ends, FitModel::Corey),
+              "The data set cannot be fitted: krw has points at 0 saturations between its start "
+              "and its end; a Corey curve needs 1 to determine its exponent besides its end kr.");
+    // One saturation between the ends is enough for Corey; LET needs three.
+    const MeasuredDataSet four = madeFrom(FitModel::Corey, corey(2, 0.4), corey(3, 0.9), 4);
+    EXPECT_EQ(refusal(four, FitModel::Corey), "fitted");
+    EXPECT_EQ(refusal(four, FitModel::Let),
+              "The data set cannot be fitted: krw has points at 2 saturations between its start "
+              "and its end; a LET curve needs 3 to determine its L, E and T besides its end kr.");
+    // A curve of zeros would have end kr 0, which no simulator takes.
+    MeasuredDataSet zeros = madeFrom(FitModel::Corey, corey(2, 0.4), corey(3, 0.9), 6);
+    for (int i = 1; i <= 6; ++i)
+        zeros.krOther[static_cast<std::size_t>(i)] = 0;
+    EXPECT_EQ(refusal(zeros, FitModel::Corey),
+              "The data set cannot be fitted: krow is 0 at every point, so no curve can be "
+              "fitted to it (its end kr would be 0).");
 }
 
 TEST(Fit, TheParameterFileUsesPyscalsNames) {

@@ -18,11 +18,13 @@ using namespace relperm::testing;
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-// Four points on Corey curves, so both models can be fitted.
-SetRecipe fourPoints(double swc = 0.2, double sorw = 0.3) {
-    return SetRecipe{.swc = swc,
-                     .sorw = sorw,
-                     .points = {{0, 0, 0.9}, {0.3, 0.03, 0.45}, {0.7, 0.2, 0.08}, {1, 0.4, 0}}};
+// Points on Corey curves, three of them between the ends, so both models can be fitted.
+SetRecipe coreyPoints(double swc = 0.2, double sorw = 0.3) {
+    return SetRecipe{
+        .swc = swc,
+        .sorw = sorw,
+        .points = {
+            {0, 0, 0.9}, {0.3, 0.03, 0.45}, {0.5, 0.09, 0.23}, {0.7, 0.2, 0.08}, {1, 0.4, 0}}};
 }
 
 std::string refusalOf(const SetRecipe& recipe, FitModel model, TwoPhaseSystem system = WO) {
@@ -32,27 +34,27 @@ std::string refusalOf(const SetRecipe& recipe, FitModel model, TwoPhaseSystem sy
 
 TEST(UnusableSets, AFitRefusesTheSetByTheFieldThatHoldsTheValue) {
     for (FitModel model : {FitModel::Corey, FitModel::Let}) {
-        EXPECT_EQ(refusalOf(fourPoints(-1e9), model),
+        EXPECT_EQ(refusalOf(coreyPoints(-1e9), model),
                   "The data set cannot be used: its Swc is -1000000000; an end point must be a "
                   "fraction from 0 to 1.");
-        EXPECT_EQ(refusalOf(fourPoints(-1e300), model).substr(0, 40),
+        EXPECT_EQ(refusalOf(coreyPoints(-1e300), model).substr(0, 40),
                   "The data set cannot be used: its Swc is ");
-        EXPECT_EQ(refusalOf(fourPoints(-inf), model),
+        EXPECT_EQ(refusalOf(coreyPoints(-inf), model),
                   "The data set cannot be used: its Swc is minus infinity.");
-        EXPECT_EQ(refusalOf(fourPoints(0.2, nan), model),
+        EXPECT_EQ(refusalOf(coreyPoints(0.2, nan), model),
                   "The data set cannot be used: its Sorw is not a number (NaN).");
-        EXPECT_EQ(refusalOf(fourPoints(std::numeric_limits<double>::denorm_min()), model),
+        EXPECT_EQ(refusalOf(coreyPoints(std::numeric_limits<double>::denorm_min()), model),
                   "The data set cannot be used: its Swc is 4.94065645841247E-324, too small to "
                   "compute with (a subnormal number).");
-        SetRecipe nanKr = fourPoints();
+        SetRecipe nanKr = coreyPoints();
         nanKr.points[2][1] = nan;
         EXPECT_EQ(refusalOf(nanKr, model),
                   "The data set cannot be used: its point 3 krw is not a number (NaN).");
-        SetRecipe gas = fourPoints();
+        SetRecipe gas = coreyPoints();
         gas.sgc = -inf;
         EXPECT_EQ(refusalOf(gas, model, GO), "The data set cannot be used: its Sgc is minus "
                                              "infinity.");
-        EXPECT_EQ(refusalOf(fourPoints(), model), "fitted");
+        EXPECT_EQ(refusalOf(coreyPoints(), model), "fitted");
     }
 }
 
@@ -85,10 +87,10 @@ TEST(UnusableSets, TheSmallestValuesKeepTheirFourDigitsInText) {
 class UnusableSetsInAFile : public TempDirTest {};
 
 TEST_F(UnusableSetsInAFile, ARecommendationLeavesThemOutAndSaysWhy) {
-    std::vector<SetRecipe> sets(40, fourPoints());
+    std::vector<SetRecipe> sets(40, coreyPoints());
     for (std::size_t k = 0; k < sets.size(); ++k)
         sets[k].swc = 0.15 + 0.002 * static_cast<double>(k);
-    SetRecipe broken = fourPoints();
+    SetRecipe broken = coreyPoints();
     broken.swc = nan;
     sets.insert(sets.begin() + 7, broken);
     writeDataFile(dir, WO, recordsOf(WO, sets));

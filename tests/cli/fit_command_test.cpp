@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <sstream>
 
@@ -301,6 +302,30 @@ TEST_F(Fit, ParametersGivenToTablesGiveTheFittedCurvesOfEverySystem) {
         }
         std::filesystem::remove(dir / dataFileName(sys.system));
     }
+}
+
+TEST_F(Fit, AnExponentOnItsBoundIsAWarningAndTheWeightIsChosen) {
+    // An oil curve steeper than the exponents a fit may take (12 against the bound 10).
+    SetRecipe steep = knownCorey();
+    for (auto& point : steep.points)
+        point[2] = 0.9 * std::pow(1 - point[0], 12);
+    const auto folder = dir / "steep";
+    std::filesystem::create_directories(folder);
+    writeDataFile(folder, WO, recordsOf(WO, {steep}));
+    Outcome r = relperm({"fit", "--dir", folder.string(), "--system", "Water-Oil Data", "--match",
+                         "1", "--model", "corey"});
+    EXPECT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.err, "relperm fit: warning: now at its upper bound 10; the curve wants a value "
+                     "beyond it, so the fit follows the points less well\n");
+    EXPECT_EQ(fields(lines(r.out)[1])[5], "10");
+
+    // The log weight fits the same noise-free curves: the same parameters.
+    Outcome log = fit({"corey", "--match", "1", "--weight", "log"});
+    ASSERT_EQ(log.status, exitOk) << log.err;
+    EXPECT_NEAR(std::stod(fields(lines(log.out)[1])[4]), 3, 1e-6);
+    Outcome bad = fit({"corey", "--match", "1", "--weight", "lin"});
+    EXPECT_EQ(bad.status, exitRefused);
+    EXPECT_EQ(bad.err, "relperm fit: --weight is kr or log, not \"lin\"\n");
 }
 
 TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {

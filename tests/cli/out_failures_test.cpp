@@ -35,7 +35,8 @@ class OutFailures : public relperm::testing::TempDirTest,
   protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        writeText(dir / "water-oil.csv", "set,1,1,1,1,8450,.215,125,125,.18,.3\n0,0,1\n1,.31,0\n");
+        writeText(dir / "water-oil.csv",
+                  "set,1,1,1,1,8450,.215,125,125,.18,.3\n0,0,1\n.5,.08,.25\n1,.31,0\n");
         const Outcome built = relperm({"db", "import", "--system", "Water-Oil Data", "--out",
                                        dir / "OWBIN", dir / "water-oil.csv"});
         ASSERT_EQ(built.status, 0) << built.err;

@@ -83,7 +83,7 @@ expect "generate flags" "--fluids --correlation --wettability --formation --titl
     --krw-max --krg-max --out --help"
 complete_words relperm fit --
 expect "fit flags" "--system --dir --location --method --lithology --wettability --match
-    --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --help"
+    --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --weight --help"
 complete_words relperm generate --fluids Water-Gas --s
 expect "generate flags by their beginning" "--swc --sorw --sorg --sgc --spacing"
 complete_words relperm generate --swc 20 --s

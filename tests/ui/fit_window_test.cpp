@@ -99,6 +99,24 @@ class FitWindowTest : public QObject {
   private slots:
     void initTestCase() { quietOffscreenWarnings(); }
 
+    void anExponentOnItsBoundIsMarkedAndSaid() {
+        // An oil curve steeper than any exponent the fit may take (n 12 against the bound 10).
+        SetRecipe steep = tenCoreyPoints();
+        for (auto& point : steep.points)
+            point[2] = 0.9 * std::pow(1 - point[0], 12);
+        open({steep});
+        showFirstSet();
+        FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
+        QVERIFY(fit);
+        const QMap<QString, QString> shown = parameterTable(*fit);
+        QCOMPARE(shown["now"], QString("10 *"));
+        QVERIFY(!shown["nw"].endsWith("*"));
+        QVERIFY2(child<QLabel>(*fit, "misfit")
+                     ->text()
+                     .contains("* now at its upper bound 10: the curve wants a value beyond it."),
+                 qPrintable(child<QLabel>(*fit, "misfit")->text()));
+    }
+
     void fittingCoreyShowsTheParametersTheSetWasMadeWith() {
         open({tenCoreyPoints()});
         showFirstSet();
