@@ -1,6 +1,8 @@
 #include "analysis/recommend.h"
 
+#include "analysis/fitexport.h"
 #include "common/csv.h"
+#include "common/numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +61,65 @@ double percentile(std::vector<double> values, double p) {
     return values[below] + fraction * (values[below + 1] - values[below]);
 }
 
+struct EndPoint {
+    const char* name;
+    double FitEndPoints::*field;
+};
+
+// The end points a system's sets carry, as pyscal names them; the others stay 0.
+std::vector<EndPoint> endPointsOf(TwoPhaseSystem system) {
+    switch (system) {
+    case TwoPhaseSystem::WaterOil:
+        return {{"swl", &FitEndPoints::swl}, {"sorw", &FitEndPoints::sorw}};
+    case TwoPhaseSystem::GasOil:
+        return {{"swl", &FitEndPoints::swl},
+                {"sgcr", &FitEndPoints::sgcr},
+                {"sorg", &FitEndPoints::sorg}};
+    case TwoPhaseSystem::GasWater:
+    case TwoPhaseSystem::GasCondensate:
+        break;
+    }
+    return {{"swl", &FitEndPoints::swl}, {"sgcr", &FitEndPoints::sgcr}};
+}
+
+// The saturation that moves between the end points: the range a table's rows span.
+double movable(TwoPhaseSystem system, const FitEndPoints& ends) {
+    double left = 1;
+    for (const EndPoint& end : endPointsOf(system))
+        left -= ends.*end.field;
+    return left;
+}
+
+std::string endPointsText(TwoPhaseSystem system, const FitEndPoints& ends) {
+    std::string text;
+    for (const EndPoint& end : endPointsOf(system))
+        text += (text.empty() ? "" : ", ") + std::string(end.name) + " " +
+                fitValueText(ends.*end.field);
+    return text;
+}
+
+FittedSet& caseOf(ScalRecommendation& r, ScalCase which) {
+    return which == ScalCase::Low ? r.low : which == ScalCase::Base ? r.base : r.high;
+}
+
+// Scales the end points of every case that leaves less movable saturation than `least`
+// down by one factor, so it leaves `least`: percentiles taken one parameter at a time know
+// nothing of each other, and their sum can reach past 1.
+void keepPhysical(ScalRecommendation& r, double least) {
+    for (ScalCase which : {ScalCase::Low, ScalCase::Base, ScalCase::High}) {
+        FitEndPoints& ends = caseOf(r, which).ends;
+        const double left = movable(r.system, ends);
+        // A median between two sets that each leave `least` can fall short of it in the last
+        // digit: rounding, not a case to scale and report.
+        if (left >= least - 1e-12)
+            continue;
+        const double factor = (1 - least) / (1 - left);
+        r.scaled.push_back({which, ends, factor, least});
+        for (const EndPoint& end : endPointsOf(r.system))
+            ends.*end.field *= factor;
+    }
+}
+
 // a at w = 0 and b at w = 1 exactly, so the cases themselves come out of the interpolation
 // unchanged.
 double blend(double a, double b, double w) {
@@ -91,6 +152,12 @@ std::variant<ScalRecommendation, Refusal> recommendFromFits(TwoPhaseSystem syste
                                                             std::vector<FittedSet> fits) {
     if (fits.empty())
         return Refusal{"sets", "No data set could be fitted, so there is nothing to recommend."};
+    double least = 1;
+    for (const FittedSet& fit : fits)
+        least = std::min(least, movable(system, fit.ends));
+    if (!(least > 0))
+        return Refusal{"sets", "A fitted set leaves no movable saturation between its end "
+                               "points, so no case can be kept physical."};
     ScalRecommendation r;
     r.system = system;
     r.model = model;
@@ -112,22 +179,50 @@ std::variant<ScalRecommendation, Refusal> recommendFromFits(TwoPhaseSystem syste
         c->rms = percentile(misfits, 0.5);
         c->points = 0;
     }
+    keepPhysical(r, least);
     r.fits = std::move(fits);
     return r;
+}
+
+std::size_t leftOutForRms(const ScalRecommendation& r) {
+    return static_cast<std::size_t>(std::count_if(r.leftOut.begin(), r.leftOut.end(),
+                                                  [](const LeftOutSet& s) { return s.rms; }));
+}
+
+std::string scaledText(const ScalRecommendation& r, const ScaledEndPoints& scaled) {
+    FitEndPoints now = scaled.percentiles;
+    for (const EndPoint& end : endPointsOf(r.system))
+        now.*end.field *= scaled.factor;
+    const double left = movable(r.system, scaled.percentiles);
+    return "The " + std::string(scalCaseName(scaled.which)) + " case's end points " +
+           endPointsText(r.system, scaled.percentiles) + " leave " +
+           (left > 0 ? "a movable saturation of " + fitValueText(left) : "no movable saturation") +
+           ", less than any fitted set leaves (" + fitValueText(scaled.leastMovable) +
+           " at the least); they are scaled by " + fitValueText(scaled.factor) + " to " +
+           endPointsText(r.system, now) + ".";
 }
 
 std::variant<ScalRecommendation, Refusal>
 recommendScal(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
               const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
-              FitModel model, const WorkControl& control) {
+              FitModel model, const RecommendOptions& options, const WorkControl& control) {
     std::vector<FittedSet> fits;
     std::vector<int> matches;
     std::vector<LeftOutSet> leftOut;
     const std::optional<DataFileProblem> problem = forEachMatch(
         dataDirectory, system, lists, search, user,
         [&](int match, const MeasuredDataSet& set) {
-            auto fitted = fitDataSet(system, set, model);
+            auto fitted = fitDataSet(system, set, model, options.fit);
             if (auto* fit = std::get_if<FittedSet>(&fitted)) {
+                // Written so that a NaN misfit, which no limit can vouch for, is left out too.
+                if (options.maxRms && !(fit->rms <= *options.maxRms)) {
+                    leftOut.push_back({match,
+                                       "The fit's rms " + fitValueText(fit->rms) +
+                                           " is above the largest allowed, " +
+                                           formatGeneral(*options.maxRms) + ".",
+                                       fit->rms});
+                    return;
+                }
                 fits.push_back(*fit);
                 matches.push_back(match);
             } else {
@@ -142,8 +237,11 @@ recommendScal(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
         return Refusal{"sets", "No data set matches the selection."};
     if (fits.empty()) {
         // Say why, or the user cannot tell which sets to look at; the first few suffice.
-        std::string message =
-            "None of the " + std::to_string(leftOut.size()) + " matching data sets could be fitted";
+        const bool anyFitted =
+            std::any_of(leftOut.begin(), leftOut.end(), [](const LeftOutSet& s) { return s.rms; });
+        std::string message = "None of the " + std::to_string(leftOut.size()) +
+                              " matching data sets could be fitted" +
+                              (anyFitted ? " within the largest rms allowed" : "");
         for (std::size_t i = 0; i < leftOut.size() && i < 3; ++i) {
             std::string reason = leftOut[i].reason;
             if (reason.ends_with('.'))

@@ -24,15 +24,23 @@ const char* prefix = "relperm recommend";
 const char* recommendHelp =
     "usage: relperm recommend --system TEXT --model corey|let [SELECTION] [--dir DIR]\n"
     "                         [--format FORMAT] [--case low|base|high | --interpolate T]\n"
-    "                         [--spacing D] [--krw-max X] [--krg-max X] [--out FILE]\n"
+    "                         [--weight kr|log] [--max-rms X] [--spacing D]\n"
+    "                         [--krw-max X] [--krg-max X] [--out FILE]\n"
     "\n"
     "Fits a Corey or LET model to every measured data set that `relperm db list` lists for\n"
     "the same --system and SELECTION, and recommends three cases from the fits: base, the\n"
     "median of every parameter; low and high, each parameter at its 10th or 90th\n"
     "percentile in the direction that makes oil (in gas-water data, water) flow less or\n"
     "more: larger residual saturations and oil exponents, smaller water and gas exponents\n"
-    "for low, the reverse for high. A set the model cannot be fitted to is left out, and\n"
-    "said so on standard error.\n"
+    "for low, the reverse for high. A set the model cannot be fitted to, or whose fit is\n"
+    "worse than --max-rms, is left out, and said so on standard error.\n"
+    "\n"
+    "Taken one parameter at a time, the percentiles can leave a case less movable\n"
+    "saturation (1 - swl - sorw; gas-oil 1 - swl - sgcr - sorg; gas-water and\n"
+    "gas-condensate 1 - swl - sgcr) than any fitted set leaves, or none at all. Such a\n"
+    "case's end points are scaled down by one factor until it leaves the least movable\n"
+    "saturation of the fitted sets, and standard error says so; the end kr values lie\n"
+    "between the fits' own, within 0 to 1.\n"
     "\n"
     "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
     "  --dir DIR          the folder of the data files (default: the working folder)\n"
@@ -40,6 +48,11 @@ const char* recommendHelp =
     "  --search-percent --tolerance T --swc S --sor S --sgc S\n"
     "                     the selection, as for relperm db list (see relperm db --help)\n"
     "  --model MODEL      corey: kr = end x S^n; let: kr = end x S^L / (S^L + E (1 - S)^T)\n"
+    "  --weight W         what each fit minimises: kr (default), the misfit of kr itself;\n"
+    "                     log, the misfit of log10 kr (kr below 1e-4 as 1e-4), which weighs\n"
+    "                     the low-kr ends\n"
+    "  --max-rms X        leave out every set whose fit's rms (the misfit of kr, whatever\n"
+    "                     --weight) is above X, a number above 0\n"
     "  --format FORMAT    params (default): CSV of satnum, case, then the parameters named\n"
     "                     as pyscal names them, one row per case (low, base, high), rms the\n"
     "                     median misfit of the fits; swof, sgof, swfn, sgfn: that simulator\n"
@@ -62,12 +75,14 @@ const char* recommendHelp =
     "\n"
     "Exit status: 0 done (at least one set fitted), 1 a file could not be read or written\n"
     "(or records in it were damaged), 2 input refused: a bad flag, no matching data set,\n"
-    "none the model can be fitted to, or tables the simulator would refuse.\n";
+    "none the model can be fitted to within --max-rms, or tables the simulator would\n"
+    "refuse.\n";
 
 const OptionTable recommendOptions = [] {
     OptionTable table{listSelectionOptions(), {"search-percent"}};
     table.withValue.insert({"tolerance", "swc", "sor", "sgc", "model", "format", "case",
-                            "interpolate", "spacing", "krw-max", "krg-max", "out"});
+                            "interpolate", "spacing", "krw-max", "krg-max", "out", "weight",
+                            "max-rms"});
     return table;
 }();
 
@@ -75,6 +90,7 @@ const OptionTable recommendOptions = [] {
 struct Request {
     TwoPhaseSystem system = TwoPhaseSystem::WaterOil;
     FitModel model = FitModel::Corey;
+    RecommendOptions fitting;
     std::string format;
     bool tables = false;
     double t = 0;       // the case: -1 low, 0 base, 1 high
@@ -115,10 +131,30 @@ std::optional<Failure> caseOption(const Options& options, bool tables, double& t
     return std::nullopt;
 }
 
+// --max-rms: the largest misfit a fit may have and count; an rms is never negative, and a
+// limit of 0 would leave out every set that is not fitted exactly.
+std::optional<Failure> maxRmsOption(const Options& options, std::optional<double>& maxRms) {
+    const auto text = options.get("max-rms");
+    if (!text)
+        return std::nullopt;
+    std::string error;
+    const auto given = numberOption(options, "max-rms", error);
+    if (!given || !(*given > 0))
+        return Failure{exitRefused, "--max-rms must be a number above 0 (the largest rms a fit "
+                                    "may have), not " +
+                                        quotedText(*text)};
+    maxRms = *given;
+    return std::nullopt;
+}
+
 std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (auto f = systemOption(options, request.system))
         return f;
     if (auto f = modelOption(options, request.model))
+        return f;
+    if (auto f = weightOption(options, request.fitting.fit.weight))
+        return f;
+    if (auto f = maxRmsOption(options, request.fitting.maxRms))
         return f;
     if (auto f = paramsOrTablesFormat(options, request.system, request.format, request.simulator))
         return f;
@@ -140,6 +176,19 @@ std::string caseText(double t) {
            (t < 0 ? "low (t = -1) and base (t = 0)" : "base (t = 0) and high (t = 1)");
 }
 
+// "22 of the 23 matching data sets fitted", and how many of them counted when some were
+// fitted worse than --max-rms allows.
+std::string fittedText(const ScalRecommendation& rec, const Request& request) {
+    const std::size_t fitted = rec.fits.size() + leftOutForRms(rec);
+    std::string text = std::to_string(fitted) + " of the " +
+                       std::to_string(rec.fits.size() + rec.leftOut.size()) +
+                       " matching data sets fitted";
+    if (fitted != rec.fits.size())
+        text += ", " + std::to_string(rec.fits.size()) + " of them within --max-rms " +
+                formatGeneral(*request.fitting.maxRms);
+    return text;
+}
+
 // What a deck's include file needs to be traced to: the program, the sets, the model, the
 // case and its parameters.
 std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSelection& selection,
@@ -151,7 +200,6 @@ std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSe
             continue;
         lists += (lists.empty() ? "" : ", ") + browser.list(list).text();
     }
-    const std::size_t matching = rec.fits.size() + rec.leftOut.size();
     std::vector<std::string> lines{
         "Relative permeability tables written by relperm " + std::string(suiteVersion) +
             " (Relative Permeability Suite).",
@@ -160,12 +208,16 @@ std::vector<std::string> tablesHead(const ScalRecommendation& rec, const MatchSe
             " curves fitted to each set, base the median of every parameter, low and high "
             "their 10th and 90th percentiles.",
         "Selection: " + lists + "; " + searchDescription(selection) + ".",
-        "Model: " + fitModelName(request.model) + ".",
+        "Model: " + fitModelName(request.model) +
+            (request.fitting.fit.weight == FitWeight::Log
+                 ? ", fitted to log10 kr (kr below 1e-4 as 1e-4)."
+                 : "."),
         "Case: " + caseText(request.t) + ".",
-        "Fitted: " + std::to_string(rec.fits.size()) + " of the " + std::to_string(matching) +
-            " matching data sets."};
+        "Data sets: " + fittedText(rec, request) + "."};
     for (const LeftOutSet& left : rec.leftOut)
         lines.push_back("Left out: data set # " + std::to_string(left.match) + ": " + left.reason);
+    for (const ScaledEndPoints& scaled : rec.scaled)
+        lines.push_back(scaledText(rec, scaled));
     const bool atCase = request.t == -1 || request.t == 0 || request.t == 1;
     // A point between two cases is described by both, and by its own end points.
     const std::pair<double, const FittedSet*> cases[] = {
@@ -224,7 +276,7 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
 
     auto recommended = recommendScal(dir, request.system, selection.lists,
                                      {selection.searchPercent, selection.tolerance}, selection.user,
-                                     request.model);
+                                     request.model, request.fitting);
     if (const auto* refusal = std::get_if<Refusal>(&recommended)) {
         // Records lost to a damaged file may have held the sets the user meant.
         if (counted)
@@ -232,6 +284,13 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
         return fail(err, {counted ? exitFileError : exitRefused, refusal->message});
     }
     const ScalRecommendation& rec = std::get<ScalRecommendation>(recommended);
+    // Said before the tables are made, so a refusal of theirs still tells which sets and
+    // cases it stands on.
+    for (const LeftOutSet& left : rec.leftOut)
+        err << prefix << ": data set # " << left.match << " left out: " << left.reason << "\n";
+    err << prefix << ": " << fittedText(rec, request) << "\n";
+    for (const ScaledEndPoints& scaled : rec.scaled)
+        err << prefix << ": " << scaledText(rec, scaled) << "\n";
 
     std::string bytes;
     if (!request.tables) {
@@ -249,10 +308,6 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     auto outFile = options->get("out");
     int status = emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix);
-    for (const LeftOutSet& left : rec.leftOut)
-        err << prefix << ": data set # " << left.match << " left out: " << left.reason << "\n";
-    err << prefix << ": " << rec.fits.size() << " of the " << rec.fits.size() + rec.leftOut.size()
-        << " matching data sets fitted\n";
     // The cases stand on the sets read before the damage; those lost may have moved them.
     const std::optional<DataFileProblem>& problem = rec.problem ? rec.problem : counted;
     if (problem) {

@@ -191,6 +191,17 @@ std::optional<Failure> modelOption(const Options& options, FitModel& model) {
     return std::nullopt;
 }
 
+std::optional<Failure> weightOption(const Options& options, FitWeight& weight) {
+    auto text = options.get("weight");
+    if (!text)
+        return std::nullopt;
+    auto named = fitWeightNamed(*text);
+    if (!named)
+        return Failure{exitRefused, "--weight must be kr or log, not " + quotedText(*text)};
+    weight = *named;
+    return std::nullopt;
+}
+
 std::optional<Failure> spacingOption(const Options& options, bool tables, double& spacing) {
     std::string error;
     auto given = numberOption(options, "spacing", error);

@@ -91,6 +91,9 @@ std::optional<Failure> tableRowOptions(const Options& options, bool tables, doub
 // --model: corey or let, needed.
 std::optional<Failure> modelOption(const Options& options, FitModel& model);
 
+// --weight: kr (the default) or log, what the fit's misfit is taken of.
+std::optional<Failure> weightOption(const Options& options, FitWeight& weight);
+
 // --spacing into `spacing` (percent), for the simulator formats only (`tables`), held to the
 // calculator's limits.
 std::optional<Failure> spacingOption(const Options& options, bool tables, double& spacing);

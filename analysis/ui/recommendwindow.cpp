@@ -19,6 +19,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -159,10 +162,40 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
         if (on)
             setModel(FitModel::Let);
     });
-    auto* modelLayout = new QHBoxLayout(modelBox);
-    modelLayout->addWidget(corey_);
-    modelLayout->addWidget(let_);
-    modelLayout->addStretch(1);
+    weight_ = new QComboBox(modelBox);
+    weight_->setObjectName("weight");
+    weight_->addItem("kr", static_cast<int>(FitWeight::Kr));
+    weight_->addItem("log kr", static_cast<int>(FitWeight::Log));
+    weight_->setToolTip("What each fit minimises: the misfit of kr itself, or of log10 kr, "
+                        "which weighs the low-kr ends");
+    connect(weight_, &QComboBox::currentIndexChanged, this, &RecommendWindow::compute);
+    maxRms_ = new QDoubleSpinBox(modelBox);
+    maxRms_->setObjectName("maxRms");
+    // 0 stands for no limit: an rms of 0 is a perfect fit, never a useful limit.
+    maxRms_->setRange(0, 1);
+    // Fits of measured kr reach an rms of a few thousandths: a step is one of them.
+    maxRms_->setDecimals(4);
+    maxRms_->setSingleStep(0.001);
+    maxRms_->setSpecialValueText("none");
+    // Its own size hint leaves the last digit of "0.0100" under the arrows.
+    maxRms_->setMinimumWidth(maxRms_->fontMetrics().horizontalAdvance("0.00000") + 40);
+    // One fit of every set per value typed, not per keystroke.
+    maxRms_->setKeyboardTracking(false);
+    maxRms_->setToolTip("Leave out every set whose fit's rms is above this; none keeps every "
+                        "set that could be fitted");
+    connect(maxRms_, &QDoubleSpinBox::valueChanged, this, &RecommendWindow::compute);
+    auto* weightLabel = new QLabel("&Misfit of", modelBox);
+    weightLabel->setBuddy(weight_);
+    auto* maxRmsLabel = new QLabel("Max &rms", modelBox);
+    maxRmsLabel->setBuddy(maxRms_);
+    auto* modelLayout = new QGridLayout(modelBox);
+    modelLayout->addWidget(corey_, 0, 0);
+    modelLayout->addWidget(let_, 0, 1);
+    modelLayout->addWidget(weightLabel, 1, 0);
+    modelLayout->addWidget(weight_, 1, 1);
+    modelLayout->addWidget(maxRmsLabel, 1, 2);
+    modelLayout->addWidget(maxRms_, 1, 3);
+    modelLayout->setColumnStretch(4, 1);
 
     const ParameterBox cases = parameterBox("Cases", {"Parameter", "low", "base", "high"},
                                             "recommendRefusal", "Co&py Parameters", this, true);
@@ -180,6 +213,13 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
                             "or more (high)");
     refusalLabel_ = cases.refusal;
     misfit_ = cases.misfit;
+    scaled_ = wrappingLabel("scaledCases", cases.box);
+    scaled_->setToolTip("Percentiles taken one parameter at a time can leave a case less "
+                        "movable saturation than any fitted set; its end points are then "
+                        "scaled down to leave the least of the sets");
+    // Under the misfit: both speak of the cases in the table above them.
+    if (auto* boxLayout = qobject_cast<QVBoxLayout*>(cases.box->layout()))
+        boxLayout->insertWidget(boxLayout->indexOf(misfit_) + 1, scaled_);
     copy_ = cases.copy;
     copy_->setToolTip("Put the three cases' parameters on the clipboard as CSV, as pyscal "
                       "reads a SCAL recommendation");
@@ -272,19 +312,28 @@ void RecommendWindow::compute() {
     working_ = true;
     cancelled_ = false;
     progress_->setValue(0);
-    run_->setFuture(QtConcurrent::run([dataDirectory = dataDirectory_, selection = *selection_,
-                                       model = model_](QPromise<Outcome>& promise) {
-        promise.setProgressRange(0, progressSteps);
-        const WorkControl control{[&promise](double fraction) {
-                                      promise.setProgressValue(
-                                          static_cast<int>(progressSteps * fraction));
-                                  },
-                                  [&promise] { return promise.isCanceled(); }};
-        promise.addResult(recommendScal(dataDirectory, selection.system, selection.lists,
-                                        {selection.searchPercent, selection.tolerance},
-                                        selection.user, model, control));
-    }));
+    run_->setFuture(
+        QtConcurrent::run([dataDirectory = dataDirectory_, selection = *selection_, model = model_,
+                           options = options()](QPromise<Outcome>& promise) {
+            promise.setProgressRange(0, progressSteps);
+            const WorkControl control{[&promise](double fraction) {
+                                          promise.setProgressValue(
+                                              static_cast<int>(progressSteps * fraction));
+                                      },
+                                      [&promise] { return promise.isCanceled(); }};
+            promise.addResult(recommendScal(dataDirectory, selection.system, selection.lists,
+                                            {selection.searchPercent, selection.tolerance},
+                                            selection.user, model, options, control));
+        }));
     showRecommendation();
+}
+
+RecommendOptions RecommendWindow::options() const {
+    RecommendOptions options;
+    options.fit.weight = static_cast<FitWeight>(weight_->currentData().toInt());
+    if (maxRms_->value() > 0)
+        options.maxRms = maxRms_->value();
+    return options;
 }
 
 void RecommendWindow::computationEnded() {
@@ -335,6 +384,7 @@ void RecommendWindow::showRecommendation() {
 void RecommendWindow::showParameters() {
     parameters_->setVisible(recommendation_.has_value());
     misfit_->setVisible(recommendation_.has_value());
+    scaled_->setVisible(false);
     copy_->setEnabled(recommendation_.has_value());
     write_->setEnabled(recommendation_.has_value());
     tables_->setEnabled(recommendation_.has_value());
@@ -364,6 +414,11 @@ void RecommendWindow::showParameters() {
                              "the median misfit is rms %2 of kr.")
                          .arg(qs(fitModelName(rec.model)))
                          .arg(qs(fitValueText(rec.base.rms))));
+    QStringList scaled;
+    for (const ScaledEndPoints& one : rec.scaled)
+        scaled.push_back(qs(scaledText(rec, one)));
+    scaled_->setText(scaled.join("\n"));
+    scaled_->setVisible(!scaled.isEmpty());
 }
 
 void RecommendWindow::showLeftOut() {
@@ -377,10 +432,17 @@ void RecommendWindow::showLeftOut() {
     }
     const ScalRecommendation& rec = *recommendation_;
     const std::size_t all = rec.fits.size() + rec.leftOut.size();
-    QString count = QString("%1 of %2 fitted; %3 left out")
+    // Sets fitted worse than allowed were fitted, but the cases do not use them.
+    const std::size_t overRms = leftOutForRms(rec);
+    QString count = QString("%1 of %2 %3; %4 left out")
                         .arg(rec.fits.size())
                         .arg(setsText(all))
+                        .arg(overRms ? "used" : "fitted")
                         .arg(rec.leftOut.size());
+    if (overRms)
+        count += QString(", %1 of them for an rms above %2")
+                     .arg(overRms)
+                     .arg(qs(formatGeneral(maxRms_->value())));
     count += rec.leftOut.empty() ? "." : ":";
     if (rec.problem)
         count += "\n" + qs(rec.problem->message());
@@ -423,6 +485,13 @@ void RecommendWindow::writeSimulatorTables() {
     head.push_back(
         (description_.isEmpty() ? qs(std::string(systemListText(rec.system))) : description_)
             .toStdString());
+    if (options().fit.weight == FitWeight::Log)
+        head.push_back("Each set fitted to log10 kr (kr below 1e-4 as 1e-4).");
+    if (const std::size_t overRms = leftOutForRms(rec))
+        head.push_back(std::to_string(overRms) + (overRms == 1 ? " fitted set" : " fitted sets") +
+                       " left out for an rms above " + formatGeneral(maxRms_->value()) + ".");
+    for (const ScaledEndPoints& scaled : rec.scaled)
+        head.push_back(scaledText(rec, scaled));
     if (const FittedSet* which = caseAt(rec, at))
         head.push_back("Parameters: " + fitParametersText(*which, false) + ".");
     head.push_back("Capillary pressure is 0 throughout.");

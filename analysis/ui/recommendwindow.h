@@ -1,15 +1,17 @@
 // A low/base/high SCAL recommendation from every set the browser's selection matches, in a
 // resizable window of its own: the fits of the sets in grey under the three cases and the
-// case at the slider's t, the cases' parameters, the sets that could not be fitted and why,
-// and the ways the recommendation leaves the window (the parameters on the clipboard, the
-// case at t as a simulator include file). Everything shown comes from the core (analysis/).
+// case at the slider's t, the cases' parameters (and any case whose end points had to be
+// scaled to stay physical), the sets left out and why (not fitted, or fitted worse than the
+// largest rms asked for), and the ways the recommendation leaves the window (the parameters
+// on the clipboard, the case at t as a simulator include file). Everything shown comes from
+// the core (analysis/).
 //
 // A field's file can hold a million sets, whose fits take as long as `relperm recommend`
 // takes over it. They run on a thread of the pool, so the window goes on answering, with a
 // progress bar (the fraction of the file read) and a Cancel. A run holds copies of what it
 // was asked and nothing of the window; only the run started last may show its outcome, and
-// a run cancelled or overtaken by another (another model, another selection) stops at its
-// next record.
+// a run cancelled or overtaken by another (another model, weighting, largest rms or
+// selection) stops at its next record.
 #pragma once
 
 #include "analysis/recommend.h"
@@ -24,6 +26,8 @@
 #include <optional>
 #include <variant>
 
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -91,6 +95,7 @@ class RecommendWindow : public QWidget {
     void showParameters();
     void showLeftOut();
     void tMoved();
+    RecommendOptions options() const;
 
     ui::WindowServices services_;
     FitModel model_ = FitModel::Corey;
@@ -111,10 +116,13 @@ class RecommendWindow : public QWidget {
     QLabel* tValue_ = nullptr;
     QRadioButton* corey_ = nullptr;
     QRadioButton* let_ = nullptr;
+    QComboBox* weight_ = nullptr;
+    QDoubleSpinBox* maxRms_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* refusalLabel_ = nullptr;
     QTableWidget* parameters_ = nullptr;
     QLabel* misfit_ = nullptr;
+    QLabel* scaled_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* write_ = nullptr;
     QPushButton* tables_ = nullptr;

@@ -1,5 +1,6 @@
 // The low/base/high recommendation: percentiles over sets made from known curves, in the
-// documented directions, and the cases interpolated without changing them; a recommendation
+// documented directions, a case whose percentiles leave too little to move scaled to the
+// least of the sets, and the cases interpolated without changing them; a recommendation
 // from a file watched and cancelled as the window runs it; its plot bounded at any number
 // of fits.
 #include "../database/records.h"
@@ -116,6 +117,39 @@ TEST(Recommend, TheParameterFileHasACaseColumnAndThreeRows) {
     EXPECT_NE(csv.find("\n1,high,.2,.2,.21,3.3"), std::string::npos) << csv;
 }
 
+// Ten sets of two rocks, swl .5 with sorw .1 and swl .1 with sorw .5: each leaves .4 to
+// move, but their 90th percentiles, swl .5 and sorw .5, leave nothing.
+std::vector<FittedSet> twoRocks() {
+    std::vector<FittedSet> fits;
+    for (int k = 0; k < 10; ++k) {
+        FittedSet f = coreyFit(2, 3, k % 2 ? 0.5 : 0.1);
+        f.ends.swl = k % 2 ? 0.1 : 0.5;
+        fits.push_back(f);
+    }
+    return fits;
+}
+
+TEST(Recommend, ACaseLeavingLessMovableSaturationThanEverySetIsScaledToTheLeastOfThem) {
+    const ScalRecommendation r = recommended(twoRocks());
+    ASSERT_EQ(r.scaled.size(), 1u);
+    EXPECT_EQ(r.scaled[0].which, ScalCase::Low);
+    EXPECT_NEAR(r.low.ends.swl, 0.3, 1e-12);
+    EXPECT_NEAR(r.low.ends.sorw, 0.3, 1e-12);
+    EXPECT_EQ(scaledText(r, r.scaled[0]),
+              "The low case's end points swl .5, sorw .5 leave no movable saturation, less than "
+              "any fitted set leaves (.4 at the least); they are scaled by .6 to swl .3, sorw .3.");
+    // Base leaves the .4 of every set, to the last digit but one: no case is scaled for
+    // rounding noise. High leaves more than any set and keeps its percentiles.
+    EXPECT_NEAR(r.base.ends.swl, 0.3, 1e-12);
+    EXPECT_NEAR(r.high.ends.swl, 0.1, 1e-12);
+    EXPECT_NEAR(r.high.ends.sorw, 0.1, 1e-12);
+
+    // A set that leaves nothing to move gives no least to keep to.
+    std::vector<FittedSet> fits = twoRocks();
+    fits[3].ends.sorw = 0.9;
+    EXPECT_TRUE(std::holds_alternative<Refusal>(recommendFromFits(WO, FitModel::Corey, fits)));
+}
+
 TEST(Recommend, NothingFittedIsRefused) {
     const auto none = recommendFromFits(WO, FitModel::Corey, {});
     ASSERT_TRUE(std::holds_alternative<Refusal>(none));
@@ -147,7 +181,7 @@ TEST_F(RecommendFromFile, WatchedItGivesTheSameCasesAndACancelIsNeverTakenForThe
 
     std::vector<double> reported;
     const auto watched = recommendScal(
-        dir, WO, {}, {}, {}, FitModel::Corey,
+        dir, WO, {}, {}, {}, FitModel::Corey, {},
         {[&](double fraction) { reported.push_back(fraction); }, [] { return false; }});
     ASSERT_TRUE(std::holds_alternative<ScalRecommendation>(watched));
     EXPECT_EQ(recommendationCsv(std::get<ScalRecommendation>(watched)),
@@ -158,7 +192,7 @@ TEST_F(RecommendFromFile, WatchedItGivesTheSameCasesAndACancelIsNeverTakenForThe
     // Cancelled halfway through the file: the cases of the first half are not handed over.
     bool cancel = false;
     reported.clear();
-    const auto halfway = recommendScal(dir, WO, {}, {}, {}, FitModel::Corey,
+    const auto halfway = recommendScal(dir, WO, {}, {}, {}, FitModel::Corey, {},
                                        {[&](double fraction) {
                                             reported.push_back(fraction);
                                             cancel = fraction >= 0.5;
@@ -173,7 +207,7 @@ TEST_F(RecommendFromFile, WatchedItGivesTheSameCasesAndACancelIsNeverTakenForThe
 
     // Cancelled before the first set: a cancellation still, not "no set matches".
     const auto atOnce =
-        recommendScal(dir, WO, {}, {}, {}, FitModel::Corey, {{}, [] { return true; }});
+        recommendScal(dir, WO, {}, {}, {}, FitModel::Corey, {}, {{}, [] { return true; }});
     ASSERT_TRUE(std::holds_alternative<Refusal>(atOnce));
     EXPECT_EQ(std::get<Refusal>(atOnce).input, cancelledWork);
 }

@@ -1,6 +1,7 @@
 // relperm recommend: a low/base/high recommendation over sets whose spread is known, so the
-// percentiles each case takes can be read off; the tables of a case or a point between, and
-// every way the command says no.
+// percentiles each case takes can be read off; the tables of a case or a point between, also
+// of a case whose percentiles leave nothing to move; sets left out above --max-rms; and every
+// way the command says no.
 #include "cli/commands.h"
 #include "database/records.h"
 #include "support/deck_text.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -208,7 +210,7 @@ TEST_F(Recommend, SwofOfACaseRunsFromItsSwlToOneMinusItsSorwAndSaysWhatItIs) {
     ASSERT_EQ(base.status, exitOk) << base.err;
     for (const char* head :
          {"-- Relative permeability tables written by relperm ", "-- Selection: All Locations, ",
-          "-- Model: Corey.", "-- Case: base (t = 0).", "-- Fitted: 21 of the 21 matching",
+          "-- Model: Corey.", "-- Case: base (t = 0).", "-- Data sets: 21 of the 21 matching",
           "-- Parameters of base (t = 0): swl .2, swcr .2, sorw .25, nw 2.5"})
         EXPECT_NE(base.out.find(head), std::string::npos) << head << "\n" << base.out;
     auto rows = keywordRows(base.out, "SWOF");
@@ -254,9 +256,141 @@ TEST_F(Recommend, SwofOfACaseRunsFromItsSwlToOneMinusItsSorwAndSaysWhatItIs) {
     EXPECT_GT(mid, lo);
     EXPECT_LT(mid, hi);
 
+    // The head names the weighting of a fit that is not of kr itself.
+    const Outcome logKr = recommend({"--format", "swof", "--weight", "log"});
+    ASSERT_EQ(logKr.status, exitOk) << logKr.err;
+    EXPECT_NE(logKr.out.find("\n-- Model: Corey, fitted to log10 kr (kr below 1e-4 as 1e-4).\n"),
+              std::string::npos)
+        << logKr.out;
+
     Outcome capped = recommend({"--format", "simulator", "--krw-max", ".5"});
     ASSERT_EQ(capped.status, exitOk) << capped.err;
     EXPECT_EQ(keywordRows(capped.out, "SWOF").back(), (std::vector<double>{1, 0.5, 0, 0}));
+}
+
+// --- cases kept physical ----------------------------------------------------------------
+
+// Ten sets of two rocks that each leave .4 to move, `a` and `b` alternating: their
+// percentiles taken one end point at a time leave the low case nothing.
+std::vector<SetRecipe> twoRocks(SetRecipe a, SetRecipe b) {
+    std::vector<SetRecipe> sets;
+    for (int k = 0; k < 10; ++k)
+        sets.push_back(k % 2 ? b : a);
+    return sets;
+}
+
+TEST_F(Recommend, ACaseWhosePercentilesLeaveNoMovableSaturationIsScaledAndItsTablesAreWritten) {
+    SetRecipe waterWet = tenCoreyPoints();
+    waterWet.swc = 0.5;
+    waterWet.sorw = 0.1;
+    SetRecipe oilWet = waterWet;
+    oilWet.swc = 0.1;
+    oilWet.sorw = 0.5;
+    writeDataFile(dir, WO, recordsOf(WO, twoRocks(waterWet, oilWet)));
+    const std::string said =
+        "relperm recommend: The low case's end points swl .5, sorw .5 leave no movable "
+        "saturation, less than any fitted set leaves (.4 at the least); they are scaled by .6 to "
+        "swl "
+        ".3, sorw .3.\n";
+
+    Outcome params = recommend();
+    ASSERT_EQ(params.status, exitOk) << params.err;
+    EXPECT_EQ(params.err, "relperm recommend: 10 of the 10 matching data sets fitted\n" + said);
+    Cases cases = casesOf(params.out);
+    EXPECT_NEAR(cases["low"]["swl"], 0.3, 1e-7);
+    EXPECT_NEAR(cases["low"]["swcr"], 0.3, 1e-7);
+    EXPECT_NEAR(cases["low"]["sorw"], 0.3, 1e-7);
+    EXPECT_NEAR(cases["high"]["sorw"], 0.1, 1e-7) << "high leaves more than any set: as it was";
+
+    // The low case's SWOF, and one a quarter of the way from it to base, go to the deck.
+    Outcome low = recommend({"--format", "simulator", "--case", "low"});
+    ASSERT_EQ(low.status, exitOk) << low.err;
+    EXPECT_NE(low.out.find("-- " + said.substr(19, said.size() - 20)), std::string::npos)
+        << "the head says so too:\n"
+        << low.out;
+    const auto rows = keywordRows(low.out, "SWOF");
+    ASSERT_FALSE(rows.empty()) << low.out;
+    EXPECT_NEAR(rows.front()[0], 0.3, 1e-7);
+    const auto oilStops =
+        std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[2] == 0; });
+    ASSERT_NE(oilStops, rows.end());
+    EXPECT_NEAR((*oilStops)[0], 0.7, 1e-7);
+    EXPECT_EQ(recommend({"--format", "swof", "--interpolate", "-.75"}).status, exitOk);
+
+    // Gas-oil: swl .6 + sgcr .05 + sorg .6 for low, each set leaving .25 of gas to move.
+    SetRecipe gasA = tenCoreyPoints();
+    gasA.swc = 0.6;
+    gasA.sgc = 0.05;
+    gasA.sorg = 0.1;
+    SetRecipe gasB = gasA;
+    gasB.swc = 0.1;
+    gasB.sorg = 0.6;
+    writeDataFile(dir, GO, recordsOf(GO, twoRocks(gasA, gasB)));
+    Outcome gas = relperm({"recommend", "--dir", dir.string(), "--system", "Gas-Oil Data",
+                           "--model", "corey", "--format", "sgof", "--case", "low"});
+    ASSERT_EQ(gas.status, exitOk) << gas.err;
+    EXPECT_NE(gas.err.find("swl .6, sgcr .05, sorg .6 leave no movable saturation, less than "
+                           "any fitted set leaves (.25 at the least); they are scaled by .6 to swl "
+                           ".36, sgcr .03, sorg .36."),
+              std::string::npos)
+        << gas.err;
+    const auto sgof = keywordRows(gas.out, "SGOF");
+    ASSERT_GE(sgof.size(), 3u) << gas.out;
+    EXPECT_NEAR(sgof[1][0], 0.03, 1e-7) << "gas starts to move at the scaled sgcr";
+    EXPECT_NEAR(sgof.back()[0], 0.64, 1e-7) << "the gas table ends at 1 - swl";
+}
+
+// --- leaving out the poor fits ----------------------------------------------------------
+
+TEST_F(Recommend, MaxRmsLeavesOutTheSetsFittedWorseAndSaysWhichWithTheirRms) {
+    // Two sets elsewhere, scattered by .04 about their curves: the same cases without them.
+    std::vector<SetRecipe> sets = spreadSets();
+    for (int i : {3, 11}) {
+        SetRecipe scattered = spreadSet(i);
+        scattered.location = 2;
+        for (std::size_t k = 0; k < scattered.points.size(); ++k) {
+            const double by = k % 2 ? 0.04 : -0.04;
+            scattered.points[k][1] = std::max(0.0, scattered.points[k][1] + by);
+            scattered.points[k][2] = std::max(0.0, scattered.points[k][2] - by);
+        }
+        sets.push_back(scattered);
+    }
+    const Outcome clean = recommend();
+    writeDataFile(dir, WO, recordsOf(WO, sets));
+    ASSERT_NE(recommend().out, clean.out) << "the scattered sets move the cases";
+
+    Outcome r = recommend({"--max-rms", ".01"});
+    ASSERT_EQ(r.status, exitOk) << r.err;
+    EXPECT_EQ(r.out, clean.out);
+    const auto said = lines(r.err);
+    ASSERT_EQ(said.size(), 3u) << r.err;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string start =
+            "relperm recommend: data set # " + std::to_string(22 + k) + " left out: The fit's rms ";
+        EXPECT_EQ(said[k].rfind(start, 0), 0u) << said[k];
+        const double rms = std::stod(said[k].substr(start.size()));
+        EXPECT_GT(rms, 0.01) << said[k];
+        EXPECT_LT(rms, 0.06) << said[k];
+        const std::string end = " is above the largest allowed, .01.";
+        EXPECT_EQ(said[k].substr(said[k].size() - end.size()), end);
+    }
+    EXPECT_EQ(said[2], "relperm recommend: 23 of the 23 matching data sets fitted, 21 of them "
+                       "within --max-rms .01");
+    Outcome tables = recommend({"--max-rms", ".01", "--format", "swof"});
+    EXPECT_NE(tables.out.find("-- Data sets: 23 of the 23 matching data sets fitted, 21 of them "
+                              "within --max-rms .01.\n-- Left out: data set # 22: The fit's rms "),
+              std::string::npos)
+        << tables.out;
+
+    // Only the scattered sets: none is left, and the refusal says why.
+    Outcome none = recommend({"--location", "2", "--max-rms", ".01"});
+    EXPECT_EQ(none.status, exitRefused);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err.rfind("relperm recommend: None of the 2 matching data sets could be "
+                             "fitted within the largest rms allowed: data set # 1: The fit's rms ",
+                             0),
+              0u)
+        << none.err;
 }
 
 // --- refusals ---------------------------------------------------------------------------
@@ -286,6 +420,19 @@ TEST_F(Recommend, RefusesWithTheFlagAndExitTwo) {
              Case{{"--format", "swof", "--krw-max", "2"},
                   "--krw-max must be a fraction from 0 to 1, not \"2\""},
              Case{{"--location", "9"}, "--location must be a list index from 0 to 6, not \"9\""},
+             Case{{"--weight", "l2"}, "--weight must be kr or log, not \"l2\""},
+             Case{{"--max-rms", "0"},
+                  "--max-rms must be a number above 0 (the largest rms a fit "
+                  "may have), not \"0\""},
+             Case{{"--max-rms", "-.1"},
+                  "--max-rms must be a number above 0 (the largest rms a "
+                  "fit may have), not \"-.1\""},
+             Case{{"--max-rms", "inf"},
+                  "--max-rms must be a number above 0 (the largest rms a "
+                  "fit may have), not \"inf\""},
+             Case{{"--max-rms", "1e999"},
+                  "--max-rms must be a number above 0 (the largest rms a "
+                  "fit may have), not \"1e999\""},
              Case{{"--tolerance", "x"}, "--tolerance must be a number, not \"x\""},
          }) {
         Outcome r = recommend(c.args);
@@ -333,9 +480,11 @@ TEST(RecommendHelp, HelpListsTheFlagsAndTheCommandList) {
     Outcome help = relperm({"recommend", "--help"});
     EXPECT_EQ(help.status, exitOk);
     for (const char* flag :
-         {"--dir", "--system", "--location", "--method", "--lithology", "--wettability",
-          "--search-percent", "--tolerance", "--swc", "--sor", "--sgc", "--model", "--format",
-          "--case", "--interpolate", "--spacing", "--krw-max", "--krg-max", "--out"})
+         {"--dir",         "--system",         "--location",  "--method", "--lithology",
+          "--wettability", "--search-percent", "--tolerance", "--swc",    "--sor",
+          "--sgc",         "--model",          "--format",    "--case",   "--interpolate",
+          "--spacing",     "--krw-max",        "--krg-max",   "--out",    "--weight",
+          "--max-rms"})
         EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
     EXPECT_NE(relperm({"--help"}).out.find("\n  recommend "), std::string::npos);
 }

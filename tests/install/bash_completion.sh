@@ -84,6 +84,14 @@ expect "generate flags" "--fluids --correlation --wettability --formation --titl
 complete_words relperm fit --
 expect "fit flags" "--system --dir --location --method --lithology --wettability --match
     --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --weight --help"
+complete_words relperm recommend --
+expect "recommend flags" "--system --dir --location --method --lithology --wettability
+    --search-percent --tolerance --swc --sor --sgc --model --weight --max-rms --format --case
+    --interpolate --spacing --krw-max --krg-max --out --help"
+complete_words relperm recommend --weight ""
+expect "recommend's weightings" "kr log"
+complete_words relperm recommend --max-rms ""
+expect "--max-rms takes a number of the user's own" ""
 complete_words relperm generate --fluids Water-Gas --s
 expect "generate flags by their beginning" "--swc --sorw --sorg --sgc --spacing"
 complete_words relperm generate --swc 20 --s

@@ -2,9 +2,11 @@
 // Tools menu as a user opens it: on sets made from Corey curves whose water exponent runs
 // from 1.5 to 3.5 the window shows the median as the base case with low and high on either
 // side, draws the case at the slider's t, copies the cases, writes the case at t for a
-// simulator, and lists the set that could not be fitted. The sets are fitted off the
-// window's thread: over a large file the window shows how far the read has come, Cancel
-// stops it, a second request overtakes the first, and the window closes while it works.
+// simulator, and lists the set that could not be fitted and those fitted worse than the
+// largest rms typed; a case scaled to leave something to move says so. The sets are fitted
+// off the window's thread: over a large file the window shows how far the read has come,
+// Cancel stops it, a second request overtakes the first, and the window closes while it
+// works.
 // "Open in Tables..." hands the cases to the tables window at the slider's t.
 // Ahead of Qt, whose emit keyword would swallow the command line's emit().
 #include "support/run_relperm.h"
@@ -29,6 +31,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -240,6 +243,97 @@ class RecommendWindowTest : public QObject {
         QCOMPARE(leftOut->item(499)->text().left(17), QString("Data set # 521: T"));
         QCOMPARE(leftOut->item(500)->text(),
                  QString("... and 101 more (relperm recommend lists every one)"));
+    }
+
+    void poorFitsAreLeftOutAboveTheMaxRmsTypedAndTheWeightingIsTheUsers() {
+        // The spread and two sets scattered by .04 about their curves.
+        std::vector<SetRecipe> sets = spreadOfSets();
+        for (double nw : {2.0, 3.0}) {
+            SetRecipe scattered = coreySet(nw);
+            for (std::size_t k = 0; k < scattered.points.size(); ++k)
+                scattered.points[k][2] += k % 2 ? 0.04 : -0.04;
+            sets.push_back(scattered);
+        }
+        openSets(sets);
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        auto* count = child<QLabel>(*shown, "fitCount");
+        QCOMPARE(count->text(), QString("23 of 24 data sets fitted; 1 left out:"));
+        auto* maxRms = child<QDoubleSpinBox>(*shown, "maxRms");
+        QCOMPARE(maxRms->text(), QString("none"));
+
+        maxRms->setFocus();
+        maxRms->selectAll();
+        QTest::keyClicks(maxRms, "0.01");
+        QVERIFY2(!shown->working(), "no fit of every set before the value is entered");
+        QTest::keyClick(maxRms, Qt::Key_Return);
+        QVERIFY(shown->working());
+        QTRY_VERIFY(!shown->working());
+        QCoreApplication::processEvents();
+        QCOMPARE(shown->recommendation()->fits.size(), std::size_t{21});
+        QCOMPARE(count->text(),
+                 QString("21 of 24 data sets used; 3 left out, 2 of them for an rms above .01:"));
+        auto* leftOut = child<QListWidget>(*shown, "leftOut");
+        QCOMPARE(leftOut->count(), 3);
+        for (int row : {1, 2})
+            QVERIFY2(leftOut->item(row)->text().startsWith(
+                         QString("Data set # %1: The fit's rms .0").arg(22 + row)),
+                     qPrintable(leftOut->item(row)->text()));
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-max-rms.png"));
+
+        // Fitted to log kr: the sets are fitted again, and the file written says how.
+        auto* weight = child<QComboBox>(*shown, "weight");
+        QCOMPARE(weight->currentText(), QString("kr"));
+        weight->setCurrentIndex(weight->findText("log kr"));
+        QVERIFY(shown->working());
+        QTRY_VERIFY(!shown->working());
+        dialog->answers = {path("log.inc")};
+        QTest::mouseClick(child<QPushButton>(*shown, "writeTables"), Qt::LeftButton);
+        const QString file = QString::fromUtf8(fileBytes(path("log.inc")));
+        QVERIFY2(file.contains("\n-- Each set fitted to log10 kr (kr below 1e-4 as 1e-4).\n"),
+                 qPrintable(file.left(800)));
+    }
+
+    void aCaseThatWouldLeaveNoMovableOilIsScaledAndSaysSo() {
+        // Two rocks, swl .5 with sorw .1 and swl .1 with sorw .5: low takes .5 of each.
+        std::vector<SetRecipe> sets;
+        for (int k = 0; k < 10; ++k) {
+            SetRecipe made = coreySet(2.5);
+            made.swc = k % 2 ? 0.1 : 0.5;
+            made.sorw = k % 2 ? 0.5 : 0.1;
+            sets.push_back(made);
+        }
+        openSets(sets);
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        auto* scaled = child<QLabel>(*shown, "scaledCases");
+        QVERIFY(scaled->isVisible());
+        QCOMPARE(
+            scaled->text(),
+            QString("The low case's end points swl .5, sorw .5 leave no movable saturation, "
+                    "less than any fitted set leaves (.4 at the least); they are scaled by .6 to "
+                    "swl .3, sorw .3."));
+        QCOMPARE(parameterTable(*shown)["sorw"], (QStringList{".3", ".3", ".1"}));
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-scaled.png"));
+
+        child<QSlider>(*shown, "t")->setValue(-100);
+        dialog->answers = {path("low.inc")};
+        QTest::mouseClick(child<QPushButton>(*shown, "writeTables"), Qt::LeftButton);
+        QVERIFY2(messages->warnings.isEmpty(), qPrintable(messages->warnings.join("\n")));
+        const QString low = QString::fromUtf8(fileBytes(path("low.inc")));
+        QVERIFY(low.contains("\n-- The low case's end points swl .5, sorw .5 leave no movable"));
+        QVERIFY(low.contains("\nSWOF\n"));
+
+        // Nothing scaled, nothing said.
+        openSpread();
+        pickAllWaterOil();
+        shown = openRecommendation();
+        QVERIFY(shown);
+        QVERIFY(!child<QLabel>(*shown, "scaledCases")->isVisible());
     }
 
     void theSliderDrawsTheCaseAtT() {
