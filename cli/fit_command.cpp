@@ -109,12 +109,8 @@ struct Request {
 std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (auto f = modelOption(options, request.model))
         return f;
-    if (auto text = options.get("weight")) {
-        const auto weight = fitWeightNamed(*text);
-        if (!weight)
-            return Failure{exitRefused, "--weight is kr or log, not " + quotedText(*text)};
-        request.fit.weight = *weight;
-    }
+    if (auto f = weightOption(options, request.fit.weight))
+        return f;
     request.compare = options.has("compare");
     if (request.compare && options.get("format"))
         return Failure{exitRefused, "--format does not apply with --compare, which writes its "

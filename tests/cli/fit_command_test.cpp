@@ -325,7 +325,7 @@ TEST_F(Fit, AnExponentOnItsBoundIsAWarningAndTheWeightIsChosen) {
     EXPECT_NEAR(std::stod(fields(lines(log.out)[1])[4]), 3, 1e-6);
     Outcome bad = fit({"corey", "--match", "1", "--weight", "lin"});
     EXPECT_EQ(bad.status, exitRefused);
-    EXPECT_EQ(bad.err, "relperm fit: --weight is kr or log, not \"lin\"\n");
+    EXPECT_EQ(bad.err, "relperm fit: --weight must be kr or log, not \"lin\"\n");
 }
 
 TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
