@@ -3,6 +3,7 @@
 // fine-grained many-region model: read from disk through the deck reader, then every check.
 #include "common/numbers.h"
 #include "deck/checks.h"
+#include "deck/convert.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,8 +68,26 @@ void readAndCheck(benchmark::State& bench) {
     std::filesystem::remove_all(dir);
 }
 
+// The same tables converted to SWFN, SGFN and SOF3 (whose rows are both tables' oil
+// saturations, 10 000 a region) and written as the include file.
+void convertToFamily2(benchmark::State& bench) {
+    const relperm::deck::IncludeLoader none = [](const std::filesystem::path& p) {
+        return std::variant<std::string, relperm::Refusal>(relperm::Refusal{p.string(), ""});
+    };
+    auto read = relperm::deck::readDeckText(includeText(), "ROWS.INC", none);
+    const auto& deck = std::get<relperm::deck::DeckTables>(read);
+    std::size_t bytes = 0;
+    for (auto _ : bench) {
+        auto text = relperm::deck::convertedFile(deck, relperm::deck::TargetFamily::Family2);
+        bytes = std::get<std::string>(text).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    bench.SetLabel(std::to_string(bytes >> 20) + " MiB written");
+}
+
 } // namespace
 
 BENCHMARK(readAndCheck)->Unit(benchmark::kMillisecond);
+BENCHMARK(convertToFamily2)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

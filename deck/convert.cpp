@@ -61,15 +61,20 @@ double at(const Columns& t, std::size_t c, double s) {
     return tidy(linearAt(x, t[c], s, t[c].front(), t[c].back()), 1e-14);
 }
 
-// `own` (a table's saturations, kept as they are) with each of `more` that is not already
-// there, rising.
-std::vector<double> merged(std::vector<double> own, std::vector<double> more) {
+// `own` (a table's saturations, rising, kept as they are) with each of `more` that is not
+// already there, rising.
+std::vector<double> merged(const std::vector<double>& own, std::vector<double> more) {
     std::sort(more.begin(), more.end());
     std::vector<double> out = own;
-    for (double s : more) {
-        const bool present = std::any_of(
-            out.begin(), out.end(), [&](double o) { return std::abs(o - s) <= sameSaturation; });
-        if (!present)
+    const auto near = [](double a, double b) { return std::abs(a - b) <= sameSaturation; };
+    for (std::size_t k = 0; k < more.size(); ++k) {
+        const double s = more[k];
+        if (k > 0 && near(more[k - 1], s))
+            continue; // kept or found with the one before it
+        const auto at = std::lower_bound(own.begin(), own.end(), s);
+        const bool inOwn =
+            (at != own.end() && near(*at, s)) || (at != own.begin() && near(*(at - 1), s));
+        if (!inOwn)
             out.push_back(s);
     }
     std::sort(out.begin(), out.end());
