@@ -189,6 +189,32 @@ std::size_t leftOutForRms(const ScalRecommendation& r) {
                                                   [](const LeftOutSet& s) { return s.rms; }));
 }
 
+std::string boundsText(const ScalRecommendation& recommendation) {
+    constexpr std::size_t named = 5;
+    std::vector<std::string> sets;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < recommendation.fits.size(); ++i) {
+        const FittedSet& fit = recommendation.fits[i];
+        if (fit.onBounds.empty())
+            continue;
+        if (++count > named)
+            continue;
+        std::string bounds;
+        for (const std::string& b : fit.onBounds)
+            bounds += (bounds.empty() ? "" : ", ") + b;
+        const int match = i < recommendation.fittedMatches.size() ? recommendation.fittedMatches[i]
+                                                                  : static_cast<int>(i) + 1;
+        sets.push_back("data set # " + std::to_string(match) + " (" + bounds + ")");
+    }
+    if (count == 0)
+        return {};
+    std::string text = std::to_string(count) + (count == 1 ? " fit has" : " fits have") +
+                       " an exponent on a bound, where the curve wants a value beyond it: ";
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        text += (i ? "; " : "") + sets[i];
+    return text + (count > named ? "; ..." : ".");
+}
+
 std::string scaledText(const ScalRecommendation& r, const ScaledEndPoints& scaled) {
     FitEndPoints now = scaled.percentiles;
     for (const EndPoint& end : endPointsOf(r.system))

@@ -92,6 +92,11 @@ std::size_t leftOutForRms(const ScalRecommendation& recommendation);
 // scaled by .7 to swl .35, sorw .35."
 std::string scaledText(const ScalRecommendation& recommendation, const ScaledEndPoints& scaled);
 
+// A sentence on the fits whose exponent (n, L, E, T) ended on a bound, where the curve wants
+// a value beyond it, naming up to five of them: "2 fits have an exponent on a bound ...: data
+// set # 4 (now at its upper bound 10); ...". Empty when none has.
+std::string boundsText(const ScalRecommendation& recommendation);
+
 // The recommendation from fitted sets: a refusal when there are none, or when one of them
 // leaves no movable saturation (the fit refuses such a set, so only fits made elsewhere).
 std::variant<ScalRecommendation, Refusal> recommendFromFits(TwoPhaseSystem system, FitModel model,

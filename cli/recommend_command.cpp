@@ -289,6 +289,8 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
     for (const LeftOutSet& left : rec.leftOut)
         err << prefix << ": data set # " << left.match << " left out: " << left.reason << "\n";
     err << prefix << ": " << fittedText(rec, request) << "\n";
+    if (const std::string bounds = boundsText(rec); !bounds.empty())
+        err << prefix << ": warning: " << bounds << "\n";
     for (const ScaledEndPoints& scaled : rec.scaled)
         err << prefix << ": " << scaledText(rec, scaled) << "\n";
 

@@ -417,6 +417,8 @@ void RecommendWindow::showParameters() {
     QStringList scaled;
     for (const ScaledEndPoints& one : rec.scaled)
         scaled.push_back(qs(scaledText(rec, one)));
+    if (const std::string bounds = boundsText(rec); !bounds.empty())
+        scaled.push_back(qs(bounds));
     scaled_->setText(scaled.join("\n"));
     scaled_->setVisible(!scaled.isEmpty());
 }

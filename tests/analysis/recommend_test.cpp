@@ -150,6 +150,25 @@ TEST(Recommend, ACaseLeavingLessMovableSaturationThanEverySetIsScaledToTheLeastO
     EXPECT_TRUE(std::holds_alternative<Refusal>(recommendFromFits(WO, FitModel::Corey, fits)));
 }
 
+TEST(Recommend, FitsWithAnExponentOnABoundAreNamed) {
+    std::vector<FittedSet> fits = twentyOneSets();
+    EXPECT_EQ(boundsText(recommended(fits)), "");
+    for (int k : {2, 4, 6, 8, 10, 12}) {
+        fits[static_cast<std::size_t>(k)].falling.n = 10;
+        fits[static_cast<std::size_t>(k)].onBounds = {"now at its upper bound 10"};
+    }
+    fits[2].onBounds.push_back("nw at its lower bound .5");
+    ScalRecommendation r = recommended(fits);
+    r.fittedMatches.clear();
+    for (int k = 0; k <= 20; ++k)
+        r.fittedMatches.push_back(100 + k);
+    EXPECT_EQ(boundsText(r),
+              "6 fits have an exponent on a bound, where the curve wants a value beyond it: data "
+              "set # 102 (now at its upper bound 10, nw at its lower bound .5); data set # 104 "
+              "(now at its upper bound 10); data set # 106 (now at its upper bound 10); data set "
+              "# 108 (now at its upper bound 10); data set # 110 (now at its upper bound 10); ...");
+}
+
 TEST(Recommend, NothingFittedIsRefused) {
     const auto none = recommendFromFits(WO, FitModel::Corey, {});
     ASSERT_TRUE(std::holds_alternative<Refusal>(none));
