@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -254,33 +255,85 @@ std::string formatPattern(double value, std::string_view pattern) {
     return out;
 }
 
-std::string formatGeneral(double value, SignPlace sign) {
-    if (!std::isfinite(value))
-        return nonFinite(value);
-    const Decimal d = toDecimal(value);
-    std::string out = d.negative ? "-" : (sign == SignPlace::Blank ? " " : "");
-    const std::string& digits = d.digits;
-    const int e = d.exponent;
+void appendGeneral(std::string& out, double value, SignPlace sign) {
+    if (!std::isfinite(value)) {
+        out += nonFinite(value);
+        return;
+    }
+    if (std::signbit(value) && value != 0.0)
+        out += '-';
+    else if (sign == SignPlace::Blank)
+        out += ' ';
+    if (value == 0.0) {
+        out += '0';
+        return;
+    }
+    // The digits and exponent as toDecimal takes them, without its strings: the general
+    // form is written for every value of every table.
+    char buf[32];
+    auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    (void)ec; // 32 characters always suffice for 15 digits and a three-digit exponent
+    char digits[15];
+    digits[0] = buf[0];
+    std::copy(buf + 2, buf + 16, digits + 1);
+    int count = 15;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    int e = 0;
+    const char* exponent = buf + 17; // after "d.dddddddddddddde"
+    std::from_chars(exponent + (*exponent == '+'), end, e);
+    // Near the largest double the nearest 15 digits lie above it and would read back as an
+    // infinite value; those values keep the 15 digits below.
+    if (e == 308 && std::string_view(digits, static_cast<std::size_t>(count)) > "179769313486231") {
+        std::copy_n("179769313486231", 15, digits);
+        count = 15;
+    }
+    const std::string_view d(digits, static_cast<std::size_t>(count));
     if (e < -4 || e > 14) {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1)
-            out += "." + digits.substr(1);
+        out += d[0];
+        if (d.size() > 1) {
+            out += '.';
+            out += d.substr(1);
+        }
         const int magnitude = e < 0 ? -e : e;
         out += e < 0 ? "E-" : "E+";
         if (magnitude < 10)
             out += '0';
-        out += std::to_string(magnitude);
+        char exp[8];
+        auto [expEnd, expEc] = std::to_chars(exp, exp + sizeof exp, magnitude);
+        (void)expEc;
+        out.append(exp, expEnd);
     } else if (e >= 0) {
         const std::size_t integerDigits = static_cast<std::size_t>(e) + 1;
-        std::string integer = digits.substr(0, integerDigits);
-        integer.resize(integerDigits, '0');
-        out += integer;
-        if (digits.size() > integerDigits)
-            out += "." + digits.substr(integerDigits);
+        out += d.substr(0, std::min(integerDigits, d.size()));
+        if (integerDigits > d.size())
+            out.append(integerDigits - d.size(), '0');
+        if (d.size() > integerDigits) {
+            out += '.';
+            out += d.substr(integerDigits);
+        }
     } else {
-        out += "." + std::string(static_cast<std::size_t>(-e - 1), '0') + digits;
+        out += '.';
+        out.append(static_cast<std::size_t>(-e - 1), '0');
+        out += d;
     }
+}
+
+std::string formatGeneral(double value, SignPlace sign) {
+    std::string out;
+    appendGeneral(out, value, sign);
     return out;
+}
+
+double appendGeneralValue(std::string& out, double value) {
+    const std::size_t start = out.size();
+    appendGeneral(out, value);
+    if (!std::isfinite(value) || value == 0)
+        return value;
+    double read = value;
+    std::from_chars(out.data() + start, out.data() + out.size(), read);
+    return read;
 }
 
 double generalValue(double value) {

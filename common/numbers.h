@@ -48,6 +48,11 @@ enum class SignPlace { None, Blank };
 // the scientific form d.dddE+dd when the decimal exponent is below -4 or above 14 (1E-05).
 // With SignPlace::Blank a non-negative number is preceded by one blank (" 20").
 std::string formatGeneral(double value, SignPlace sign = SignPlace::None);
+// The same text appended to `out`, for writers of many values.
+void appendGeneral(std::string& out, double value, SignPlace sign = SignPlace::None);
+// Appends the general form of `value` to `out` and gives the value that text reads back as
+// (generalValue's), from one formatting.
+double appendGeneralValue(std::string& out, double value);
 
 // The value formatGeneral's text reads back as (parseNumber(formatGeneral(value))), without
 // making the text: a value at the 15 significant digits a file holds. Not finite values

@@ -21,6 +21,20 @@ struct Column {
     std::vector<double> values;
 };
 
+// A column's values as the file will hold them, each formatted once when the table is built
+// (the text is what is written, the value what the text reads back as and the rules are
+// checked on); a value changed after that is formatted again when written.
+struct HeldTexts {
+    std::vector<double> value;
+    std::vector<std::size_t> end; // of each value's text in `text`
+    std::string text;
+
+    std::string_view at(std::size_t i) const {
+        const std::size_t start = i == 0 ? 0 : end[i - 1];
+        return std::string_view(text).substr(start, end[i] - start);
+    }
+};
+
 struct KeywordTable {
     Keyword keyword;
     std::string saturationName;
@@ -28,6 +42,7 @@ struct KeywordTable {
     std::vector<double> saturation;
     std::vector<Column> kr;
     std::vector<double> pc;
+    std::vector<HeldTexts> held = {}; // saturation, each kr column, pc
 };
 
 // The keywords whose table starts where a phase starts to flow (its kr 0 in row 1) and
@@ -44,15 +59,54 @@ std::string num(double v) {
     return formatGeneral(v);
 }
 
+// The layout of every table: a comment line naming the columns, a row per entry with each
+// value in a column 20 characters wide (at least one blank after it), and "/". `cell`
+// appends the text of a row's column to the line.
+template <class Cell>
+void appendTable(std::string& out, const std::vector<std::string>& columns, std::size_t rows,
+                 const Cell& cell) {
+    const auto pad = [](std::string& line, std::size_t start) {
+        const std::size_t width = line.size() - start;
+        line.append(width >= 20 ? 1 : 20 - width, ' ');
+    };
+    const auto trimmed = [&out](std::string& line) {
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out += line;
+        out += '\n';
+    };
+    std::string line = "-- ";
+    for (const std::string& c : columns) {
+        const std::size_t start = line.size();
+        line += c;
+        pad(line, start);
+    }
+    trimmed(line);
+    for (std::size_t row = 0; row < rows; ++row) {
+        line.assign("   ");
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            const std::size_t start = line.size();
+            cell(line, row, column);
+            pad(line, start);
+        }
+        trimmed(line);
+    }
+    out += "/\n";
+}
+
 // A value as the file will hold it: on its bound when within onBound of it, and at the
 // digits it is written with, so that the rules are checked on what the simulator reads (two
 // saturations that differ past the fifteenth digit are one saturation in the file).
-double snapped(double v) {
+double ontoBound(double v) {
     if (std::abs(v) <= onBound)
         return 0;
     if (std::abs(v - 1) <= onBound)
         return 1;
-    return generalValue(v);
+    return v;
+}
+
+double snapped(double v) {
+    return generalValue(ontoBound(v));
 }
 
 bool isFraction(double v) {
@@ -167,13 +221,17 @@ KeywordTable buildTable(Keyword keyword, const SaturationTables& tables,
         addOilRows(table, water, gas, tables.swc);
         break;
     }
-    for (double& s : table.saturation)
-        s = snapped(s);
+    std::vector<std::vector<double>*> columns{&table.saturation};
     for (Column& c : table.kr)
-        for (double& v : c.values)
-            v = snapped(v);
-    for (double& v : table.pc)
-        v = snapped(v);
+        columns.push_back(&c.values);
+    columns.push_back(&table.pc);
+    for (std::vector<double>* column : columns) {
+        HeldTexts& held = table.held.emplace_back();
+        for (double& v : *column) {
+            v = held.value.emplace_back(appendGeneralValue(held.text, ontoBound(v)));
+            held.end.push_back(held.text.size());
+        }
+    }
     return table;
 }
 
@@ -291,19 +349,25 @@ std::optional<Refusal> checkEveryPhaseFlows(const KeywordTable& t) {
 
 void writeRows(std::string& out, const KeywordTable& t) {
     std::vector<std::string> heads{t.saturationName};
-    for (const Column& c : t.kr)
+    std::vector<const std::vector<double>*> columns{&t.saturation};
+    for (const Column& c : t.kr) {
         heads.push_back(c.name);
-    if (!t.capillaryName.empty())
-        heads.push_back(t.capillaryName);
-    std::vector<std::vector<double>> rows;
-    for (std::size_t i = 0; i < t.saturation.size(); ++i) {
-        std::vector<double>& row = rows.emplace_back(1, t.saturation[i]);
-        for (const Column& c : t.kr)
-            row.push_back(c.values[i]);
-        if (!t.capillaryName.empty())
-            row.push_back(t.pc[i]);
+        columns.push_back(&c.values);
     }
-    out += tableText(heads, rows);
+    if (!t.capillaryName.empty()) {
+        heads.push_back(t.capillaryName);
+        columns.push_back(&t.pc);
+    }
+    appendTable(out, heads, t.saturation.size(),
+                [&](std::string& line, std::size_t row, std::size_t column) {
+                    const double v = (*columns[column])[row];
+                    // held is in the order of the columns: saturation, kr, Pc.
+                    const HeldTexts& held = t.held[column];
+                    if (row < held.value.size() && held.value[row] == v)
+                        line += held.at(row);
+                    else
+                        appendGeneral(line, v);
+                });
 }
 
 // The simulator sets the largest saturation of each phase from a table's last row, so a
@@ -382,29 +446,11 @@ std::string tabdimsNote(std::size_t tables, std::size_t rows) {
 
 std::string tableText(const std::vector<std::string>& columns,
                       const std::vector<std::vector<double>>& rows) {
-    const auto cell = [](std::string& line, const std::string& text) {
-        line += text;
-        line.append(text.size() >= 20 ? 1 : 20 - text.size(), ' ');
-    };
-    const auto trimmed = [](std::string& line) {
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        line += '\n';
-    };
     std::string out;
-    std::string line = "-- ";
-    for (const std::string& c : columns)
-        cell(line, c);
-    trimmed(line);
-    out += line;
-    for (const std::vector<double>& row : rows) {
-        line.assign("   ");
-        for (double v : row)
-            cell(line, num(v));
-        trimmed(line);
-        out += line;
-    }
-    out += "/\n";
+    appendTable(out, columns, rows.size(),
+                [&](std::string& line, std::size_t row, std::size_t column) {
+                    appendGeneral(line, rows[row][column]);
+                });
     return out;
 }
 
