@@ -17,7 +17,6 @@ using deck::SatKeyword;
 constexpr double characterWidth = 2.8;
 constexpr double legendLeft = -20;
 constexpr double legendTop = 109;
-constexpr Rgb zeroLineColour{190, 190, 190};
 // No curve takes this colour, so a mark never reads as part of one.
 constexpr Rgb markColour{200, 0, 200};
 constexpr double markHalf = 1.6;
@@ -260,34 +259,11 @@ Scene deckPcPlot(const deck::DeckTables& deck, int satnum) {
             low = std::min(low, row.values[static_cast<std::size_t>(c.column)]);
             high = std::max(high, row.values[static_cast<std::size_t>(c.column)]);
         }
-    const satfunc::PcTicks ticks = satfunc::pcTicks(low, high);
+    // The deck's own unit: a reader of the tables alone does not know whether it is bar or psi.
+    const satfunc::PcTicks ticks = satfunc::addPcFrame(scene, low, high, "Pc");
     const auto height = [&](double pc) {
         return 100 * (pc - ticks.bottom) / (ticks.top - ticks.bottom);
     };
-
-    scene.add(SceneLine{0, 0, 0, 100, black});
-    scene.add(SceneLine{0, 0, 100, 0, black});
-    scene.add(SceneLine{100, 0, 100, 100, black});
-    for (int i = 0; i <= 10; ++i) {
-        const double t = i / 10.0;
-        scene.add(SceneLine{100 * t, -1, 100 * t, 1, black});
-        if (i % 2 == 0)
-            scene.add(SceneText{100 * t - 2, -2, formatGeneral(t, SignPlace::Blank), black});
-    }
-    const int steps = static_cast<int>(std::lround((ticks.top - ticks.bottom) / ticks.step));
-    for (int i = 0; i <= steps; ++i) {
-        const double value = ticks.bottom + i * ticks.step;
-        // Each tick from its own multiple, so the labels read 0.3, not 0.30000000000000004.
-        const std::string label = formatGeneral(std::round(value / ticks.step) * ticks.step);
-        const double y = height(value);
-        scene.add(SceneLine{-1, y, 1, y, black});
-        scene.add(SceneText{-2 - characterWidth * static_cast<double>(label.size()), y + 2, label,
-                            black});
-    }
-    if (ticks.bottom < 0)
-        scene.add(SceneLine{0, height(0), 100, height(0), zeroLineColour});
-    // The deck's own unit: a reader of the tables alone does not know whether it is bar or psi.
-    scene.add(SceneText{-20, -10, "Pc", black});
     if (shown.empty()) {
         scene.add(SceneText{30, 60, "Zero capillary pressure throughout", black});
         return scene;

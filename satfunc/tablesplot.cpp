@@ -128,22 +128,11 @@ PcTicks pcTicks(double low, double high) {
     return {bottom, top > bottom ? top : bottom + step, step};
 }
 
-Scene tablesPcPlot(const RegionCurves& region) {
-    Scene scene;
-    scene.coordinates = krPlotCoordinates;
-    const std::vector<Curve> curves = pcCurves(region);
-    double low = 0, high = 0;
-    for (const Curve& c : curves)
-        for (double pc : *c.value) {
-            low = std::min(low, pc);
-            high = std::max(high, pc);
-        }
-    const bool flat = low == 0 && high == 0;
+PcTicks addPcFrame(Scene& scene, double low, double high, const std::string& unit) {
     const PcTicks ticks = pcTicks(low, high);
     const auto height = [&](double pc) {
         return 100 * (pc - ticks.bottom) / (ticks.top - ticks.bottom);
     };
-
     scene.add(SceneLine{0, 0, 0, 100, black});
     scene.add(SceneLine{0, 0, 100, 0, black});
     scene.add(SceneLine{100, 0, 100, 100, black});
@@ -166,7 +155,25 @@ Scene tablesPcPlot(const RegionCurves& region) {
     if (ticks.bottom < 0)
         scene.add(SceneLine{0, height(0), 100, height(0), zeroLineColour});
     // Under the frame at the left, where the legend above it leaves no room.
-    scene.add(SceneText{-20, -10, "Pc, bar", black});
+    scene.add(SceneText{-20, -10, unit, black});
+    return ticks;
+}
+
+Scene tablesPcPlot(const RegionCurves& region) {
+    Scene scene;
+    scene.coordinates = krPlotCoordinates;
+    const std::vector<Curve> curves = pcCurves(region);
+    double low = 0, high = 0;
+    for (const Curve& c : curves)
+        for (double pc : *c.value) {
+            low = std::min(low, pc);
+            high = std::max(high, pc);
+        }
+    const bool flat = low == 0 && high == 0;
+    const PcTicks ticks = addPcFrame(scene, low, high, "Pc, bar");
+    const auto height = [&](double pc) {
+        return 100 * (pc - ticks.bottom) / (ticks.top - ticks.bottom);
+    };
     if (curves.empty())
         return scene;
     scene.add(SceneText{40, -10, saturationName(region), black});

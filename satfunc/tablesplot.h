@@ -30,4 +30,10 @@ struct PcTicks {
 };
 PcTicks pcTicks(double low, double high);
 
+// The frame of a Pc plot of values from `low` to `high` (0 to 1 when both are 0): its sides,
+// the saturation ticks under it, round Pc ticks beside it, a grey line at Pc 0 when the axis
+// goes below it, and `unit` ("Pc, bar") under its left side. Returns the ticks, whose bottom
+// and top are the frame's.
+PcTicks addPcFrame(Scene& scene, double low, double high, const std::string& unit);
+
 } // namespace relperm::satfunc
