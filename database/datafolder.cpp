@@ -20,19 +20,30 @@ bool holdsDataFiles(const std::filesystem::path& folder) {
     return false;
 }
 
-std::filesystem::path startFolder(const StartFolders& folders) {
-    if (folders.named)
-        return *folders.named;
-    std::error_code ec;
-    // A remembered folder that has since gone is forgotten, not shown as empty.
-    if (folders.remembered && std::filesystem::is_directory(*folders.remembered, ec))
-        return *folders.remembered;
-    if (holdsDataFiles(folders.working))
-        return folders.working;
+StartChoice startFolder(const StartFolders& folders) {
+    StartChoice choice;
     for (const std::filesystem::path& demo : folders.demo)
-        if (holdsDataFiles(demo))
-            return demo;
-    return folders.working;
+        if (holdsDataFiles(demo)) {
+            choice.demo = demo;
+            break;
+        }
+    if (folders.named) {
+        choice.folder = *folders.named;
+        choice.remember = holdsDataFiles(*folders.named);
+        return choice;
+    }
+    if (folders.remembered) {
+        if (holdsDataFiles(*folders.remembered)) {
+            choice.folder = *folders.remembered;
+            return choice;
+        }
+        choice.forgotten = folders.remembered;
+    }
+    if (holdsDataFiles(folders.working) || !choice.demo)
+        choice.folder = folders.working;
+    else
+        choice.folder = *choice.demo;
+    return choice;
 }
 
 } // namespace relperm

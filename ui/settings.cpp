@@ -23,4 +23,8 @@ void Settings::setValue(const QString& key, const QString& value) {
     QSettings(organisation, application).setValue(key, value);
 }
 
+void Settings::remove(const QString& key) {
+    QSettings(organisation, application).remove(key);
+}
+
 } // namespace relperm::ui

@@ -13,6 +13,7 @@ class Settings {
     virtual ~Settings() = default;
     virtual std::optional<QString> value(const QString& key);
     virtual void setValue(const QString& key, const QString& value);
+    virtual void remove(const QString& key);
 };
 
 } // namespace relperm::ui

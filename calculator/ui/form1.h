@@ -52,6 +52,9 @@ class Form1 : public QMainWindow {
 
     // The file commands and the toolbar (form1_commands.cpp).
     void Open();
+    // Reads the run file at `path` into the form, as Open does once the file is chosen (the
+    // file named on the command line).
+    void openRunFile(const QString& path);
     void SaveAs();
     void Export();
     void SimulatorTables();

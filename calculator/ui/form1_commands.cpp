@@ -82,15 +82,20 @@ bool Form1::writeFile(const QString& path, const std::string& bytes) {
 void Form1::Open() {
     const std::optional<QString> path =
         services_.fileDialog->choose(this, ui::FileDialog::Mode::Open);
-    if (!path)
-        return;
-    // Only a regular file: a pipe chosen in the dialog would hang the window on its open.
+    if (path)
+        openRunFile(*path);
+}
+
+void Form1::openRunFile(const QString& path) {
+    // Save As then offers this file, whether it came from the dialog or the command line.
+    services_.fileDialog->remember(path);
+    // Only a regular file: a pipe named would hang the window on its open.
     FileStart start;
     if (auto failure =
-            readFileStart(path->toStdString(), PipeUse::Refuse, runFileReadLimit, start)) {
-        services_.messages->warn(this, windowTitle(),
-                                 QString("Could not open %1: %2")
-                                     .arg(qs(quotedName(path->toStdString())), qs(*failure)));
+            readFileStart(path.toStdString(), PipeUse::Refuse, runFileReadLimit, start)) {
+        services_.messages->warn(
+            this, windowTitle(),
+            QString("Could not open %1: %2").arg(qs(quotedName(path.toStdString())), qs(*failure)));
         return;
     }
     auto parsed = parseRunFileStart(start);
@@ -102,7 +107,7 @@ void Form1::Open() {
     if (problem) {
         services_.messages->warn(this, windowTitle(),
                                  QString("%1 is not a run file that can be opened: %2")
-                                     .arg(qs(quotedName(path->toStdString())), qs(*problem)));
+                                     .arg(qs(quotedName(path.toStdString())), qs(*problem)));
         return;
     }
     showModel();

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace relperm::databaseui {
 
@@ -81,6 +82,14 @@ PellamWindow::PellamWindow(std::filesystem::path dataDirectory, BrowserServices 
     statusBar()->addPermanentWidget(dataFolder_);
     useDataFolder(browser_.dataDirectory());
     showModel();
+}
+
+PellamWindow::PellamWindow(const StartChoice& start, BrowserServices services, QWidget* parent)
+    : PellamWindow(start.folder, std::move(services), parent) {
+    demo_ = start.demo;
+    showDataFolder();
+    if (start.forgotten)
+        QTimer::singleShot(0, this, [this, gone = *start.forgotten] { notePassedBy(gone); });
 }
 
 PellamWindow::~PellamWindow() = default;

@@ -6,6 +6,7 @@
 
 #include "common/filewrite.h"
 #include "database/browser.h"
+#include "database/datafolder.h"
 #include "ui/windowparts.h"
 
 #include <QMainWindow>
@@ -30,6 +31,7 @@ class Messages;
 class PlotView;
 class PlotViews;
 class Printer;
+class Settings;
 } // namespace relperm::ui
 
 namespace relperm::databaseui {
@@ -44,6 +46,11 @@ inline constexpr const char* dataFolderSetting = "pellam/dataFolder";
 // Save); any left empty gets the platform's own.
 using BrowserServices = ui::WindowServices;
 
+// Where the program starts the browser (see startFolder), the folder remembered read from
+// `settings` and the choice kept there: a named folder that holds data is remembered, a
+// remembered one passed by is forgotten. The paths come back in canonical form.
+StartChoice chooseStartFolder(StartFolders folders, ui::Settings& settings);
+
 // The selection as the browser's lists show it, then the search option: what a window of
 // every matching set says it is of.
 QString selectionText(const DatabaseBrowser& browser, const MatchSelection& selection);
@@ -53,6 +60,10 @@ class PellamWindow : public QMainWindow {
   public:
     // `dataDirectory` is where the four data files are read until another folder is opened.
     explicit PellamWindow(std::filesystem::path dataDirectory, BrowserServices services = {},
+                          QWidget* parent = nullptr);
+    // As the program starts it: in the folder `start` chose, the demo database called so in
+    // the status line, and a remembered folder passed by told once.
+    explicit PellamWindow(const StartChoice& start, BrowserServices services = {},
                           QWidget* parent = nullptr);
     ~PellamWindow() override;
 
@@ -91,10 +102,13 @@ class PellamWindow : public QMainWindow {
     // Reads the data files of `folder` from now on, shows it in the status line and says
     // so when it holds none.
     void useDataFolder(const std::filesystem::path& folder);
+    void showDataFolder();
     void noteMissingData();
+    void notePassedBy(const std::filesystem::path& remembered);
 
     DatabaseBrowser browser_;
     std::optional<ProtectedFiles> protectedData_;
+    std::optional<std::filesystem::path> demo_;
     BrowserServices services_;
     bool showingModel_ = false;
     std::string reportedProblem_;

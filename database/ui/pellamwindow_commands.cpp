@@ -114,22 +114,57 @@ void PellamWindow::useDataFolder(const std::filesystem::path& folder) {
         browser_.setDataDirectory(folder);
         showModel();
     }
-    dataFolder_->setText(QDir::toNativeSeparators(QString::fromStdString(folder.string())));
-    dataFolder_->setToolTip("The folder the data files are read from (File / Open Data Folder)");
+    showDataFolder();
     // Said once the window is up, so the message stands in front of it.
     if (!holdsDataFiles(folder))
         QTimer::singleShot(0, this, &PellamWindow::noteMissingData);
 }
 
+void PellamWindow::showDataFolder() {
+    const std::filesystem::path& folder = browser_.dataDirectory();
+    std::error_code ec;
+    const bool demo = demo_ && std::filesystem::equivalent(folder, *demo_, ec);
+    const QString shown = QDir::toNativeSeparators(QString::fromStdString(folder.string()));
+    dataFolder_->setText(demo ? "Demo database: " + shown : shown);
+    dataFolder_->setToolTip(demo ? "The demo database, whose data sets were invented for "
+                                   "demonstration (File / Open Data Folder to browse your own)"
+                                 : "The folder the data files are read from (File / Open "
+                                   "Data Folder)");
+}
+
 void PellamWindow::noteMissingData() {
-    const QString folder = dataFolder_->text();
+    const std::filesystem::path& folder = browser_.dataDirectory();
+    std::error_code ec;
+    const QString what = std::filesystem::is_directory(folder, ec)
+                             ? "holds none of the data files OWBIN, OGBIN, GWBIN and CGBIN"
+                             : "does not exist";
     services_.messages->inform(
         this, windowTitle(),
-        QString("The folder %1 holds none of the data files OWBIN, OGBIN, GWBIN and CGBIN, so "
-                "there are no data sets to show.\n\nChoose the folder that holds them with "
-                "File / Open Data Folder..., or build them from CSV files with "
-                "\"relperm db import\" (see relperm db --help).")
-            .arg(folder));
+        QString("The folder %1 %2, so there are no data sets to show.\n\nChoose the folder "
+                "that holds them with File / Open Data Folder..., or build them from CSV files "
+                "with \"relperm db import\" (see relperm db --help).")
+            .arg(QDir::toNativeSeparators(QString::fromStdString(folder.string())), what));
+}
+
+void PellamWindow::notePassedBy(const std::filesystem::path& remembered) {
+    std::error_code ec;
+    const QString what = std::filesystem::is_directory(remembered, ec)
+                             ? "no longer holds any of the data files OWBIN, OGBIN, GWBIN "
+                               "and CGBIN"
+                             : "no longer exists";
+    const std::filesystem::path& folder = browser_.dataDirectory();
+    const QString instead =
+        demo_ && std::filesystem::equivalent(folder, *demo_, ec)
+            ? QString("the demo database is shown instead: its data sets were invented for "
+                      "demonstration and are not yours")
+            : QString("the folder %1 is shown instead")
+                  .arg(QDir::toNativeSeparators(QString::fromStdString(folder.string())));
+    services_.messages->inform(
+        this, windowTitle(),
+        QString("The data folder %1, chosen last time, %2, so %3.\n\nChoose your data folder "
+                "with File / Open Data Folder...")
+            .arg(QDir::toNativeSeparators(QString::fromStdString(remembered.string())), what,
+                 instead));
 }
 
 void PellamWindow::openDataFolder() {
@@ -137,8 +172,24 @@ void PellamWindow::openDataFolder() {
         services_.folderDialog->choose(this, ui::FileDialog::Mode::Folder);
     if (!folder)
         return;
-    services_.settings->setValue(dataFolderSetting, *folder);
+    // A folder without data would open with nothing to show at every later start.
+    if (holdsDataFiles(folder->toStdString()))
+        services_.settings->setValue(dataFolderSetting, *folder);
     useDataFolder(folder->toStdString());
+}
+
+StartChoice chooseStartFolder(StartFolders folders, ui::Settings& settings) {
+    if (auto remembered = settings.value(dataFolderSetting))
+        folders.remembered = remembered->toStdString();
+    StartChoice choice = startFolder(folders);
+    choice.folder = std::filesystem::weakly_canonical(choice.folder);
+    if (choice.demo)
+        choice.demo = std::filesystem::weakly_canonical(*choice.demo);
+    if (choice.remember)
+        settings.setValue(dataFolderSetting, QString::fromStdString(choice.folder.string()));
+    if (choice.forgotten)
+        settings.remove(dataFolderSetting);
+    return choice;
 }
 
 void PellamWindow::exportDataSet() {

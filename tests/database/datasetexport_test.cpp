@@ -273,23 +273,47 @@ TEST_F(Export, DbShowAsCsvImportsBackToTheSameDisplay) {
     EXPECT_EQ(wrong.err, "relperm db: SWOF does not fit Gas-Oil Data; it takes SGOF.\n");
 }
 
-// The folder the browser starts in: named, else remembered, else the working folder with
-// data, else the demo database, else the working folder.
+// The folder the browser starts in: named, else remembered while it holds data, else the
+// working folder with data, else the demo database, else the working folder; only a folder
+// with data is kept, and a remembered one without is let go.
 TEST_F(Export, StartFolderFollowsTheUsersChoiceThenTheDataItFinds) {
     const auto working = dir / "work", demo = dir / "demo", chosen = dir / "chosen";
     for (const auto& f : {working, demo, chosen})
         std::filesystem::create_directory(f);
     writeDataFile(demo, GO, recordsOf(GO, {SetRecipe{}}));
     StartFolders folders{std::nullopt, std::nullopt, working, {dir / "none", demo}};
-    EXPECT_EQ(startFolder(folders), demo) << "no data where it was started";
-    writeDataFile(working, GC, recordsOf(GC, {SetRecipe{}}));
-    EXPECT_EQ(startFolder(folders), working);
+    StartChoice start = startFolder(folders);
+    EXPECT_EQ(start.folder, demo) << "no data where it was started";
+    EXPECT_EQ(start.demo, demo);
+    EXPECT_FALSE(start.remember || start.forgotten);
+
+    for (const auto& gone : {chosen, dir / "gone"}) {
+        folders.remembered = gone;
+        start = startFolder(folders);
+        EXPECT_EQ(start.folder, demo) << gone << " holds no data: the demo is shown";
+        EXPECT_EQ(start.forgotten, gone);
+    }
+    writeDataFile(chosen, WO, recordsOf(WO, {SetRecipe{}}));
     folders.remembered = chosen;
-    EXPECT_EQ(startFolder(folders), chosen) << "even without data: the user chose it";
+    start = startFolder(folders);
+    EXPECT_EQ(start.folder, chosen);
+    EXPECT_FALSE(start.remember || start.forgotten) << "kept as it was";
+
+    writeDataFile(working, GC, recordsOf(GC, {SetRecipe{}}));
     folders.remembered = dir / "gone";
-    EXPECT_EQ(startFolder(folders), working) << "a remembered folder that is gone is passed by";
-    folders.named = dir / "named";
-    EXPECT_EQ(startFolder(folders), dir / "named");
+    start = startFolder(folders);
+    EXPECT_EQ(start.folder, working) << "data where it was started come before the demo";
+    EXPECT_EQ(start.forgotten, dir / "gone");
+
+    for (const auto& [named, kept] :
+         {std::pair{dir / "named", false}, {dir / "none", false}, {chosen, true}}) {
+        std::filesystem::create_directory(dir / "named");
+        folders.named = named;
+        start = startFolder(folders);
+        EXPECT_EQ(start.folder, named);
+        EXPECT_EQ(start.remember, kept) << named;
+        EXPECT_FALSE(start.forgotten) << "the remembered folder is not looked at";
+    }
     std::filesystem::remove(working / "CGBIN");
     EXPECT_FALSE(holdsDataFiles(working));
     EXPECT_TRUE(holdsDataFiles(demo));

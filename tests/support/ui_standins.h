@@ -52,6 +52,7 @@ class MemorySettings : public ui::Settings {
         return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
     }
     void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    void remove(const QString& key) override { values.erase(key); }
 };
 
 class RecordingMessages : public ui::Messages {

@@ -7,6 +7,7 @@
 #include "support/ui_standins.h"
 #include "support/widget_driver.h"
 #include "ui/drawingsurface.h"
+#include "ui/filedialog.h"
 #include "ui/flexgrid.h"
 
 #include <QAbstractItemView>
@@ -106,6 +107,7 @@ class CalculatorFilesTest : public QObject {
     void initTestCase() { relperm::testing::quietOffscreenWarnings(); }
 
     void init() {
+        ui::FileDialog::forgetLastFolderForTesting();
         dir = std::make_unique<QTemporaryDir>();
         dialog =
             std::make_shared<testing::ScriptedFileDialog>("Relative Permeability File Selection");
@@ -168,6 +170,69 @@ class CalculatorFilesTest : public QObject {
         open(path("run.txt"));
         QCOMPARE(dialog->asked.back().mode, ui::FileDialog::Mode::Open);
         QCOMPARE(dialog->asked.back().prefilled, path("run.txt"));
+    }
+
+    // Started from the desktop menu the working folder is the read-only demo database: no
+    // dialog may offer it. A file goes where the last one went, in whichever dialog or
+    // window, else to Documents (else home).
+    void filesGoToTheLastFolderUsedElseDocumentsNeverTheWorkingFolder() {
+        const QString home = path("home"), documents = path("home/Documents");
+        QVERIFY(QDir().mkpath(documents) && QDir().mkpath(path("demo")));
+        const QByteArray homeBefore = qgetenv("HOME"), configBefore = qgetenv("XDG_CONFIG_HOME");
+        const QString workingBefore = QDir::currentPath();
+        qputenv("HOME", home.toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+        QDir::setCurrent(path("demo"));
+        auto restore = qScopeGuard([&] {
+            qputenv("HOME", homeBefore);
+            if (!configBefore.isEmpty())
+                qputenv("XDG_CONFIG_HOME", configBefore);
+            QDir::setCurrent(workingBefore);
+        });
+
+        dialog->answers.push_back({});
+        trigger("a3");
+        QCOMPARE(dialog->asked.back().prefilled, documents);
+        QVERIFY(QDir(documents).removeRecursively());
+        dialog->answers.push_back({});
+        trigger("ex");
+        QCOMPARE(dialog->asked.back().prefilled, home);
+
+        QVERIFY(QDir().mkpath(path("runs")));
+        saveAs(path("runs/run.txt"));
+        generateCorey();
+        printer->present = false;
+        trigger("a4");
+        QCOMPARE(pdfDialog->asked.back().prefilled, path("runs"));
+        auto other = std::make_shared<testing::ScriptedFileDialog>("another window's dialog");
+        other->choose(nullptr, ui::FileDialog::Mode::Save);
+        QCOMPARE(other->asked.back().prefilled, path("runs"));
+        other->choose(nullptr, ui::FileDialog::Mode::Save, {}, "three.inc");
+        QCOMPARE(other->asked.back().prefilled, path("runs/three.inc"));
+        for (const auto& asked : dialog->asked)
+            QVERIFY2(!asked.prefilled.startsWith(path("demo")), qPrintable(asked.prefilled));
+    }
+
+    // vomar FILE: the run opens as File / Open opens it, refusals and all, and Save As then
+    // offers that file.
+    void aRunNamedOnTheCommandLineOpensAsOpenDoes() {
+        write(path("run.txt"), "\"Well 7\",0,1,1,1,18,20,25,10,5,.8,250\r\n");
+        window->openRunFile(path("run.txt"));
+        QVERIFY(messages->warnings.isEmpty());
+        QCOMPARE(find<QLineEdit>("Text1")->text(), QString("Well 7"));
+        QCOMPARE(find<QComboBox>("corpk")->currentText(), QString("Honarpour/Varnholt/Harvey"));
+        QCOMPARE(find<QLineEdit>("permo")->text(), QString(" 250"));
+        QVERIFY2(find("Command1")->isVisible(), "the handlers ran");
+        dialog->answers.push_back({});
+        trigger("a3");
+        QCOMPARE(dialog->asked.back().prefilled, path("run.txt"));
+
+        const QStringList before = snapshot();
+        window->openRunFile(path("missing.txt"));
+        QCOMPARE(messages->warnings.size(), 1);
+        QVERIFY2(messages->warnings[0].startsWith("Could not open \"" + path("missing.txt")),
+                 qPrintable(messages->warnings[0]));
+        QCOMPARE(snapshot(), before);
     }
 
     void saveAsThenOpenRestoresTitleListsAndValues() {

@@ -28,6 +28,7 @@
 
 using namespace relperm;
 using namespace relperm::testing;
+using relperm::databaseui::BrowserServices;
 using relperm::databaseui::PellamWindow;
 
 class PellamWindowTest : public QObject {
@@ -379,6 +380,91 @@ class PellamWindowTest : public QObject {
         folderDialog->answers.push_back({}); // cancelled: nothing changes
         trigger("openFolder");
         QCOMPARE(find<QLabel>("dataFolder")->text(), QDir::toNativeSeparators(other.path()));
+    }
+
+    // As the program starts the browser: the folder named, else the one remembered, else
+    // the demo database; the settings shared from one start to the next.
+    void startIn(StartFolders folders) {
+        messages = std::make_shared<RecordingMessages>();
+        folderDialog = std::make_shared<ScriptedFileDialog>("Choose a Data Folder");
+        BrowserServices services = browserServices(dialog, messages);
+        services.settings = settings;
+        services.folderDialog = folderDialog;
+        window = std::make_unique<PellamWindow>(
+            databaseui::chooseStartFolder(std::move(folders), *settings), services);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTest::qWait(20); // the notes come once the window is up
+    }
+
+    std::optional<QString> remembered() { return settings->value(databaseui::dataFolderSetting); }
+
+    void onlyAFolderWithDataIsRememberedAndOneGoneIsSaidOnce() {
+        const QString demo = QDir(dir->path()).filePath("demo"), empty = dir->filePath("empty");
+        QDir().mkpath(demo);
+        QDir().mkpath(empty);
+        writeDataFile(demo.toStdString(), GO, recordsOf(GO, {SetRecipe{}}));
+        const StartFolders menu{
+            std::nullopt, std::nullopt, empty.toStdString(), {demo.toStdString()}};
+        auto named = [&](const QString& folder) {
+            StartFolders folders = menu;
+            folders.named = folder.toStdString();
+            return folders;
+        };
+        const QString shownDemo =
+            "Demo database: " + QDir::toNativeSeparators(QDir(demo).canonicalPath());
+
+        // pellam MISSING: said to be missing, and not kept for the menu's start.
+        const QString missing = dir->filePath("missing");
+        startIn(named(missing));
+        QCOMPARE(text("dataFolder"), QDir::toNativeSeparators(missing));
+        QCOMPARE(messages->notes.size(), 1);
+        QVERIFY2(messages->notes[0].contains(QDir::toNativeSeparators(missing) + " does not exist"),
+                 qPrintable(messages->notes[0]));
+        QVERIFY(!remembered());
+        startIn(menu);
+        QCOMPARE(text("dataFolder"), shownDemo);
+        QCOMPARE(messages->notes.size(), 0);
+
+        // pellam EMPTY: shown, said to hold nothing, not kept either.
+        startIn(named(empty));
+        QCOMPARE(messages->notes.size(), 1);
+        QVERIFY(messages->notes[0].contains("holds none of the data files"));
+        QVERIFY(!remembered());
+        folderDialog->answers.push_back(empty);
+        trigger("openFolder");
+        QVERIFY(!remembered());
+
+        // pellam FOLDER with data: kept, and the menu's start opens it without a word.
+        startIn(named(dir->path()));
+        QCOMPARE(remembered(), QDir(dir->path()).canonicalPath());
+        startIn(menu);
+        QCOMPARE(text("dataFolder"), QDir::toNativeSeparators(QDir(dir->path()).canonicalPath()));
+        QCOMPARE(messages->notes.size(), 0);
+        pickAll("Water-Oil Data");
+        QCOMPARE(text("Label11"), QString(" 3"));
+
+        // The remembered folder has gone since, or a folder remembered by an earlier version
+        // holds nothing: the demo database is shown, called so, and said once.
+        const QString gone = dir->filePath("gone");
+        for (const QString& folder : {gone, empty}) {
+            settings->setValue(databaseui::dataFolderSetting, folder);
+            startIn(menu);
+            QCOMPARE(text("dataFolder"), shownDemo);
+            QCOMPARE(messages->notes.size(), 1);
+            const QString& note = messages->notes[0];
+            QVERIFY2(note.contains(QDir::toNativeSeparators(folder)) &&
+                         note.contains(folder == gone ? "no longer exists"
+                                                      : "no longer holds any of the data files") &&
+                         note.contains("the demo database is shown instead"),
+                     qPrintable(note));
+            QVERIFY(!remembered());
+            pickAll("Gas-Oil Data");
+            QCOMPARE(text("Label11"), QString(" 1"));
+            startIn(menu);
+            QCOMPARE(text("dataFolder"), shownDemo);
+            QCOMPARE(messages->notes.size(), 0); // once
+        }
     }
 
     void anotherSystemShowsItsOwnCountAndStepsFromOne() {

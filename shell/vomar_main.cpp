@@ -14,8 +14,11 @@ int main(int argc, char** argv) {
         "system and the correlation, type the rock's end points and generate the\n"
         "water-oil and gas tables, grids and curves; save, open, export and print\n"
         "runs, and write them as simulator tables."};
-    relperm::ui::answerHelpAndVersion(argc, argv, line);
-    QApplication app(argc, argv);
+    line.argument = "file";
+    line.argumentHelp = "A run file to open, as File / Open does.";
+    if (auto status = relperm::ui::answerBeforeDisplay(argc, argv, line))
+        return *status;
+    auto app = relperm::ui::connectDisplay(argc, argv, line);
     QCommandLineParser parser;
     if (auto status = relperm::ui::parseCommandLine(parser, line))
         return *status;
@@ -24,5 +27,7 @@ int main(int argc, char** argv) {
     relperm::calculatorui::Form1 window;
     relperm::shell::addCalculatorTools(window);
     window.show();
-    return app.exec();
+    if (!parser.positionalArguments().isEmpty())
+        window.openRunFile(parser.positionalArguments().front());
+    return app->exec();
 }

@@ -1,4 +1,3 @@
-#include "database/datafolder.h"
 #include "database/ui/pellamwindow.h"
 #include "shell/tools.h"
 #include "ui/commandline.h"
@@ -20,34 +19,29 @@ int main(int argc, char** argv) {
         "low/base/high cases and write simulator tables."};
     line.argument = "folder";
     line.argumentHelp = "The folder of the data files OWBIN, OGBIN, GWBIN, CGBIN, "
-                        "remembered for the next start (default: the folder chosen "
-                        "last time, else the working folder when it holds a data "
+                        "remembered for the next start when it holds one (default: the "
+                        "folder remembered, else the working folder when it holds a data "
                         "file, else the demo database).";
-    relperm::ui::answerHelpAndVersion(argc, argv, line);
-    QApplication app(argc, argv);
+    if (auto status = relperm::ui::answerBeforeDisplay(argc, argv, line))
+        return *status;
+    auto app = relperm::ui::connectDisplay(argc, argv, line);
     QCommandLineParser parser;
     if (auto status = relperm::ui::parseCommandLine(parser, line))
         return *status;
     QLocale::setDefault(QLocale::c());
 
-    relperm::ui::Settings settings;
     relperm::StartFolders folders;
-    if (!parser.positionalArguments().isEmpty()) {
-        const QString named = parser.positionalArguments().front();
-        folders.named = std::filesystem::absolute(named.toStdString());
-        settings.setValue(relperm::databaseui::dataFolderSetting,
-                          QString::fromStdString(folders.named->string()));
-    }
-    if (auto remembered = settings.value(relperm::databaseui::dataFolderSetting))
-        folders.remembered = remembered->toStdString();
+    if (!parser.positionalArguments().isEmpty())
+        folders.named =
+            std::filesystem::absolute(parser.positionalArguments().front().toStdString());
     folders.working = std::filesystem::current_path();
     // The demo database beside an installed suite (share/relperm/demo), or in a build tree.
     const std::filesystem::path programs = QCoreApplication::applicationDirPath().toStdString();
     folders.demo = {programs / ".." / "share" / "relperm" / "demo", programs / ".." / "demo"};
-
+    relperm::ui::Settings settings;
     relperm::databaseui::PellamWindow window(
-        std::filesystem::weakly_canonical(relperm::startFolder(folders)));
+        relperm::databaseui::chooseStartFolder(folders, settings));
     relperm::shell::addBrowserTools(window);
     window.show();
-    return app.exec();
+    return app->exec();
 }
