@@ -1,16 +1,26 @@
 // The browser's scans over a large water-oil file: 100 000 records of 20 points each
-// (about 68 MB, every value a double), read from the page cache.
+// (about 68 MB, every value a double; RELPERM_BENCH_SETS=1000000 for 678 MB), read from the
+// page cache.
 //
+// - dumpStreamed, listStreamed: `relperm db dump` and `db list` as they write their text,
+//   piece by piece as the file is read; dumpWhole and listWhole the same text held whole
+//   in memory, as they once wrote it. rss_growth_MB is how far each raised the process's
+//   peak resident size (the streamed ones run first and the largest last, so none is hidden
+//   under another's): the streamed ones hold a piece of 64 kB, whatever the file's size.
 // - readFile: the file read in blocks and nothing else, the most any scan can reach.
 // - countScan: a count that reads the whole file (no earlier scan to carry on from).
 // - showMatch20000: what `relperm db show --match 20000` does in the browser model: the
-//   count of the last list pick, the count, then 20 000 Shows pressed as one command; the
-//   counter `counts` is its time in counts.
+//   count of the last list pick, the count, then 20 000 Shows pressed as one command, which
+//   go straight to match 20 000 through the count's index; the counter `counts` is its
+//   time in counts: about 1 (the second count carries on from the first, and the Show reads
+//   one record), where 20 000 Shows pressed one by one cost about 4.
 // - stepThroughAllMatches: a count, then one Show (with its display) per match.
 // - showNext: one Show Next at a time; `slowest_us` is the slowest single one.
 #include "database/adjust.h"
 #include "database/browser.h"
 #include "database/display.h"
+#include "database/importfile.h"
+#include "database/matchlist.h"
 #include "database/plot.h"
 #include "database/search.h"
 
@@ -19,9 +29,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,8 +41,17 @@ namespace {
 
 using namespace relperm;
 
-constexpr int records = 100000;
+const int records = [] {
+    const char* sets = std::getenv("RELPERM_BENCH_SETS");
+    return sets ? std::atoi(sets) : 100000;
+}();
 constexpr int points = 20;
+
+double peakResidentMegabytes() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
 
 // Writes the file once for the whole run and removes it at the end.
 struct LargeFile {
@@ -82,6 +103,72 @@ double coldCount(const LargeFile& file, const SearchCriteria& lists = {},
     ScanState scan;
     FindDataSet(file.dir, TwoPhaseSystem::WaterOil, lists, search, user, scan, set);
     return scan.matchCount;
+}
+
+// Text handed on in pieces and dropped, as a pipe to another program takes it.
+struct DroppedText {
+    std::uint64_t bytes = 0;
+    bool take(std::string_view piece) {
+        bytes += piece.size();
+        benchmark::DoNotOptimize(piece.data());
+        return true;
+    }
+};
+
+void reportMemory(benchmark::State& state, double peakBefore, std::uint64_t bytesWritten) {
+    state.counters["rss_growth_MB"] = peakResidentMegabytes() - peakBefore;
+    state.counters["peak_rss_MB"] = peakResidentMegabytes();
+    state.counters["text_MB"] = static_cast<double>(bytesWritten) / 1e6;
+}
+
+void dumpStreamed(benchmark::State& state) {
+    const LargeFile& file = largeFile();
+    const double before = peakResidentMegabytes();
+    DroppedText out;
+    for (auto _ : state) {
+        out = {};
+        const DumpResult dump =
+            dumpDataFile(file.dir, TwoPhaseSystem::WaterOil,
+                         [&](std::string_view piece) { return out.take(piece); });
+        if (dump.records != records)
+            state.SkipWithError("not every record was dumped");
+    }
+    reportMemory(state, before, out.bytes);
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
+// The rows of every set, as `db list` writes them: what the window's list CSV holds.
+void listStreamed(benchmark::State& state) {
+    const LargeFile& file = largeFile();
+    const double before = peakResidentMegabytes();
+    DroppedText out;
+    for (auto _ : state) {
+        out = {};
+        writeMatchList(file.dir, TwoPhaseSystem::WaterOil, {}, {}, {},
+                       [&](std::string_view piece) { return out.take(piece); });
+    }
+    reportMemory(state, before, out.bytes);
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
+void dumpWhole(benchmark::State& state) {
+    const LargeFile& file = largeFile();
+    const double before = peakResidentMegabytes();
+    std::uint64_t bytes = 0;
+    for (auto _ : state)
+        bytes = dumpDataFile(file.dir, TwoPhaseSystem::WaterOil).text.size();
+    reportMemory(state, before, bytes);
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
+void listWhole(benchmark::State& state) {
+    const LargeFile& file = largeFile();
+    const double before = peakResidentMegabytes();
+    std::uint64_t bytes = 0;
+    for (auto _ : state)
+        bytes = matchListCsv(listMatches(file.dir, TwoPhaseSystem::WaterOil, {}, {}, {})).size();
+    reportMemory(state, before, bytes);
+    state.SetItemsProcessed(state.iterations() * records);
 }
 
 void readFile(benchmark::State& state) {
@@ -149,8 +236,8 @@ void showMatch20000(benchmark::State& state) {
     state.counters["counts"] = total / static_cast<double>(state.iterations()) / count;
 }
 
-// `db show --match 1000000` over the 100 000 records: past the last match the presses
-// between find nothing new, so this costs about what match 100 000 costs.
+// `db show --match 1000000` over the 100 000 records: past the last match, one Show that
+// reads the record that ends the data.
 void showPastTheLastMatch(benchmark::State& state) {
     const LargeFile& file = largeFile();
     for (auto _ : state) {
@@ -196,6 +283,10 @@ void showNext(benchmark::State& state) {
 
 } // namespace
 
+BENCHMARK(dumpStreamed)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(listStreamed)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(listWhole)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(dumpWhole)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(readFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(countScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(countScanWithinTolerance)->Unit(benchmark::kMillisecond);

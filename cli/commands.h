@@ -3,8 +3,12 @@
 // or written, 2 input refused, 3 (db show only) the match asked for is past the last one.
 #pragma once
 
+#include "common/filewrite.h"
+
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace relperm::cli {
@@ -29,5 +33,24 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
 // gives exit status 1.
 int emit(const std::string& bytes, const std::string* outFile, std::ostream& out, std::ostream& err,
          const std::string& prefix);
+
+// The same output written piece by piece, for text that grows with a data file (db dump,
+// db list, db show --all), so a command holds one piece and never the whole text. A file
+// named by --out is written to its temporary file as the pieces come and replaces the
+// target only at finish, as emit's does.
+class StreamedOutput {
+  public:
+    StreamedOutput(const std::string* outFile, std::ostream& out);
+
+    // False once a write has failed: what follows is dropped, and finish reports why.
+    bool write(std::string_view bytes);
+    // Commits the file; reports a failed write on `err` after `prefix` and gives status 1.
+    int finish(std::ostream& err, const std::string& prefix);
+
+  private:
+    std::ostream& out_;
+    std::optional<AtomicFileWriter> file_;
+    std::optional<std::string> failure_;
+};
 
 } // namespace relperm::cli

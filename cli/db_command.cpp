@@ -23,9 +23,12 @@ namespace {
 
 const char* prefix = "relperm db";
 
+constexpr std::size_t outputPieceBytes = std::size_t{1} << 16;
+
 const char* dbHelp =
     "usage: relperm db count  --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db show   --system TEXT --match N [SELECTION] [--dir DIR] [--out FILE]\n"
+    "       relperm db show   --system TEXT --all [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db list   --system TEXT [SELECTION] [--dir DIR] [--out FILE]\n"
     "       relperm db dump   --system TEXT [--dir DIR] [--out FILE]\n"
     "       relperm db import --system TEXT --out FILE [--force] CSV...\n"
@@ -34,7 +37,8 @@ const char* dbHelp =
     "\n"
     "  count    the number of matching data sets, as the browser's Count shows it\n"
     "  show     what the browser shows after the N-th Show that follows a count:\n"
-    "           the data-set number, the grids and the description\n"
+    "           the data-set number, the grids and the description; with --all what\n"
+    "           every Show shows up to the last match, one empty line between sets\n"
     "  list     every matching data set as CSV, one row per set in the order Show\n"
     "           steps through them: match number, codes, header values, points\n"
     "  dump     every record of the system's file as import text\n"
@@ -61,6 +65,8 @@ const char* dbHelp =
     "                     gas-condensate data); they also rescale the shown data set\n"
     "\n"
     "  --match N          show: the number of Show presses after the count, from 1\n"
+    "  --all              show: every matching data set in the order Show steps through\n"
+    "                     them, as --match 1, 2, ... print them (text only)\n"
     "  --format FORMAT    show: text (default), what the browser shows; csv: the shown set as\n"
     "                     import text; swof, sgof, swfn, sgfn, simulator: the shown set as\n"
     "                     simulator keywords (water-oil SWOF; gas-oil and gas-condensate SGOF;\n"
@@ -148,12 +154,23 @@ struct Run {
     int finish(const std::string& bytes, const Options& options,
                const std::optional<DataFileProblem>& problem) const {
         auto outFile = options.get("out");
-        int status = emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix);
-        if (problem) {
-            err << prefix << ": " << problem->message() << "\n";
-            status = exitFileError;
-        }
-        return status;
+        return reportLost(emit(bytes, outFile ? &*outFile : nullptr, out, err, prefix), problem);
+    }
+
+    int finish(StreamedOutput& output, const std::optional<DataFileProblem>& problem) const {
+        return reportLost(output.finish(err, prefix), problem);
+    }
+
+    int reportLost(int status, const std::optional<DataFileProblem>& problem) const {
+        if (!problem)
+            return status;
+        err << prefix << ": " << problem->message() << "\n";
+        return exitFileError;
+    }
+
+    StreamedOutput streamedOutput(const Options& options) const {
+        auto outFile = options.get("out");
+        return StreamedOutput(outFile ? &*outFile : nullptr, out);
     }
 
     int count(const Options& options, TwoPhaseSystem system,
@@ -167,6 +184,8 @@ struct Run {
 
     int show(const Options& options, TwoPhaseSystem system,
              const std::filesystem::path& dir) const {
+        if (options.has("all"))
+            return showAll(options, system, dir);
         int match = 0;
         if (auto f = matchOption(options, match))
             return fail(*f);
@@ -208,20 +227,63 @@ struct Run {
         return exitPastLastMatch;
     }
 
-    int list(const Options& options, TwoPhaseSystem system,
-             const std::filesystem::path& dir) const {
+    // Each Show's display as it is made, up to the last match: one Show's record is read
+    // at a time, through the count's index.
+    int showAll(const Options& options, TwoPhaseSystem system,
+                const std::filesystem::path& dir) const {
+        if (options.get("match"))
+            return fail({exitRefused, "--all shows every match: leave out --match"});
+        if (const std::string format = options.get("format").value_or("text"); format != "text")
+            return fail({exitRefused, "--all prints the text the browser shows; --format " +
+                                          quotedText(format) + " takes --match N"});
+        SimulatorOptions unused;
+        if (auto f = showFormat(options, system, "text", unused))
+            return fail(*f);
         DatabaseBrowser browser(dir);
         if (auto f = replaySelection(options, system, browser))
             return fail(*f);
-        // The replay picks every list, so the selection is complete.
-        const MatchList matches = browser.matchList().value();
-        return finish(matchListCsv(matches), options, matches.problem);
+        std::optional<DataFileProblem> problem = browser.lastProblem();
+        StreamedOutput output = streamedOutput(options);
+        std::string piece;
+        bool writing = true;
+        for (int match = 1; writing; ++match) {
+            if (auto met = browser.pressShow(1))
+                problem = met;
+            const ScanState& scan = browser.scan();
+            if (scan.noMoreData == 1 || scan.matchCount < match)
+                break;
+            piece += (match > 1 ? "\n" : "") + shownText(browser);
+            if (piece.size() >= outputPieceBytes) {
+                writing = output.write(piece);
+                piece.clear();
+            }
+        }
+        if (writing)
+            output.write(piece);
+        return finish(output, problem);
+    }
+
+    // The rows leave as the file is read.
+    int list(const Options& options, TwoPhaseSystem system,
+             const std::filesystem::path& dir) const {
+        DatabaseBrowser browser(dir);
+        auto selection = replayMatchSelection(options, system, browser);
+        if (const Failure* f = std::get_if<Failure>(&selection))
+            return fail(*f);
+        const MatchSelection& s = std::get<MatchSelection>(selection);
+        StreamedOutput output = streamedOutput(options);
+        const std::optional<DataFileProblem> problem =
+            writeMatchList(dir, system, s.lists, {s.searchPercent, s.tolerance}, s.user,
+                           [&](std::string_view piece) { return output.write(piece); });
+        return finish(output, problem);
     }
 
     int dump(const Options& options, TwoPhaseSystem system,
              const std::filesystem::path& dir) const {
-        DumpResult result = dumpDataFile(dir, system);
-        return finish(result.text, options, result.problem);
+        StreamedOutput output = streamedOutput(options);
+        const DumpResult result =
+            dumpDataFile(dir, system, [&](std::string_view piece) { return output.write(piece); });
+        return finish(output, result.problem);
     }
 
     int import(const Options& options, TwoPhaseSystem system) const {
@@ -284,7 +346,7 @@ OptionTable optionsFor(const std::string& sub) {
     if (sub == "count" || sub == "list")
         return {selectionOptions(), {"search-percent"}};
     if (sub == "show") {
-        OptionTable options{selectionOptions(), {"search-percent", "measured", "repair"}};
+        OptionTable options{selectionOptions(), {"search-percent", "measured", "repair", "all"}};
         options.withValue.insert({"match", "format", "krw-max", "krg-max"});
         return options;
     }

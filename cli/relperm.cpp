@@ -37,23 +37,41 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
 
 } // namespace
 
-int emit(const std::string& bytes, const std::string* outFile, std::ostream& out, std::ostream& err,
-         const std::string& prefix) {
-    if (!outFile || *outFile == "-") {
-        out << bytes;
-        out.flush();
-        if (out)
-            return exitOk;
-        err << prefix << ": could not write to standard output\n";
-        return exitFileError;
-    }
+StreamedOutput::StreamedOutput(const std::string* outFile, std::ostream& out) : out_(out) {
+    if (!outFile || *outFile == "-")
+        return;
     // --out /dev/stdout writes to the descriptor behind `out`: what `out` holds goes first.
     out.flush();
-    if (auto failure = writeFileAtomically(*outFile, bytes)) {
-        err << prefix << ": " << *failure << "\n";
-        return exitFileError;
+    file_.emplace(*outFile);
+}
+
+bool StreamedOutput::write(std::string_view bytes) {
+    if (failure_)
+        return false;
+    if (file_) {
+        failure_ = file_->append(bytes);
+    } else if (!out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        failure_ = "could not write to standard output";
     }
-    return exitOk;
+    return !failure_;
+}
+
+int StreamedOutput::finish(std::ostream& err, const std::string& prefix) {
+    if (file_ && !failure_)
+        failure_ = file_->commit();
+    if (!file_ && !failure_ && !out_.flush())
+        failure_ = "could not write to standard output";
+    if (!failure_)
+        return exitOk;
+    err << prefix << ": " << *failure_ << "\n";
+    return exitFileError;
+}
+
+int emit(const std::string& bytes, const std::string* outFile, std::ostream& out, std::ostream& err,
+         const std::string& prefix) {
+    StreamedOutput output(outFile, out);
+    output.write(bytes);
+    return output.finish(err, prefix);
 }
 
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

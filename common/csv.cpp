@@ -52,6 +52,14 @@ CsvWriter& CsvWriter::endLine() {
     return *this;
 }
 
+bool CsvWriter::passOn(const TextSink& sink, std::size_t pieceBytes) {
+    if (out_.size() < pieceBytes || out_.empty())
+        return true;
+    const bool taken = sink(out_);
+    out_.clear();
+    return taken;
+}
+
 bool containsQuote(std::string_view value) {
     return value.find('"') != std::string_view::npos;
 }

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace relperm {
+
+// Takes a text piece by piece, as it is made; false when it can take no more (a failed
+// write), which ends the making.
+using TextSink = std::function<bool(std::string_view piece)>;
 
 // Builds the text of a comma-separated file, field by field and line by line.
 class CsvWriter {
@@ -29,6 +34,10 @@ class CsvWriter {
     CsvWriter& endLine();
 
     const std::string& str() const { return out_; }
+    // Hands the text so far to `sink` and starts afresh, once it holds `pieceBytes` or more
+    // (whatever it holds, with 0), so that a file of any size leaves in pieces without being
+    // held. Gives the sink's answer, or true when nothing was handed on.
+    bool passOn(const TextSink& sink, std::size_t pieceBytes = 0);
 
   private:
     void separate();

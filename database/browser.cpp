@@ -121,8 +121,7 @@ std::optional<MatchSelection> DatabaseBrowser::matchSelection() const {
     selection.lists = {wettpk_.index, rockpk_.index, methpk_.index, locpk_.index};
     selection.searchPercent = searchPercent_;
     selection.tolerance = search_.tolerance;
-    selection.user = user_;
-    applySgcDefault(selection.user);
+    selection.user = comparedEndPoints(user_);
     return selection;
 }
 
@@ -246,33 +245,24 @@ void DatabaseBrowser::Command1_Click() {
 }
 
 std::optional<DataFileProblem> DatabaseBrowser::pressShow(int presses) {
-    std::optional<DataFileProblem> met;
-    for (int press = 1; press <= presses; ++press) {
-        scan_.sameCommand = press > 1 && press < presses;
-        Command1_Click();
-        if (lastProblem_)
-            met = lastProblem_;
-        // Past the last match every press between finds nothing again, the file being taken
-        // as the first press found it, so the run goes on at its last press: --match 1000000
-        // of a small file would otherwise scan it a million times.
-        if (scan_.matchCount < scan_.targetMatch && press < presses - 1) {
-            scan_.targetMatch = presses - 1;
-            press = presses - 1;
-        }
-    }
-    scan_.sameCommand = false;
-    return met;
+    if (presses < 1)
+        return std::nullopt;
+    // The presses before the last would only step on: which records match does not hang on
+    // what a display sets (MatchRule), each scan reads the file as the last one finds it,
+    // and each display is replaced by the next. So the last press goes straight to its
+    // match through the count's index: one record read, however far the match.
+    scan_.targetMatch += presses - 1;
+    Command1_Click();
+    // What the presses before leave behind them: the first drew match 1, when there is one,
+    // and with it the end-point frame, which a last press past the end leaves standing.
+    if (presses > 1 && scan_.noMoreData == 0 && scan_.matchCount >= 1)
+        showEndPointFrame();
+    return lastProblem_;
 }
 
 void DatabaseBrowser::showMatch(int match) {
-    // The Sgc default the first Show's display would apply holds for the scans of the list
-    // the row was chosen from.
-    applySgcDefault(user_);
     Command2_Click();
-    // The Shows before it would only step on: each scans, and its display sets nothing the
-    // last one does not set again.
-    scan_.targetMatch = std::max(match, 1) - 1;
-    Command1_Click();
+    pressShow(std::max(match, 1));
 }
 
 void DatabaseBrowser::Command3_Click() {
@@ -307,6 +297,11 @@ void DatabaseBrowser::layOutEndPointBoxes() {
     show({"Label9", "sgcin"}, layout.sgcShown);
     if (layout.label7Caption)
         captions_["Label7"] = std::string(*layout.label7Caption);
+}
+
+void DatabaseBrowser::showEndPointFrame() {
+    layOutEndPointBoxes();
+    show({"Frame1"}, true);
 }
 
 void DatabaseBrowser::Option1_Click() {
@@ -373,10 +368,8 @@ void DatabaseBrowser::ShowDataSet() {
         show({"Label8"}, true);
     captions_["Label8"] = dataSetCaption(scan_.matchCount);
     show({"Label3"}, true);
-    if (dataSet_.pointCount > 0) {
-        layOutEndPointBoxes();
-        show({"Frame1"}, true);
-    }
+    if (dataSet_.pointCount > 0)
+        showEndPointFrame();
     show({"MSFlexGrid2"}, true);
     show({"MSFlexGrid1", "Label4"}, false);
 

@@ -66,9 +66,9 @@ class DatabaseBrowser {
     // list is ignored). Once the selection is complete, a pick of a criteria list counts.
     void pick(BrowserList list, int index);
     void Command1_Click(); // Show (Next) Relative Permeability Data
-    // Show pressed `presses` times as one command (`relperm db show --match N`): the first
-    // and the last press look at the file, the presses between take it as it was. Returns
-    // the last damaged record any press met.
+    // Show pressed `presses` times as one command (`relperm db show --match N`), with what
+    // those presses show and report, but reading only the record the last one shows.
+    // Returns the damaged record the last press met.
     std::optional<DataFileProblem> pressShow(int presses);
     // Shows match `match` as the Show that follows `match` - 1 Shows after a count would, so
     // the next Show goes on from there (a row chosen in the list of matching sets).
@@ -127,9 +127,8 @@ class DatabaseBrowser {
     bool loadedFromFile() const { return loadedFromFile_; }
     // Locations, methods, lithologies and (for water-oil) wettability all picked.
     bool SelectionComplete() const;
-    // Every set that Shows after a count step through for the current selection, as the
-    // Shows after the first see it (its display applies the Sgc default); nothing while the
-    // selection is not complete.
+    // Every set that Shows after a count step through for the current selection; nothing
+    // while the selection is not complete.
     std::optional<MatchList> matchList() const;
     // What that list is of, without reading the file; nothing while incomplete.
     std::optional<MatchSelection> matchSelection() const;
@@ -149,6 +148,8 @@ class DatabaseBrowser {
     void hideDataSet();
     void show(std::initializer_list<std::string_view> controls, bool visible);
     void layOutEndPointBoxes();
+    // What drawing a data set with points shows: the frame "Select/Adjust Data", laid out.
+    void showEndPointFrame();
     std::optional<TwoPhaseSystem> selectedSystem() const;
     void findDataSet();
     void setProblem(std::optional<DataFileProblem> problem);

@@ -157,16 +157,31 @@ void writeImportSet(CsvWriter& w, TwoPhaseSystem system, const MeasuredDataSet& 
 }
 
 DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system) {
+    std::string text;
+    DumpResult result = dumpDataFile(dataDirectory, system, [&](std::string_view piece) {
+        text += piece;
+        return true;
+    });
+    result.text = std::move(text);
+    return result;
+}
+
+DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+                        const TextSink& sink, std::size_t pieceBytes) {
     DumpResult result;
     RecordFile file(dataDirectory, system);
+    if (!sink(importFileComment(system)))
+        return result;
     CsvWriter w;
     MeasuredDataSet set;
     while (!file.AtEnd() && file.ReadRecord(set) == ReadOutcome::Stored) {
         ++result.records;
         writeImportSet(w, system, set);
+        if (!w.passOn(sink, pieceBytes))
+            return result;
     }
-    result.text = importFileComment(system) + w.str();
     result.problem = file.problem();
+    w.passOn(sink);
     return result;
 }
 

@@ -57,6 +57,12 @@ void writeImportSet(CsvWriter& writer, TwoPhaseSystem system, const MeasuredData
 // included, up to the end of the file or the first damaged record.
 DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system);
 
+// The same text handed to `sink` in pieces of about `pieceBytes` as the records are read, so
+// a dump holds one piece however large the file; the result's text stays empty. A piece
+// the sink refuses ends the dump.
+DumpResult dumpDataFile(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+                        const TextSink& sink, std::size_t pieceBytes = std::size_t{1} << 16);
+
 // Why an import stopped.
 struct ImportFailure {
     enum class Kind {

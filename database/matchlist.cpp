@@ -132,10 +132,6 @@ MatchRow rowOf(TwoPhaseSystem system, const std::vector<MatchColumn>& columns, i
     return row;
 }
 
-} // namespace
-
-namespace {
-
 // The one read both the list and the visits make: the scan of Count over the file, the
 // points of a passing set read only when asked for.
 std::optional<DataFileProblem>
@@ -143,6 +139,7 @@ readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
             const SearchCriteria& lists, const ToleranceSearch& search, const UserEndPoints& user,
             bool points, const std::function<void(int match, const MeasuredDataSet& set)>& visit,
             const WorkControl& control) {
+    const MatchRule rule(system, lists, search, user);
     RecordFile file(dataDirectory, system);
     // The size as opened: a file that grows meanwhile is read to where it ended then.
     const double size = file.file() ? static_cast<double>(file.file()->identity().size) : 0;
@@ -154,9 +151,7 @@ readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
             return file.problem();
         if (file.readHeader(set) != ReadOutcome::Stored || set.pointCount == 0)
             break;
-        const bool passes =
-            passesKeyTest(system, lists, set) &&
-            (!search.enabled || passesToleranceTest(system, user, search.tolerance, set));
+        const bool passes = rule.matches(set);
         if (file.finishRecord(set, passes && points) != ReadOutcome::Stored)
             break;
         if (passes)
@@ -174,6 +169,43 @@ readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
     return file.problem();
 }
 
+// Each row of the list as the read reaches its set.
+std::optional<DataFileProblem> readRows(const std::filesystem::path& dataDirectory,
+                                        TwoPhaseSystem system, const SearchCriteria& lists,
+                                        const ToleranceSearch& search, const UserEndPoints& user,
+                                        const std::function<void(const MatchRow& row)>& visit,
+                                        const WorkControl& control) {
+    const std::vector<MatchColumn> columns = matchColumns(system);
+    // The wettability shown for a water-oil set depends on its last point; the points of
+    // every other set are passed over unread.
+    return readMatches(
+        dataDirectory, system, lists, search, user, system == TwoPhaseSystem::WaterOil,
+        [&](int match, const MeasuredDataSet& set) { visit(rowOf(system, columns, match, set)); },
+        control);
+}
+
+void writeHeader(CsvWriter& w, TwoPhaseSystem system) {
+    for (MatchColumn column : matchColumns(system))
+        w.text(matchColumnName(system, column));
+    w.endLine();
+}
+
+void writeRow(CsvWriter& w, const std::vector<MatchColumn>& columns, const MatchRow& row) {
+    for (MatchColumn column : columns) {
+        if (column == MatchColumn::Match)
+            w.integer(row.match);
+        else if (column == MatchColumn::Points)
+            w.integer(row.points);
+        else if (const std::string* text = codeCell(row, column))
+            w.text(*text);
+        else if (const std::optional<double>& value = *storedValue(row, column))
+            w.number(*value);
+        else
+            w.empty();
+    }
+    w.endLine();
+}
+
 } // namespace
 
 MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
@@ -181,16 +213,32 @@ MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem
                       const UserEndPoints& user) {
     MatchList list;
     list.selection = {system, lists, search.enabled, search.tolerance, user};
-    const std::vector<MatchColumn> columns = matchColumns(system);
-    // The wettability shown for a water-oil set depends on its last point; the points of
-    // every other set are passed over unread.
-    list.problem =
-        readMatches(dataDirectory, system, lists, search, user, system == TwoPhaseSystem::WaterOil,
-                    [&](int match, const MeasuredDataSet& set) {
-                        list.rows.push_back(rowOf(system, columns, match, set));
-                    },
-                    {});
+    list.problem = readRows(dataDirectory, system, lists, search, user,
+                            [&](const MatchRow& row) { list.rows.push_back(row); }, {});
     return list;
+}
+
+std::optional<DataFileProblem> writeMatchList(const std::filesystem::path& dataDirectory,
+                                              TwoPhaseSystem system, const SearchCriteria& lists,
+                                              const ToleranceSearch& search,
+                                              const UserEndPoints& user, const TextSink& sink,
+                                              std::size_t pieceBytes) {
+    const std::vector<MatchColumn> columns = matchColumns(system);
+    CsvWriter w;
+    writeHeader(w, system);
+    bool taking = true;
+    WorkControl control;
+    control.cancelled = [&] { return !taking; };
+    auto problem = readRows(
+        dataDirectory, system, lists, search, user,
+        [&](const MatchRow& row) {
+            writeRow(w, columns, row);
+            taking = w.passOn(sink, pieceBytes);
+        },
+        control);
+    if (taking)
+        w.passOn(sink);
+    return problem;
 }
 
 std::optional<DataFileProblem>
@@ -227,27 +275,11 @@ std::string matchColumnName(TwoPhaseSystem system, MatchColumn column) {
 }
 
 std::string matchListCsv(const MatchList& list) {
-    const TwoPhaseSystem system = list.selection.system;
-    const std::vector<MatchColumn> columns = matchColumns(system);
+    const std::vector<MatchColumn> columns = matchColumns(list.selection.system);
     CsvWriter w;
-    for (MatchColumn column : columns)
-        w.text(matchColumnName(system, column));
-    w.endLine();
-    for (const MatchRow& row : list.rows) {
-        for (MatchColumn column : columns) {
-            if (column == MatchColumn::Match)
-                w.integer(row.match);
-            else if (column == MatchColumn::Points)
-                w.integer(row.points);
-            else if (const std::string* text = codeCell(row, column))
-                w.text(*text);
-            else if (const std::optional<double>& value = *storedValue(row, column))
-                w.number(*value);
-            else
-                w.empty();
-        }
-        w.endLine();
-    }
+    writeHeader(w, list.selection.system);
+    for (const MatchRow& row : list.rows)
+        writeRow(w, columns, row);
     return w.str();
 }
 

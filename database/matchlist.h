@@ -8,6 +8,7 @@
 // the data, a damaged record ends it too and is reported.
 #pragma once
 
+#include "common/csv.h"
 #include "common/progress.h"
 #include "database/datafile.h"
 #include "database/search.h"
@@ -100,6 +101,15 @@ std::string matchColumnName(TwoPhaseSystem system, MatchColumn column);
 // then one line per row. Texts are quoted, values in the general number form, an empty
 // value an empty field.
 std::string matchListCsv(const MatchList& list);
+
+// The same text of the list listMatches would make, handed to `sink` in pieces of about
+// `pieceBytes` as the file is read, so that it is never held whole (`relperm db list`);
+// returns the records lost, as the list does. A piece the sink refuses ends the read.
+std::optional<DataFileProblem> writeMatchList(const std::filesystem::path& dataDirectory,
+                                              TwoPhaseSystem system, const SearchCriteria& lists,
+                                              const ToleranceSearch& search,
+                                              const UserEndPoints& user, const TextSink& sink,
+                                              std::size_t pieceBytes = std::size_t{1} << 16);
 
 // --- for reading in a window ---------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "database/search.h"
 
+#include "database/adjust.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -57,6 +59,18 @@ bool passesToleranceTest(TwoPhaseSystem system, const UserEndPoints& user, doubl
     return within(user.sgc, record.criticalGas, tolerance);
 }
 
+UserEndPoints comparedEndPoints(const UserEndPoints& user) {
+    UserEndPoints compared = user;
+    applySgcDefault(compared);
+    return compared;
+}
+
+MatchRule::MatchRule(TwoPhaseSystem system, const SearchCriteria& lists,
+                     const ToleranceSearch& search, const UserEndPoints& user)
+    : system_(system), lists_(lists), searchPercent_(search.enabled),
+      tolerance_(search.enabled ? search.tolerance : 0),
+      user_(search.enabled ? relperm::comparedEndPoints(user) : UserEndPoints{}) {}
+
 std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path& dataDirectory,
                                                     std::optional<TwoPhaseSystem> system,
                                                     const SearchCriteria& lists,
@@ -68,6 +82,7 @@ std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path&
     if (!system)
         return std::nullopt;
     scan.matchCount = 0;
+    const MatchRule rule(*system, lists, search, user);
     RecordFile file(dataDirectory, *system);
     if (file.AtEnd()) {
         scan.noMoreData = 1;
@@ -76,9 +91,7 @@ std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path&
     for (;;) {
         if (file.ReadRecord(set) != ReadOutcome::Stored || set.pointCount == 0)
             break;
-        if (!passesKeyTest(*system, scan.criteria, set))
-            continue;
-        if (search.enabled && !passesToleranceTest(*system, user, search.tolerance, set))
+        if (!rule.matches(set))
             continue;
         ++scan.matchCount;
         if (scan.matchCount == scan.targetMatch)
@@ -90,13 +103,15 @@ std::optional<DataFileProblem> FindDataSetFromStart(const std::filesystem::path&
 namespace {
 
 // Whether `index` was built for this file and selection. The tolerance and the user's end
-// points select nothing under "Search All", so they do not count then.
+// points select nothing under "Search All", so they do not count then; the end points count
+// as compared, so the Sgc default the first Show draws does not make the next one read the
+// file again.
 bool indexHolds(const MatchIndex& index, const std::filesystem::path& file, TwoPhaseSystem system,
-                const SearchCriteria& lists, const ToleranceSearch& search,
-                const UserEndPoints& user) {
+                const SearchCriteria& lists, const ToleranceSearch& search, const MatchRule& rule) {
     return index.valid && index.path.native() == file.native() && index.system == system &&
            index.criteria == lists && index.searchPercent == search.enabled &&
-           (!search.enabled || (index.tolerance == search.tolerance && index.user == user));
+           (!search.enabled ||
+            (index.tolerance == search.tolerance && index.user == rule.comparedEndPoints()));
 }
 
 // Reads `file` to the record that ends the data, noting in the index where every match
@@ -104,9 +119,8 @@ bool indexHolds(const MatchIndex& index, const std::filesystem::path& file, TwoP
 // the records after it are read into a scratch set, so the next Show of any match reads
 // just that record. Returns the problem as a scan that stopped at the target would have
 // met it: damage after the target is kept for the Show that reaches it.
-std::optional<DataFileProblem> indexFile(RecordFile& file, TwoPhaseSystem system,
-                                         const ToleranceSearch& search, const UserEndPoints& user,
-                                         ScanState& scan, MeasuredDataSet& set) {
+std::optional<DataFileProblem> indexFile(RecordFile& file, const MatchRule& rule, ScanState& scan,
+                                         MeasuredDataSet& set) {
     MatchIndex& index = scan.index;
     MeasuredDataSet scratch;
     MeasuredDataSet* into = &set;
@@ -119,9 +133,7 @@ std::optional<DataFileProblem> indexFile(RecordFile& file, TwoPhaseSystem system
         bool ends = file.readHeader(*into) != ReadOutcome::Stored || into->pointCount == 0;
         bool passes = false;
         if (!ends) {
-            passes =
-                passesKeyTest(system, scan.criteria, *into) &&
-                (!search.enabled || passesToleranceTest(system, user, search.tolerance, *into));
+            passes = rule.matches(*into);
             const bool shown = !stopped && passes && matches + 1 == scan.targetMatch;
             ends = file.finishRecord(*into, shown) != ReadOutcome::Stored;
         }
@@ -160,7 +172,7 @@ std::optional<DataFileProblem> indexFile(RecordFile& file, TwoPhaseSystem system
 std::optional<std::optional<DataFileProblem>> scanFromIndex(TwoPhaseSystem system, ScanState& scan,
                                                             MeasuredDataSet& set) {
     const MatchIndex& index = scan.index;
-    if (!scan.sameCommand && currentIdentity(index.path) != index.identity)
+    if (currentIdentity(index.path) != index.identity)
         return std::nullopt;
     const std::size_t known = index.matchOffsets.size();
     const auto target = static_cast<std::size_t>(std::max(scan.targetMatch, 0));
@@ -191,7 +203,8 @@ std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDire
     scan.matchCount = 0;
     MatchIndex& index = scan.index;
     const std::filesystem::path path = dataDirectory / dataFileName(*system);
-    if (indexHolds(index, path, *system, lists, search, user))
+    const MatchRule rule(*system, lists, search, user);
+    if (indexHolds(index, path, *system, lists, search, rule))
         if (auto answered = scanFromIndex(*system, scan, set))
             return *answered;
 
@@ -212,10 +225,10 @@ std::optional<DataFileProblem> FindDataSet(const std::filesystem::path& dataDire
         index.searchPercent = search.enabled;
         if (search.enabled) {
             index.tolerance = search.tolerance;
-            index.user = user;
+            index.user = rule.comparedEndPoints();
         }
     }
-    return indexFile(file, *system, search, user, scan, set);
+    return indexFile(file, rule, scan, set);
 }
 
 std::optional<TwoPhaseSystem> matchingSystem(TwoPhaseSystem system) {

@@ -56,7 +56,7 @@ struct MatchIndex {
     SearchCriteria criteria;
     bool searchPercent = false;
     double tolerance = 0;                    // with searchPercent only
-    UserEndPoints user;                      // with searchPercent only
+    UserEndPoints user;                      // as the search compares them, with searchPercent only
     std::vector<std::uint64_t> matchOffsets; // the record of match k at [k - 1]
     std::uint64_t endOffset = 0; // the record that ends the data: stored without points,
     int endRecords = 0;          // the end of the file, or a damaged one
@@ -68,9 +68,6 @@ struct ScanState {
     int noMoreData = 0;      // 1 when the last scan found no record at all
     SearchCriteria criteria; // critWettability, ... captured at the start of each scan
     MatchIndex index;        // where the scans of the current selection went
-    // The scan is one of a run of Shows pressed as one command, after the first: the file
-    // is taken to be as the first one found it (the last of the run looks at it again).
-    bool sameCommand = false;
 };
 
 // A method code of 3 (capillary pressure) or 4 (centrifuge) is searched as 2 (unsteady).
@@ -85,6 +82,38 @@ bool passesKeyTest(TwoPhaseSystem system, const SearchCriteria& criteria,
 // |0.15 - 0.20| is a little above 5.
 bool passesToleranceTest(TwoPhaseSystem system, const UserEndPoints& user, double tolerance,
                          const MeasuredDataSet& record);
+
+// Which records a selection matches: the one rule behind Count, every Show, the list of
+// matching sets and the sets fitted from it, so the count is the number of sets Show steps
+// through. Under "Search %" the end points compared are the user's as the display leaves
+// them. Drawing a data set puts the Sgc default in place (Sgc 0 when Swc and Sor are both 0
+// or never given, which for gas-water and gas-condensate data, whose records hold no Sor,
+// means whenever Swc is not given), and every Show draws; were the default left to the
+// first drawing, a count made before it would compare no Sgc and count sets that the Shows
+// after it, comparing Sgc 0, never reach.
+class MatchRule {
+  public:
+    MatchRule(TwoPhaseSystem system, const SearchCriteria& lists, const ToleranceSearch& search,
+              const UserEndPoints& user);
+
+    bool matches(const MeasuredDataSet& record) const {
+        return passesKeyTest(system_, lists_, record) &&
+               (!searchPercent_ || passesToleranceTest(system_, user_, tolerance_, record));
+    }
+
+    // The end points the tolerance test compares, with the Sgc default in place.
+    const UserEndPoints& comparedEndPoints() const { return user_; }
+
+  private:
+    TwoPhaseSystem system_;
+    SearchCriteria lists_;
+    bool searchPercent_;
+    double tolerance_;
+    UserEndPoints user_;
+};
+
+// The user's end points as a search compares them: with the Sgc default in place.
+UserEndPoints comparedEndPoints(const UserEndPoints& user);
 
 // FindDataSet: captures `lists` as the criteria and scans the file of `system`, counting
 // matches, until the match numbered `scan.targetMatch`, a record with point count 0, or the

@@ -104,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "--format", "run"}},
         Command{"DbImport", {"db", "import", "--system", "Water-Oil Data", "DIR/water-oil.csv"}},
         Command{"DbDump", {"db", "dump", "--system", "Water-Oil Data", "--dir", "DIR"}},
+        Command{"DbList", {"db", "list", "--system", "Water-Oil Data", "--dir", "DIR"}},
+        Command{"DbShowAll", {"db", "show", "--system", "Water-Oil Data", "--all", "--dir", "DIR"}},
         Command{
             "DbCount",
             {"db", "count", "--system", "Water-Oil Data", "--wettability", "0", "--dir", "DIR"}},

@@ -549,6 +549,40 @@ TEST_F(Dump, ThenImportGivesTheSameBytes) {
     EXPECT_EQ(again.bytes, withoutMiddle);
 }
 
+// A large file leaves in pieces cut between sets; the pieces hold the text of the whole,
+// the records before a damaged one included, and a sink that takes no more ends the read.
+TEST_F(Dump, PiecesMakeUpTheWholeTextAndStopWhereTheSinkDoes) {
+    std::vector<SetRecipe> sets;
+    for (int i = 0; i < 40; ++i)
+        sets.push_back(SetRecipe{.location = i % 7, .depth = 100.0 * i});
+    writeDataFile(dir, GO, recordsOf(GO, sets) + Bytes().raw16(60).data);
+    const DumpResult whole = dumpDataFile(dir, GO);
+    std::vector<std::string> pieces;
+    const DumpResult inPieces = dumpDataFile(
+        dir, GO,
+        [&](std::string_view piece) {
+            pieces.emplace_back(piece);
+            return true;
+        },
+        500);
+    EXPECT_GT(pieces.size(), 5u);
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        EXPECT_TRUE(piece.ends_with("\r\n"));
+        joined += piece;
+    }
+    EXPECT_EQ(joined, whole.text);
+    EXPECT_EQ(inPieces.records, 40);
+    ASSERT_TRUE(inPieces.problem);
+    EXPECT_EQ(inPieces.problem->record, 41);
+
+    int taken = 0;
+    const DumpResult refused = dumpDataFile(
+        dir, GO, [&](std::string_view) { return ++taken < 3; }, 500);
+    EXPECT_EQ(taken, 3);
+    EXPECT_LT(refused.records, 40);
+}
+
 TEST_F(Dump, StopsAtADamagedRecordAndSaysSo) {
     writeDataFile(dir, WO, recordsOf(WO, {SetRecipe{}}) + Bytes().raw16(5).int16(1).data);
     DumpResult dump = dumpDataFile(dir, WO);

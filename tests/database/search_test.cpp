@@ -125,21 +125,27 @@ TEST_F(Search, DeviationEqualToTheToleranceInTypedDecimalsPasses) {
     EXPECT_EQ(count(WO, {}, {false, 5}, {.swc = 0.9}), 3) << "Search All ignores end points";
 }
 
-TEST_F(Search, EmptyUserValuesTakeNoPartInTheToleranceTest) {
+TEST_F(Search, EmptySwcAndSorTakeNoPartAndSgcIsComparedAsTheDisplayDefaultsIt) {
     writeDataFile(dir, GO,
                   recordsOf(GO, {SetRecipe{.swc = 0.1, .sorg = 0.1, .sgc = 0.02},
                                  SetRecipe{.swc = 0.3, .sorg = 0.3, .sgc = 0.1}}));
-    EXPECT_EQ(count(GO, {}, {true, 0}, {}), 2);
-    EXPECT_EQ(count(GO, {}, {true, 0}, {.sgc = 0.1}), 1);
+    // Without Swc and Sor the first display makes Sgc 0, so every scan compares Sgc 0: a
+    // count that compared no Sgc, or the 10% typed, would count a set no Show reaches.
+    EXPECT_EQ(count(GO, {}, {true, 2}, {}), 1);
+    EXPECT_EQ(count(GO, {}, {true, 2}, {.sgc = 0.1}), 1);
+    ScanState first = scan(GO, 1, {}, {true, 2}, {.sgc = 0.1});
+    EXPECT_EQ(set.criticalGas.value(), 0.02);
+    EXPECT_EQ(count(GO, {}, {true, 0}, {.swc = 0.3}), 1) << "empty Sor and Sgc pass";
     // A tolerance of 0 (a text without a number) passes only equal end points.
     EXPECT_EQ(count(GO, {}, {true, 0}, {.swc = 0.3, .sor = 0.3, .sgc = 0.1}), 1);
     EXPECT_EQ(count(GO, {}, {true, 3}, {.sor = 0.27}), 1) << "gas-oil tests Sorg";
+    EXPECT_EQ(first.matchCount, 1);
 }
 
 TEST_F(Search, GasWaterTestsSwcAndSgcButNoResidualOil) {
     writeDataFile(dir, GW, recordsOf(GW, {SetRecipe{.swc = 0.2, .sorw = 0.9, .sgc = 0.05}}));
     EXPECT_EQ(count(GW, {}, {true, 1}, {.swc = 0.2, .sor = 0.0, .sgc = 0.05}), 1);
-    EXPECT_EQ(count(GW, {}, {true, 1}, {.sgc = 0.07}), 0);
+    EXPECT_EQ(count(GW, {}, {true, 1}, {.swc = 0.2, .sor = 0.0, .sgc = 0.07}), 0);
 }
 
 TEST_F(Search, ADamagedRecordEndsTheCountAndIsReported) {

@@ -3,6 +3,7 @@
 // that re-reads the file from its first record gives: the match number, the data set shown
 // (the end record past the last match, a stored record without points where one ends the
 // data), whether any record was found, and the report of a damaged record.
+#include "database/browser.h"
 #include "database/search.h"
 #include "random_records.h"
 #include "records.h"
@@ -158,6 +159,95 @@ TEST_F(Stepping, AShowAfterACountReadsOnlyTheRecordItShows) {
     fromStart.targetMatch = 150;
     EXPECT_TRUE(FindDataSetFromStart(dir, WO, {}, {}, {}, fromStart, set));
     EXPECT_EQ(fromStart.matchCount, 0);
+}
+
+// A user's selection drawn at random and replayed into a browser, as `relperm db` does: the
+// system, the lists, the search option and tolerance, the boxes typed Swc, Sor, Sgc (some
+// left empty, so the Sgc default the first display puts in place matters), then Count.
+struct RandomSelection {
+    TwoPhaseSystem system;
+    SearchCriteria lists;
+    bool searchPercent;
+    std::string tolerance;
+    std::vector<std::pair<EndPointBox, std::string>> typed;
+
+    explicit RandomSelection(RandomRecords& random)
+        : system(allSystems[static_cast<std::size_t>(random.pick(0, 3))]), lists(random.lists()),
+          searchPercent(random.chance(60)), tolerance(std::to_string(random.pick(0, 10))) {
+        for (EndPointBox box : {EndPointBox::Swc, EndPointBox::Sor, EndPointBox::Sgc})
+            if (random.chance(35))
+                typed.emplace_back(box, std::to_string(random.pick(0, 35)));
+    }
+
+    void replay(DatabaseBrowser& b) const {
+        b.pick(BrowserList::TwoPhase, static_cast<int>(system));
+        if (system == WO)
+            b.pick(BrowserList::Wettability, lists.wettability);
+        b.pick(BrowserList::Lithology, lists.lithology);
+        b.pick(BrowserList::Location, lists.location);
+        b.pick(BrowserList::Method, lists.method);
+        if (searchPercent)
+            b.Option2_Click();
+        b.typeTolerance(tolerance);
+        for (const auto& [box, text] : typed)
+            b.typeEndPoint(box, text);
+        b.Command2_Click();
+    }
+};
+
+// What a user sees after a command: the number, the grids shown, the description, the
+// buttons, and the lost records reported.
+std::string shownState(const DatabaseBrowser& b, const std::optional<DataFileProblem>& problem) {
+    std::string seen = "match " + std::to_string(b.scan().matchCount) + ", no data " +
+                       std::to_string(b.scan().noMoreData) + "\n";
+    for (const char* control :
+         {"Label2",  "Label3",   "Label4",   "Label6",      "Label7",      "Label8",   "Label9",
+          "Label11", "Command1", "Command2", "Command3",    "Frame1",      "Frame2",   "swcin",
+          "sorin",   "sgcin",    "wettpk",   "MSFlexGrid2", "MSFlexGrid1", "Picture1", "vomar"})
+        seen += std::string(control) + (b.isShown(control) ? " shown: " : " hidden: ") +
+                b.caption(control) + "\n";
+    seen += tabSeparated(b.asInputGrid()) + "\n";
+    if (b.isShown("MSFlexGrid1"))
+        seen += tabSeparated(b.adjustedGrid()) + "\n";
+    seen += renderDescription(b.description());
+    seen += "plot of " + std::to_string(b.plot().items.size()) + " items\n";
+    seen += problem ? problem->message() : "nothing lost";
+    return seen;
+}
+
+// `db show --match k` and `fit --match k` reach match k with one Show that reads one record
+// (pressShow); it must show and report all that k Shows pressed one by one do, up to and
+// past the last match, at a damaged record and at a stored record without points.
+TEST_F(Stepping, OneShowForKPressesShowsWhatKPressesShow) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        RandomRecords random(seed);
+        const RandomSelection selection(random);
+        writeDataFile(dir, selection.system, random.file(selection.system));
+        const int presses = random.pick(1, 35);
+
+        DatabaseBrowser pressed(dir);
+        selection.replay(pressed);
+        std::optional<DataFileProblem> pressedLost = pressed.lastProblem();
+        for (int press = 0; press < presses; ++press) {
+            pressed.Command1_Click();
+            if (pressed.lastProblem())
+                pressedLost = pressed.lastProblem();
+        }
+
+        DatabaseBrowser jumped(dir);
+        selection.replay(jumped);
+        std::optional<DataFileProblem> jumpedLost = jumped.lastProblem();
+        if (auto met = jumped.pressShow(presses))
+            jumpedLost = met;
+
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(presses) + " presses");
+        EXPECT_EQ(shownState(jumped, jumpedLost), shownState(pressed, pressedLost));
+        expectSame(selection.system, {jumped.scan(), jumped.dataSet(), jumpedLost},
+                   {pressed.scan(), pressed.dataSet(), pressedLost}, "the data set");
+        EXPECT_EQ(jumped.userEndPoints(), pressed.userEndPoints());
+        if (HasFailure())
+            return;
+    }
 }
 
 } // namespace

@@ -98,6 +98,15 @@ complete_words relperm generate --swc 20 --s
 expect "a flag already given is not offered again" "--sorw --sorg --sgc --spacing"
 complete_words relperm db dump --
 expect "db dump flags" "--system --dir --out --help"
+complete_words relperm db show --system "Gas-Oil Data" --
+expect "db show flags" "--dir --location --method --lithology --wettability --search-percent
+    --tolerance --swc --sor --sgc --match --all --format --measured --repair --krw-max --krg-max
+    --out --help"
+complete_words relperm db show --all --
+expect "db show --all leaves out what takes one match" "--system --dir --location --method
+    --lithology --wettability --search-percent --tolerance --swc --sor --sgc --out --help"
+complete_words relperm db show --match 3 --a
+expect "db show --match leaves out --all" ""
 
 # --- list texts, quoted as the shell needs them --------------------------------------------
 
