@@ -179,4 +179,10 @@ GenerateInput CalculatorForm::generateInput() const {
     return in;
 }
 
+std::string generationCaption(const GenerateInput& input, const std::string& title) {
+    const std::string what = input.correlation + ", " + input.fluids;
+    const bool untitled = title.find_first_not_of(" \t") == std::string::npos;
+    return untitled ? what : title + " (" + what + ")";
+}
+
 } // namespace relperm

@@ -30,6 +30,11 @@ struct ComboBox {
 
 enum class CalculatorList { Fluids, Correlation, Wettability, Formation };
 
+// What names a generation in the titles of the windows that show its tables: the
+// correlation and the fluid system as picked or typed, with the run's title before them when
+// it has one ("Field A (Corey, Water-Oil-Gas)").
+std::string generationCaption(const GenerateInput& input, const std::string& title);
+
 class CalculatorForm {
   public:
     CalculatorForm(); // the start-up state of the window

@@ -72,6 +72,15 @@ std::string adjustedTo(const ShownDataSet& shown) {
 
 } // namespace
 
+std::string dataSetCaption(const ShownDataSet& shown) {
+    std::string caption(systemListText(shown.system));
+    if (shown.match > 0)
+        caption += ", set " + std::to_string(shown.match);
+    if (shown.title.find_first_not_of(" \t") != std::string::npos)
+        caption += " (" + shown.title + ")";
+    return caption;
+}
+
 std::string dataSetImportText(const ShownDataSet& shown) {
     const MeasuredDataSet set = withDerivedColumns(shown, shown.adjusted);
     CsvWriter w;

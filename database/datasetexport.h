@@ -26,6 +26,11 @@ struct ShownDataSet {
     std::string title;     // the title box
 };
 
+// What names the set in the titles of the windows that show it: its system and its number in
+// the scan, then the title typed for it ("Water-Oil Data, set 35 (Well 7)"); a set opened
+// from a file has no number.
+std::string dataSetCaption(const ShownDataSet& shown);
+
 // The set as import text: the comment lines of a dump, the set row and the points with
 // their normalized saturations (what import reads), then, as comment lines that import
 // skips, the points with the saturations the browser shows, and the adjusted points when

@@ -45,7 +45,8 @@ LauncherWindow::LauncherWindow(std::shared_ptr<ui::ProcessStarter> starter,
     if (!messages_)
         messages_ = std::make_shared<ui::Messages>();
     setObjectName("Form1");
-    setWindowTitle(" "); // the launcher shows no title text
+    // The task bar and the window switcher name the window by this.
+    setWindowTitle("Relative Permeability Suite");
     setWindowIcon(ui::launcherIcon());
     setFixedSize(ui::twipsToPixels(6840, this), ui::twipsToPixels(4290, this));
     setAutoFillBackground(true);
@@ -54,6 +55,9 @@ LauncherWindow::LauncherWindow(std::shared_ptr<ui::ProcessStarter> starter,
     auto* title = new QLabel("Relative Permeability              Suite", this);
     title->setObjectName("Label1");
     title->setWordWrap(true);
+    // From the top of its place, as the form draws a caption: centred in its height, the
+    // second line would run into the icon below.
+    title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     title->setFont(ui::layoutFont(24, true));
     QFont italic = title->font();
     italic.setItalic(true);
@@ -121,7 +125,7 @@ void LauncherWindow::List1_Click() {
         return;
     }
     if (auto failure = starter_->start(program))
-        messages_->warn(this, "Relative Permeability Suite", *failure);
+        messages_->warn(this, windowTitle(), *failure);
 }
 
 } // namespace relperm::launcherui

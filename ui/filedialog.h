@@ -22,9 +22,11 @@ class FileDialog {
     virtual ~FileDialog() = default;
 
     // The chosen path, or nothing when the user cancels or leaves the name empty. `filter`
-    // names the kinds of file listed first ("Parameter tables (*.csv *.xlsx)"); `suggested`
-    // is offered in place of the last name chosen, where a command knows a better one (a
-    // bare name is offered in the start folder).
+    // names the kinds of file listed first, one from the next apart by ";;" ("Parameter
+    // tables (*.csv *.xlsx)"); `suggested` is offered in place of the last name chosen, where
+    // a command knows a better one (a bare name is offered in the start folder). A name to
+    // save, typed or suggested, that does not end as one of the kinds does gets the ending of
+    // the kind chosen ("plot" saved as an SVG image is "plot.svg").
     std::optional<QString> choose(QWidget* parent, Mode mode, const QString& filter = {},
                                   const QString& suggested = {});
 
@@ -47,15 +49,20 @@ class FileDialog {
     virtual QString ask(QWidget* parent, Mode mode, const QString& name) = 0;
     // The filter of the choice being asked; empty for every file.
     const QString& filter() const { return filter_; }
+    // The kind of file chosen among the filter's: at first the kind the name offered ends as,
+    // else the first; a dialog where the user picks another says so with chooseKind.
+    const QString& kind() const { return kind_; }
+    void chooseKind(const QString& kind) { kind_ = kind; }
 
   private:
     QString title_;
     QString last_;
     QString filter_;
+    QString kind_;
 };
 
-// The platform's dialog: the filter's files listed, or every file (the filter then one choice
-// of two), the name used exactly as typed.
+// The platform's dialog: the filter's kinds listed, then every file, whose choice saves the
+// name exactly as typed.
 class QtFileDialog : public FileDialog {
   public:
     using FileDialog::FileDialog;

@@ -26,6 +26,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 3, parent) {
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The header's least row height would keep the last row from giving up its pixel.
+    verticalHeader()->setMinimumSectionSize(1);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -208,10 +210,26 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
 void FlexGrid::updateGeometries() {
     QTableWidget::updateGeometries();
     // Each row draws its grid line inside its own height. Rows that fit but for the last
-    // one's line are all shown, the frame standing for that line, rather than behind a
-    // scroll bar that would move them by that one pixel.
+    // one's line are all shown rather than behind a scroll bar that would move them by that
+    // one pixel, and the last row gives up the pixel, so its line stands inside the grid
+    // instead of under the frame.
+    QHeaderView* rows = verticalHeader();
     const int gridLine = showGrid() ? 1 : 0;
-    if (verticalHeader()->length() - viewport()->height() <= gridLine)
+    const int last = rowCount() - 1;
+    const int full = rows->defaultSectionSize();
+    if (shortenedRow_ >= 0 && shortenedRow_ != last && shortenedRow_ < rowCount())
+        rows->resizeSection(shortenedRow_, full);
+    shortenedRow_ = -1;
+    if (last < 0)
+        return;
+    const int over = rows->length() + full - rows->sectionSize(last) - viewport()->height();
+    const int lastHeight = over > 0 && over <= gridLine ? full - over : full;
+    // Resizing lays the rows out again, which comes back here: only a change resizes.
+    if (rows->sectionSize(last) != lastHeight)
+        rows->resizeSection(last, lastHeight);
+    if (lastHeight != full)
+        shortenedRow_ = last;
+    if (rows->length() - viewport()->height() <= gridLine)
         verticalScrollBar()->setRange(0, 0);
 }
 

@@ -67,6 +67,7 @@ class FlexGrid : public QTableWidget {
     std::array<int, 3> widthsInTwips_{};
     bool widthsSet_ = false;
     double scale_ = 1;
+    int shortenedRow_ = -1; // the last row, a pixel short so its grid line shows
     int headerAnchor_ = -1; // the column a Shift-click or drag on the header row extends from
     bool draggingHeader_ = false;
 };

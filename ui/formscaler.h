@@ -1,7 +1,8 @@
 // Lets a window whose controls stand at fixed places grow as a whole. The client area keeps
 // its designed size as its least; when the window is enlarged, every control placed in twips,
-// every font, grid and plot grows by one factor, so the layout is the one designed and a
-// large screen gives large plots and grids rather than empty space.
+// every font, grid and plot, and the circles and boxes of option buttons and check boxes grow
+// by one factor, so the layout is the one designed and a large screen gives large plots and
+// grids rather than empty space.
 #pragma once
 
 #include <QFont>
@@ -28,6 +29,8 @@ class FormScaler : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    class IndicatorStyle;
+
     void apply(double scale);
 
     struct Placed {
@@ -42,6 +45,7 @@ class FormScaler : public QObject {
     QSize designed_;
     std::vector<Placed> placed_;
     std::vector<Styled> fonts_;
+    IndicatorStyle* indicators_ = nullptr;
     double scale_ = 1;
 };
 

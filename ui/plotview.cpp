@@ -4,6 +4,7 @@
 #include "ui/drawingsurface.h"
 #include "ui/filedialog.h"
 #include "ui/messages.h"
+#include "ui/windowparts.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -58,11 +59,10 @@ double plotScaleFor(double height) {
     return std::max(1.0, height / designedPlotHeight);
 }
 
-PlotView::PlotView(const QString& title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+PlotView::PlotView(TitleSource title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
                    std::shared_ptr<Messages> messages, QWidget* parent)
-    : QWidget(parent, Qt::Window), source_(std::move(source)), saveDialog_(std::move(saveDialog)),
-      messages_(std::move(messages)) {
-    setWindowTitle(title);
+    : QWidget(parent, Qt::Window), title_(std::move(title)), source_(std::move(source)),
+      saveDialog_(std::move(saveDialog)), messages_(std::move(messages)) {
     setAttribute(Qt::WA_DeleteOnClose);
     build();
     resize(760, 680);
@@ -85,21 +85,28 @@ void PlotView::build() {
     logarithmic_->setToolTip("Show kr from .0001 to 1 in decades, where small values can be read");
     connect(logarithmic_, &QCheckBox::toggled, this,
             [this](bool on) { setAxis(on ? KrAxis::Logarithmic : KrAxis::Linear); });
-    auto* save = new QPushButton("&Save Image...", this);
-    save->setObjectName("saveImage");
-    save->setToolTip("Save the plot as a PNG, SVG or PDF file (by the name's ending)");
-    connect(save, &QPushButton::clicked, this, &PlotView::saveImageAs);
+    save_ = new QPushButton("&Save Image...", this);
+    save_->setObjectName("saveImage");
+    save_->setToolTip("Save the plot as a PNG, SVG or PDF file");
+    connect(save_, &QPushButton::clicked, this, &PlotView::saveImageAs);
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(logarithmic_);
     controls->addStretch();
-    controls->addWidget(save);
+    controls->addWidget(save_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(canvas_, 1);
     layout->addLayout(controls);
 }
 
+void PlotView::showCapillaryPressure() {
+    logarithmic_->hide();
+    save_->setText("Save &Pc Image...");
+}
+
 void PlotView::refresh() {
+    if (title_)
+        setWindowTitle(title_());
     scene_ = source_(axis_);
     canvas_->update();
 }
@@ -157,7 +164,13 @@ std::optional<QString> PlotView::saveImage(const QString& path) const {
 }
 
 void PlotView::saveImageAs() {
-    const std::optional<QString> path = saveDialog_->choose(this, FileDialog::Mode::Save);
+    // The kind saved last is offered again.
+    QString extension = QFileInfo(saveDialog_->lastName()).suffix().toLower();
+    if (extension != "svg" && extension != "pdf")
+        extension = "png";
+    const std::optional<QString> path =
+        saveDialog_->choose(this, FileDialog::Mode::Save, fileKinds::images,
+                            fileNameOf(window()->windowTitle(), extension));
     if (!path)
         return;
     if (auto failure = saveImage(*path))
@@ -168,10 +181,11 @@ PlotViews::PlotViews(QWidget* owner, std::shared_ptr<FileDialog> saveDialog,
                      std::shared_ptr<Messages> messages)
     : owner_(owner), saveDialog_(std::move(saveDialog)), messages_(std::move(messages)) {}
 
-PlotView* PlotViews::open(const QString& title, PlotView::SceneSource source) {
-    QPointer<PlotView>& view = views_[title];
+PlotView* PlotViews::open(const QString& name, PlotView::TitleSource title,
+                          PlotView::SceneSource source) {
+    QPointer<PlotView>& view = views_[name];
     if (!view)
-        view = new PlotView(title, std::move(source), saveDialog_, messages_, owner_);
+        view = new PlotView(std::move(title), std::move(source), saveDialog_, messages_, owner_);
     view->show();
     view->raise();
     view->activateWindow();
@@ -179,7 +193,7 @@ PlotView* PlotViews::open(const QString& title, PlotView::SceneSource source) {
 }
 
 void PlotViews::refresh() {
-    for (auto& [title, view] : views_)
+    for (auto& [name, view] : views_)
         if (view)
             view->refresh();
 }

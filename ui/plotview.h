@@ -14,6 +14,7 @@
 #include <optional>
 
 class QCheckBox;
+class QPushButton;
 
 namespace relperm::ui {
 
@@ -26,14 +27,20 @@ class PlotView : public QWidget {
     // Builds the plot's scene on the kr axis asked for; called again whenever the plot may
     // have changed (refresh) or the axis is switched.
     using SceneSource = std::function<Scene(KrAxis)>;
+    // Names what the plot shows, as the window's title; asked again whenever the plot is.
+    using TitleSource = std::function<QString()>;
 
-    // A window of its own named `title`, deleted when closed.
-    PlotView(const QString& title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
+    // A window of its own titled by `title`, deleted when closed.
+    PlotView(TitleSource title, SceneSource source, std::shared_ptr<FileDialog> saveDialog,
              std::shared_ptr<Messages> messages, QWidget* parent = nullptr);
     // The same plot and controls as a part of another window's layout, saving and warning
     // under that window's title.
     PlotView(SceneSource source, std::shared_ptr<FileDialog> saveDialog,
              std::shared_ptr<Messages> messages, QWidget* parent);
+
+    // A plot of capillary pressure beside a kr plot in the same window: no kr axis to put in
+    // decades, and a key of its own to save it by.
+    void showCapillaryPressure();
 
     // Draws the scene anew from the source (after a generation or a Show in the window).
     void refresh();
@@ -43,12 +50,14 @@ class PlotView : public QWidget {
 
     // Writes the plot to `path` as PNG, SVG or PDF by its suffix; a message when it cannot.
     std::optional<QString> saveImage(const QString& path) const;
-    // "Save Image...": asks for the file, then saves, saying what went wrong.
+    // "Save Image...": asks for the file as PNG, SVG or PDF, offering a name made from the
+    // window's title, then saves, saying what went wrong.
     void saveImageAs();
 
   private:
     void build();
 
+    TitleSource title_;
     SceneSource source_;
     std::shared_ptr<FileDialog> saveDialog_;
     std::shared_ptr<Messages> messages_;
@@ -56,6 +65,7 @@ class PlotView : public QWidget {
     Scene scene_;
     QWidget* canvas_ = nullptr;
     QCheckBox* logarithmic_ = nullptr;
+    QPushButton* save_ = nullptr;
 };
 
 // The plot views a window opens: one for each of its plots, raised when asked for again,
@@ -65,14 +75,15 @@ class PlotViews {
     PlotViews(QWidget* owner, std::shared_ptr<FileDialog> saveDialog,
               std::shared_ptr<Messages> messages);
 
-    PlotView* open(const QString& title, PlotView::SceneSource source);
+    // The view called `name` (one per plot of the window), made when first asked for.
+    PlotView* open(const QString& name, PlotView::TitleSource title, PlotView::SceneSource source);
     void refresh();
 
   private:
     QWidget* owner_;
     std::shared_ptr<FileDialog> saveDialog_;
     std::shared_ptr<Messages> messages_;
-    std::map<QString, QPointer<PlotView>> views_;
+    std::map<QString, QPointer<PlotView>> views_; // by name
 };
 
 // How much larger than the windows' plots a plot of `height` pixels is drawn (text, pens).

@@ -3,6 +3,7 @@
 #include "common/filewrite.h"
 #include "ui/filedialog.h"
 #include "ui/messages.h"
+#include "ui/windowparts.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -155,7 +156,8 @@ PrintPreview::PrintPreview(QPrinter& printer, const Page& page, QWidget* parent)
     connect(print, &QPushButton::clicked, this, [this, preview] {
         QPrintDialog dialog(&printer_, this);
         dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize |
-                          QAbstractPrintDialog::PrintCollateCopies);
+                          QAbstractPrintDialog::PrintCollateCopies |
+                          QAbstractPrintDialog::PrintToFile);
         if (dialog.exec() == QDialog::Accepted)
             accept();
         else
@@ -174,6 +176,20 @@ std::optional<QString> Printer::print(QWidget* parent, const Page& page) {
     PrintPreview preview(printer, page, parent);
     if (preview.exec() != QDialog::Accepted)
         return std::nullopt;
+    return printTo(printer, page);
+}
+
+std::optional<QString> printTo(QPrinter& printer, const Page& page) {
+    const QString file = printer.outputFileName();
+    // "Print to File": written by the one write routine rather than by the printer, which
+    // would leave a half-written file in place of the old one when it fails, and say nothing.
+    if (!file.isEmpty()) {
+        const QByteArray bytes = pdfOfPage(page, printer.pageLayout());
+        if (auto failure = writeFileAtomically(file.toStdString(),
+                                               std::string_view(bytes.constData(), bytes.size())))
+            return QString::fromStdString(*failure);
+        return std::nullopt;
+    }
     QPainter painter;
     if (!painter.begin(&printer))
         return QString("The printer \"%1\" could not be started.").arg(printer.printerName());
@@ -184,6 +200,11 @@ std::optional<QString> Printer::print(QWidget* parent, const Page& page) {
 }
 
 QByteArray pdfOfPage(const Page& page) {
+    return pdfOfPage(page, QPageLayout(QPageSize(QPageSize::A4), orientationFor(page),
+                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+}
+
+QByteArray pdfOfPage(const Page& page, const QPageLayout& layout) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -192,8 +213,7 @@ QByteArray pdfOfPage(const Page& page) {
         pdf.setTitle(page.title);
         pdf.setCreator("Relative Permeability Suite");
         pdf.setResolution(300);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientationFor(page),
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        pdf.setPageLayout(layout);
         QPainter painter(&pdf);
         paintFitted(painter, page, painter.viewport());
     }
@@ -210,7 +230,8 @@ void printPage(QWidget* parent, const Page& page, Printer& printer, FileDialog& 
     if (!messages.ask(parent, page.title,
                       "No printer is available. Save the page as a PDF file instead?"))
         return;
-    const std::optional<QString> path = pdfDialog.choose(parent, FileDialog::Mode::Save);
+    const std::optional<QString> path =
+        pdfDialog.choose(parent, FileDialog::Mode::Save, fileKinds::pdf, fileNameOf(page.title));
     if (!path)
         return;
     const QByteArray bytes = pdfOfPage(page);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPageLayout>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -43,10 +44,9 @@ class Printer {
 };
 
 // The page as it will come out on the printer's paper, with "Print..." opening the print
-// dialog (printer, copies, paper, orientation). Qt's own preview dialog is not used: its
-// print dialog offers "Print to File", which cannot be turned off there and writes the file
-// behind the suite's back (not atomically, its failures unreported); a PDF goes through the
-// offer made when there is no printer instead.
+// dialog (printer, copies, paper, orientation, or "Print to File"). Qt's own preview dialog
+// is not used: its print dialog writes a file behind the suite's back (not atomically, its
+// failures unreported), where printTo writes it through the one write routine.
 class PrintPreview : public QDialog {
   public:
     PrintPreview(QPrinter& printer, const Page& page, QWidget* parent);
@@ -61,8 +61,13 @@ class PrintPreview : public QDialog {
 void paintWidget(QPainter& painter, QWidget* widget, const QRectF& target);
 
 // `page` as a one-page PDF document at 300 dpi, fitted to an A4 page turned the way the
-// page is wider, with its proportions kept.
+// page is wider, with its proportions kept; or on the paper of `layout`.
 QByteArray pdfOfPage(const Page& page);
+QByteArray pdfOfPage(const Page& page, const QPageLayout& layout);
+
+// Puts `page` on `printer` as its print dialog left it: on the printer's paper, or, when the
+// user chose "Print to File", as a PDF file written atomically. A message on failure.
+std::optional<QString> printTo(QPrinter& printer, const Page& page);
 
 // The print command of the windows: a printer when there is one; otherwise the user is
 // offered a PDF file instead, chosen with `pdfDialog` and written atomically. Failures are

@@ -9,13 +9,15 @@
 #include "ui/printing.h"
 #include "ui/settings.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPointer>
-#include <optional>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace relperm::ui {
@@ -61,7 +63,53 @@ class FocusSetAside {
     int selectionLength_ = 0;
 };
 
+// Paints the selected cells of the window's tables as unselected while the window is
+// painted for paper: a highlight the user made to copy cells is no part of the page. The
+// selection itself stays, so the user can copy it after printing.
+class SelectionSetAside {
+  public:
+    explicit SelectionSetAside(QWidget* window) {
+        for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+            views_.emplace_back(view, view->palette());
+            QPalette plain = view->palette();
+            for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                plain.setBrush(group, QPalette::Highlight, plain.brush(group, QPalette::Base));
+                plain.setBrush(group, QPalette::HighlightedText,
+                               plain.brush(group, QPalette::Text));
+            }
+            view->setPalette(plain);
+        }
+    }
+    ~SelectionSetAside() {
+        for (auto& [view, palette] : views_)
+            if (view)
+                view->setPalette(palette);
+    }
+    SelectionSetAside(const SelectionSetAside&) = delete;
+    SelectionSetAside& operator=(const SelectionSetAside&) = delete;
+
+  private:
+    std::vector<std::pair<QPointer<QAbstractItemView>, QPalette>> views_;
+};
+
 } // namespace
+
+QString windowTitleOf(const QString& shown, const QString& kind) {
+    return shown.isEmpty() ? kind : shown + " - " + kind;
+}
+
+QString fileNameOf(const QString& title, const QString& extension) {
+    QString name;
+    for (const QChar c : title)
+        name += c.isLetterOrNumber() || c == '-' || c == '_' || c == '.' ? c : QChar(' ');
+    // A leading dot would hide the file.
+    name = name.simplified();
+    while (name.startsWith('.'))
+        name = name.mid(1).trimmed();
+    if (name.isEmpty())
+        name = "untitled";
+    return extension.isEmpty() ? name : name + "." + extension;
+}
 
 void completeServices(WindowServices& services, const QString& dialogTitle) {
     if (!services.fileDialog)
@@ -99,17 +147,35 @@ QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption) {
 }
 
 void saveMadeFile(QWidget* parent, WindowServices& services,
-                  const std::variant<std::string, Refusal>& made) {
+                  const std::variant<std::string, Refusal>& made, const char* kind,
+                  const QString& shown) {
     const QString title = parent->window()->windowTitle();
     if (const auto* refusal = std::get_if<Refusal>(&made)) {
         services.messages->warn(parent, title, QString::fromStdString(refusal->message));
         return;
     }
-    const std::optional<QString> path = services.fileDialog->choose(parent, FileDialog::Mode::Save);
+    const std::optional<QString> path = services.fileDialog->choose(
+        parent, FileDialog::Mode::Save, kind, fileNameOf(shown.isEmpty() ? title : shown));
     if (!path)
         return;
     if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(made)))
         services.messages->warn(parent, title, QString::fromStdString(*failure));
+}
+
+std::optional<std::variant<std::string, Refusal>>
+offerRepair(QWidget* parent, Messages& messages,
+            const std::function<std::variant<std::string, Refusal>(bool repair)>& make) {
+    std::variant<std::string, Refusal> made = make(false);
+    if (const auto* refusal = std::get_if<Refusal>(&made)) {
+        if (messages.askOrCancel(parent, parent->window()->windowTitle(),
+                                 QString::fromStdString(refusal->message) +
+                                     "\n\nWrite the tables repaired instead? Every change is "
+                                     "listed at the head of the file.",
+                                 false) != Messages::Answer::Yes)
+            return std::nullopt;
+        made = make(true);
+    }
+    return made;
 }
 
 void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,
@@ -123,6 +189,7 @@ void printClientArea(QMainWindow* window, QWidget* toolbar, QWidget* heading,
     const Page page{window->windowTitle(), client->size(),
                     [=](QPainter& painter, const QRectF& target) {
                         const FocusSetAside focus(window);
+                        const SelectionSetAside selection(client);
                         toolbar->hide();
                         heading->show();
                         for (DrawingSurface* plot : surfaces)

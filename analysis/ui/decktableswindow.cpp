@@ -14,7 +14,6 @@
 #include "ui/plotview.h"
 #include "ui/text.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -30,7 +29,7 @@ namespace {
 
 using ui::qs;
 
-constexpr const char* titleStart = "Simulator Tables";
+constexpr const char* windowKind = "Simulator Tables";
 
 // A note under a row of controls takes room only once it has something to say.
 void setNote(QLabel* note, const QString& text) {
@@ -52,7 +51,7 @@ DeckTablesWindow::DeckTablesWindow(ui::WindowServices services, std::string prog
     : QWidget(parent, Qt::Window), services_(std::move(services)), program_(std::move(program)) {
     setObjectName("deckTablesWindow");
     setWindowIcon(program_ == "vomar" ? ui::calculatorIcon() : ui::browserIcon());
-    setWindowTitle(titleStart);
+    setWindowTitle(windowKind);
     setAttribute(Qt::WA_DeleteOnClose);
 
     krPlot_ = new ui::PlotView(
@@ -72,8 +71,7 @@ DeckTablesWindow::DeckTablesWindow(ui::WindowServices services, std::string prog
         services_.imageDialog, services_.messages, this);
     pcPlot_->setObjectName("pcPlot");
     pcPlot_->layout()->setContentsMargins(0, 0, 0, 0);
-    // Pc has no kr axis to put in decades.
-    pcPlot_->findChild<QCheckBox*>("logAxis")->hide();
+    pcPlot_->showCapillaryPressure();
     pcPlot_->hide();
     auto* plots = new QVBoxLayout;
     plots->addWidget(krPlot_, 3);
@@ -93,7 +91,7 @@ DeckTablesWindow::DeckTablesWindow(ui::WindowServices services, std::string prog
     regions_ = new QListWidget(regionBox);
     regions_->setObjectName("regions");
     regions_->setToolTip("Choose a SATNUM region to see its tables");
-    connect(regions_, &QListWidget::currentRowChanged, this, &DeckTablesWindow::refreshPlots);
+    connect(regions_, &QListWidget::currentRowChanged, this, &DeckTablesWindow::showRegion);
     auto* regionLayout = new QVBoxLayout(regionBox);
     regionLayout->addWidget(regions_);
 
@@ -211,7 +209,7 @@ void DeckTablesWindow::showDeck(deck::DeckTables tables, const QString& file) {
         inputs.push_back({deck_->files[i], i == 0 ? "the deck" : "a file the deck includes"});
     protected_ = std::make_unique<ProtectedFiles>(std::move(inputs));
 
-    setWindowTitle(QString(titleStart) + " - " + QFileInfo(file).fileName());
+    deckName_ = QFileInfo(file).fileName();
     heading_->setText(file);
     setNote(convertNote_, {});
     setNote(fitNote_, {});
@@ -227,7 +225,7 @@ void DeckTablesWindow::showDeck(deck::DeckTables tables, const QString& file) {
         fitKeyword_->addItem(deck::keywordName(keyword));
     pcPlot_->setVisible(deckHasPc(*deck_));
     showFindings();
-    refreshPlots();
+    showRegion();
 }
 
 void DeckTablesWindow::showFindings() {
@@ -260,7 +258,7 @@ void DeckTablesWindow::findingChosen() {
     const int row = findingList_->currentRow();
     if (row < 0 || static_cast<std::size_t>(row) >= findings_.size()) {
         chosenFinding_.reset();
-        refreshPlots();
+        showRegion();
         return;
     }
     chosenFinding_ = static_cast<std::size_t>(row);
@@ -269,14 +267,19 @@ void DeckTablesWindow::findingChosen() {
     if (satnum > 0 && satnum != shownRegion() && satnum <= regions_->count())
         regions_->setCurrentRow(satnum - 1);
     else
-        refreshPlots();
+        showRegion();
 }
 
 int DeckTablesWindow::shownRegion() const {
     return deck_ && regions_ ? regions_->currentRow() + 1 : 0;
 }
 
-void DeckTablesWindow::refreshPlots() {
+void DeckTablesWindow::showRegion() {
+    QString shown = deckName_;
+    // A deck of one region needs no name for it.
+    if (deck_ && deckRegionCount(*deck_) > 1)
+        shown += ", SATNUM " + QString::number(shownRegion());
+    setWindowTitle(ui::windowTitleOf(shown, windowKind));
     krPlot_->refresh();
     pcPlot_->refresh();
 }
@@ -292,7 +295,7 @@ void DeckTablesWindow::convert() {
         return;
     }
     const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save, "Include files (*.inc)",
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save, ui::fileKinds::include,
                                      qs(convertedFileName(deck_->files.front(), family)));
     if (!path)
         return;

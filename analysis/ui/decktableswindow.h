@@ -74,11 +74,13 @@ class DeckTablesWindow : public QWidget {
     void showDeck(deck::DeckTables tables, const QString& file);
     void showFindings();
     void findingChosen();
-    void refreshPlots();
+    // The region chosen: its curves, and its name with the deck's in the title.
+    void showRegion();
 
     ui::WindowServices services_;
     std::string program_;
     std::optional<deck::DeckTables> deck_;
+    QString deckName_; // the file opened, without its folder
     std::vector<deck::Finding> findings_;
     std::optional<std::size_t> chosenFinding_;
     std::unique_ptr<ProtectedFiles> protected_;

@@ -116,9 +116,9 @@ void FitWindow::showFit(ShownDataSet shown) {
     }
     comparisons_ = compareCorrelations(shown_.system, shown_.set);
 
-    const QString name = qs(dataSetName(shown_));
-    setWindowTitle("Fit " + qs(fitModelName(model_)) + " - " + name);
-    heading_->setText(name);
+    setWindowTitle(
+        ui::windowTitleOf(qs(dataSetCaption(shown_)), "Fit " + qs(fitModelName(model_))));
+    heading_->setText(qs(dataSetName(shown_)));
     QString note = "Fitted to the points as measured, on the set's normalised saturation "
                    "between its own end points.";
     if (shown_.adjusted)

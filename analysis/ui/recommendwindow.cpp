@@ -41,6 +41,8 @@ namespace {
 
 using ui::qs;
 
+constexpr const char* windowKind = "SCAL Recommendation";
+
 // The recommendation window is the browser's: its files say so.
 constexpr const char* program = "pellam";
 // The slider's steps from -1 to 1: t to two decimals, as its label shows it.
@@ -77,7 +79,7 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(std::move(services)) {
     setObjectName("recommendWindow");
     setWindowIcon(ui::browserIcon());
-    setWindowTitle("SCAL Recommendation");
+    setWindowTitle(windowKind);
     setAttribute(Qt::WA_DeleteOnClose);
 
     plot_ = new ui::PlotView(
@@ -368,10 +370,10 @@ void RecommendWindow::cancel() {
 
 void RecommendWindow::showRecommendation() {
     const QString system = qs(std::string(systemListText(selection_->system)));
-    QString title = "SCAL Recommendation - " + system;
+    QString shown = system;
     if (recommendation_)
-        title += ", " + setsText(recommendation_->fits.size() + recommendation_->leftOut.size());
-    setWindowTitle(title);
+        shown += ", " + setsText(recommendation_->fits.size() + recommendation_->leftOut.size());
+    setWindowTitle(ui::windowTitleOf(shown, windowKind));
     heading_->setText(description_.isEmpty() ? system : description_);
     progressRow_->setVisible(working_);
     refusalLabel_->setText(refusal_);

@@ -32,7 +32,7 @@ namespace {
 
 using ui::qs;
 
-constexpr const char* titleStart = "Tables from Parameters";
+constexpr const char* windowKind = "Tables from Parameters";
 
 QDoubleSpinBox* intParamBox(const char* name, QWidget* parent) {
     auto* box = new QDoubleSpinBox(parent);
@@ -50,7 +50,7 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
     : QWidget(parent, Qt::Window), services_(std::move(services)), program_(std::move(program)) {
     setObjectName("tablesWindow");
     setWindowIcon(program_ == "vomar" ? ui::calculatorIcon() : ui::browserIcon());
-    setWindowTitle(titleStart);
+    setWindowTitle(windowKind);
     setAttribute(Qt::WA_DeleteOnClose);
 
     krPlot_ =
@@ -62,8 +62,7 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
                                services_.imageDialog, services_.messages, this);
     pcPlot_->setObjectName("pcPlot");
     pcPlot_->layout()->setContentsMargins(0, 0, 0, 0);
-    // Pc has no kr axis to put in decades.
-    pcPlot_->findChild<QCheckBox*>("logAxis")->hide();
+    pcPlot_->showCapillaryPressure();
     auto* plots = new QVBoxLayout;
     plots->addWidget(krPlot_, 3);
     plots->addWidget(pcPlot_, 2);
@@ -99,6 +98,7 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
     regions_->setObjectName("regions");
     regions_->setToolTip("Choose a region to see its curves; the file holds them all");
     connect(regions_, &QListWidget::currentRowChanged, this, [this] {
+        showTitle();
         krPlot_->refresh();
         pcPlot_->refresh();
     });
@@ -121,10 +121,10 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
         showOptions();
         recompute();
     });
-    slgof_ = new QCheckBox("S&LGOF in place of SGOF", optionBox);
+    slgof_ = new QCheckBox("SLGOF &in place of SGOF", optionBox);
     slgof_->setObjectName("slgof");
     connect(slgof_, &QCheckBox::toggled, this, &TablesWindow::recompute);
-    deltaSGiven_ = new QCheckBox("Row &step", optionBox);
+    deltaSGiven_ = new QCheckBox("Row s&tep", optionBox);
     deltaSGiven_->setObjectName("deltaSGiven");
     deltaSGiven_->setToolTip("Unticked: each row's h column, else 0.01. The end points get rows "
                              "of their own either way");
@@ -165,7 +165,7 @@ TablesWindow::TablesWindow(ui::WindowServices services, std::string program, QWi
         recompute();
     });
     auto* scalLayout = new QHBoxLayout(scal_);
-    scalLayout->addWidget(new QLabel("&Water-oil:", scal_));
+    scalLayout->addWidget(new QLabel("W&ater-oil:", scal_));
     qobject_cast<QLabel*>(scalLayout->itemAt(0)->widget())->setBuddy(intParamWo_);
     scalLayout->addWidget(intParamWo_);
     scalLayout->addSpacing(12);
@@ -295,7 +295,7 @@ bool TablesWindow::showParameters(const std::string& csv, const std::string& nam
 
 void TablesWindow::showTable(satfunc::ParameterTable table, const QString& title) {
     table_ = std::move(table);
-    setWindowTitle(QString(titleStart) + " - " + title);
+    shownName_ = title;
     heading_->setText(qs(table_->file));
     {
         const QSignalBlocker quiet(regions_);
@@ -305,8 +305,18 @@ void TablesWindow::showTable(satfunc::ParameterTable table, const QString& title
             regions_->addItem(qs(entry.label));
         regions_->setCurrentRow(0);
     }
+    showTitle();
     showOptions();
     recompute();
+}
+
+void TablesWindow::showTitle() {
+    QString shown = shownName_;
+    // A table of one region needs no name for it.
+    const int row = regions_->currentRow();
+    if (entries_.size() > 1 && row >= 0 && static_cast<std::size_t>(row) < entries_.size())
+        shown += ", SATNUM " + QString::number(entries_[static_cast<std::size_t>(row)].satnum);
+    setWindowTitle(ui::windowTitleOf(shown, windowKind));
 }
 
 void TablesWindow::setIntParamWo(double t) {
@@ -371,7 +381,7 @@ void TablesWindow::writeIncludeFile() {
     if (!preview_.file || !table_)
         return;
     const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save, "Include files (*.inc)",
+        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save, ui::fileKinds::include,
                                      qs(satfunc::includeFileName(table_->file)));
     if (!path)
         return;

@@ -69,6 +69,8 @@ class TablesWindow : public QWidget {
 
   private:
     void showTable(satfunc::ParameterTable table, const QString& title);
+    // The table's name and the region shown, before what the window is.
+    void showTitle();
     void showSheets(const QString& file, const QString& sheet);
     void sheetChosen();
     void recompute();
@@ -88,6 +90,7 @@ class TablesWindow : public QWidget {
     QLabel* heading_ = nullptr;
     QWidget* sheetRow_ = nullptr;
     QComboBox* sheet_ = nullptr;
+    QString shownName_;  // the file (and sheet) or the fit whose table is shown
     QString workbook_;   // the file the sheet list is of
     QString shownSheet_; // the sheet of it whose table is shown
     QListWidget* regions_ = nullptr;

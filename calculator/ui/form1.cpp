@@ -52,6 +52,14 @@ void place(QWidget* widget) {
     ui::placeByName(widget, layout());
 }
 
+// The title of a plot's own window: the generation its tables came from, then the plot.
+QString plotTitle(const GenerateInput& generated, const std::string& title, const QString& plot) {
+    // Until the first generation the plots show no tables.
+    if (generated.correlation.empty() && generated.fluids.empty())
+        return plot;
+    return ui::windowTitleOf(qs(generationCaption(generated, title)), plot);
+}
+
 } // namespace
 
 Form1::Form1(WindowServices services, QWidget* parent)
@@ -286,12 +294,14 @@ void Form1::PlotCurves() {
 
 ui::PlotView* Form1::openWaterOilPlot() {
     return plotViews_->open(
-        "Water-Oil Plot", [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).vomar; });
+        "waterOil", [this] { return plotTitle(generatedFrom_, generatedTitle_, "Water-Oil Plot"); },
+        [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).vomar; });
 }
 
 ui::PlotView* Form1::openGasPlot() {
-    return plotViews_->open("Gas Plot",
-                            [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).krl2; });
+    return plotViews_->open(
+        "gas", [this] { return plotTitle(generatedFrom_, generatedTitle_, "Gas Plot"); },
+        [this](KrAxis axis) { return relperm::PlotCurves(state_, axis).krl2; });
 }
 
 } // namespace relperm::calculatorui

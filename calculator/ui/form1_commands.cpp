@@ -50,7 +50,8 @@ void Form1::buildMenu() {
     version->setObjectName("a9");
     ui::addMenuItem(version, "a11", "&14302");
     // The plots in windows of their own come after the calculator's own menu.
-    QMenu* view = bar->addMenu("&View");
+    // Alt+V opens Version, which keeps the key the form gave it.
+    QMenu* view = bar->addMenu("Vie&w");
     view->setObjectName("view");
     connect(ui::addMenuItem(view, "waterOilPlot", "&Water-Oil Plot"), &QAction::triggered, this,
             &Form1::openWaterOilPlot);
@@ -134,31 +135,19 @@ void Form1::Export() {
 }
 
 void Form1::SimulatorTables() {
-    const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
-    if (!path)
-        return;
     const SimulatorRun run{"vomar", generatedTitle_, generatedFrom_};
-    SimulatorOptions options{keywordsFor(state_.fluidSystem)};
-    auto tables = simulatorTables(state_, run, options);
-    if (const auto* refusal = std::get_if<Refusal>(&tables)) {
-        if (state_.tables.nGasLiquid == 0) {
-            services_.messages->warn(this, windowTitle(), qs(refusal->message));
-            return;
-        }
-        if (!services_.messages->ask(this, windowTitle(),
-                                     qs(refusal->message) +
-                                         "\n\nWrite the tables repaired instead? Every change "
-                                         "is listed at the head of the file."))
-            return;
-        options.repair = true;
-        tables = simulatorTables(state_, run, options);
-        if (const auto* still = std::get_if<Refusal>(&tables)) {
-            services_.messages->warn(this, windowTitle(), qs(still->message));
-            return;
-        }
-    }
-    writeFile(*path, std::get<std::string>(tables));
+    const auto make = [&](bool repair) {
+        SimulatorOptions options{keywordsFor(state_.fluidSystem)};
+        options.repair = repair;
+        return simulatorTables(state_, run, options);
+    };
+    // Before a generation there are no tables a repair could mend.
+    const auto made = state_.tables.nGasLiquid == 0
+                          ? std::optional(make(false))
+                          : ui::offerRepair(this, *services_.messages, make);
+    if (made)
+        ui::saveMadeFile(this, services_, *made, ui::fileKinds::include,
+                         qs(generationCaption(generatedFrom_, generatedTitle_)));
 }
 
 void Form1::Print() {

@@ -2,6 +2,7 @@
 
 #include "ui/icons.h"
 #include "ui/text.h"
+#include "ui/windowparts.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>
@@ -21,6 +22,8 @@ namespace relperm::databaseui {
 namespace {
 
 using ui::qs;
+
+constexpr const char* windowKind = "Matching Data Sets";
 
 // What the proxy sorts by: a number for the numeric columns, so that 9 comes before 10.
 constexpr int sortRole = Qt::UserRole;
@@ -114,7 +117,7 @@ class MatchTableModel : public QAbstractTableModel {
 
 MatchListWindow::MatchListWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("matchList");
-    setWindowTitle("Matching Data Sets");
+    setWindowTitle(windowKind);
     setWindowIcon(ui::browserIcon());
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -177,8 +180,8 @@ void MatchListWindow::showList(MatchList list, const QString& selection, const Q
     model_->setList(nullptr);
     list_ = std::move(list);
     model_->setList(&*list_);
-    setWindowTitle("Matching Data Sets - " +
-                   qs(std::string(systemListText(list_->selection.system))));
+    setWindowTitle(
+        ui::windowTitleOf(qs(std::string(systemListText(list_->selection.system))), windowKind));
     selection_->setText(selection);
     selection_->setVisible(!selection.isEmpty());
     notice_->setText(notice);
@@ -197,7 +200,7 @@ void MatchListWindow::showList(MatchList list, const QString& selection, const Q
 void MatchListWindow::showNotice(const QString& notice) {
     model_->setList(nullptr);
     list_.reset();
-    setWindowTitle("Matching Data Sets");
+    setWindowTitle(windowKind);
     selection_->hide();
     notice_->setText(notice);
     notice_->setVisible(!notice.isEmpty());

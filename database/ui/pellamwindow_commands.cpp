@@ -49,7 +49,8 @@ void PellamWindow::buildMenu() {
     version->setObjectName("a44");
     ui::addMenuItem(version, "a12", "&02030");
     // What the browser offers beyond its own menu comes after it, in windows of its own.
-    QMenu* view = bar->addMenu("&View");
+    // Alt+V opens Version, which keeps the key the form gave it.
+    QMenu* view = bar->addMenu("Vie&w");
     view->setObjectName("view");
     QAction* list = ui::addMenuItem(view, "listMatches", "&List Matching Data Sets...");
     list->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -61,10 +62,17 @@ void PellamWindow::buildMenu() {
 }
 
 ui::PlotView* PellamWindow::openPlot() {
-    return plotViews_->open("Data Set Plot", [this](KrAxis axis) {
-        const std::optional<ShownDataSet> shown = browser_.shownDataSet();
-        return shown ? dataSetPlotOf(*shown, axis) : browser_.plot();
-    });
+    return plotViews_->open(
+        "plot",
+        [this] {
+            const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+            return ui::windowTitleOf(shown ? QString::fromStdString(dataSetCaption(*shown)) : "",
+                                     "Plot");
+        },
+        [this](KrAxis axis) {
+            const std::optional<ShownDataSet> shown = browser_.shownDataSet();
+            return shown ? dataSetPlotOf(*shown, axis) : browser_.plot();
+        });
 }
 
 void PellamWindow::Toolbar1_ButtonClick(const QString& key) {
@@ -198,12 +206,8 @@ void PellamWindow::exportDataSet() {
         services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
         return;
     }
-    const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
-    if (!path)
-        return;
-    if (auto failure = writeFileAtomically(path->toStdString(), dataSetImportText(*shown)))
-        services_.messages->warn(this, windowTitle(), QString::fromStdString(*failure));
+    ui::saveMadeFile(this, services_, dataSetImportText(*shown), ui::fileKinds::csv,
+                     QString::fromStdString(dataSetCaption(*shown)));
 }
 
 void PellamWindow::simulatorTables() {
@@ -212,31 +216,22 @@ void PellamWindow::simulatorTables() {
         services_.messages->warn(this, windowTitle(), "No data set is shown: show one first.");
         return;
     }
-    const bool adjusted =
-        shown->adjusted &&
-        services_.messages->ask(this, windowTitle(),
-                                "Write the adjusted data? (No writes the data as input.)");
-    const std::optional<QString> path =
-        services_.fileDialog->choose(this, ui::FileDialog::Mode::Save);
-    if (!path)
-        return;
-    SimulatorOptions options{measuredKeywords(shown->system)};
-    auto tables = dataSetSimulatorTables(*shown, adjusted, "pellam", options);
-    if (const auto* refusal = std::get_if<Refusal>(&tables)) {
-        if (!services_.messages->ask(this, windowTitle(),
-                                     QString::fromStdString(refusal->message) +
-                                         "\n\nWrite the tables repaired instead? Every change "
-                                         "is listed at the head of the file."))
+    bool adjusted = false;
+    if (shown->adjusted) {
+        const ui::Messages::Answer answer = services_.messages->askOrCancel(
+            this, windowTitle(), "Write the adjusted data? (No writes the data as input.)", true);
+        if (answer == ui::Messages::Answer::Cancel)
             return;
-        options.repair = true;
-        tables = dataSetSimulatorTables(*shown, adjusted, "pellam", options);
-        if (const auto* still = std::get_if<Refusal>(&tables)) {
-            services_.messages->warn(this, windowTitle(), QString::fromStdString(still->message));
-            return;
-        }
+        adjusted = answer == ui::Messages::Answer::Yes;
     }
-    if (auto failure = writeFileAtomically(path->toStdString(), std::get<std::string>(tables)))
-        services_.messages->warn(this, windowTitle(), QString::fromStdString(*failure));
+    const auto made = ui::offerRepair(this, *services_.messages, [&](bool repair) {
+        SimulatorOptions options{measuredKeywords(shown->system)};
+        options.repair = repair;
+        return dataSetSimulatorTables(*shown, adjusted, "pellam", options);
+    });
+    if (made)
+        ui::saveMadeFile(this, services_, *made, ui::fileKinds::include,
+                         QString::fromStdString(dataSetCaption(*shown)));
 }
 
 void PellamWindow::a2_Click() {

@@ -24,6 +24,7 @@ class ScriptedFileDialog : public ui::FileDialog {
     using FileDialog::FileDialog;
 
     std::deque<QString> answers; // an empty answer cancels
+    std::deque<QString> kinds;   // the kind picked with each answer; none keeps the one offered
     struct Asked {
         Mode mode;
         QString prefilled;
@@ -34,6 +35,10 @@ class ScriptedFileDialog : public ui::FileDialog {
   protected:
     QString ask(QWidget*, Mode mode, const QString& name) override {
         asked.push_back({mode, name, filter()});
+        if (!kinds.empty()) {
+            chooseKind(kinds.front());
+            kinds.pop_front();
+        }
         if (answers.empty())
             return {};
         QString answer = answers.front();
@@ -61,12 +66,23 @@ class RecordingMessages : public ui::Messages {
     QStringList notes;
     QStringList questions;
     bool answer = true;
+    // A question that can be cancelled takes `choice`; without one, `answer` says Yes or No,
+    // or Cancel where there is no No.
+    std::optional<Answer> choice;
+    QList<bool> offeredNo;
 
     void warn(QWidget*, const QString&, const QString& text) override { warnings << text; }
     void inform(QWidget*, const QString&, const QString& text) override { notes << text; }
     bool ask(QWidget*, const QString&, const QString& text) override {
         questions << text;
         return answer;
+    }
+    Answer askOrCancel(QWidget*, const QString&, const QString& text, bool offerNo) override {
+        questions << text;
+        offeredNo << offerNo;
+        if (choice)
+            return *choice;
+        return answer ? Answer::Yes : offerNo ? Answer::No : Answer::Cancel;
     }
 };
 

@@ -173,7 +173,7 @@ class DeckTablesWindowTest : public QObject {
         QCOMPARE(menuText(child<QAction>(*browser, "openSimulatorTables")),
                  QString("Open Simulator Tables..."));
         QCOMPARE(dialog->asked.back().mode, ui::FileDialog::Mode::Open);
-        QCOMPARE(window->windowTitle(), QString("Simulator Tables - FIELD.DATA"));
+        QCOMPARE(window->windowTitle(), QString("FIELD.DATA, SATNUM 1 - Simulator Tables"));
         QCOMPARE(programOfIcon(window->windowIcon()), QString("pellam"));
         auto* regions = child<QListWidget>(*window, "regions");
         QCOMPARE(listed(regions), (QStringList{"SATNUM 1", "SATNUM 2 (1 check fails)"}));
@@ -208,7 +208,7 @@ class DeckTablesWindowTest : public QObject {
         child<QAction>(*browser, "openSimulatorTables")->trigger();
         QCOMPARE(browser->findChildren<DeckTablesWindow*>().size(), 1);
         QCOMPARE(dialog->asked.size(), asked + 1);
-        QCOMPARE(window->windowTitle(), QString("Simulator Tables - FIELD.DATA"));
+        QCOMPARE(window->windowTitle(), QString("FIELD.DATA, SATNUM 2 - Simulator Tables"));
 
         // At a small size the plots and the panel still share the window.
         window->resize(820, 560);
@@ -331,7 +331,7 @@ class DeckTablesWindowTest : public QObject {
         const QString said = messages->warnings[0];
         QVERIFY2(said.contains(bad) && said.contains("line 3") && said.contains("SWOF"),
                  qPrintable(said));
-        QCOMPARE(window->windowTitle(), QString("Simulator Tables - FIELD.DATA"));
+        QCOMPARE(window->windowTitle(), QString("FIELD.DATA, SATNUM 1 - Simulator Tables"));
         QCOMPARE(listed(child<QListWidget>(*window, "regions")),
                  (QStringList{"SATNUM 1", "SATNUM 2 (1 check fails)"}));
 

@@ -122,7 +122,7 @@ class FitWindowTest : public QObject {
         showFirstSet();
         FitWindow* fit = openFit("fitCorey", "fitCoreyWindow");
         QVERIFY(fit);
-        QCOMPARE(fit->windowTitle(), QString("Fit Corey - Water-Oil Data, data set # 1"));
+        QCOMPARE(fit->windowTitle(), QString("Water-Oil Data, set 1 - Fit Corey"));
         QCOMPARE(programOfIcon(fit->windowIcon()), QString("pellam"));
         QCOMPARE(child<QLabel>(*fit, "fitHeading")->text(),
                  QString("Water-Oil Data, data set # 1"));
@@ -259,7 +259,7 @@ class FitWindowTest : public QObject {
         showFirstSet();
         FitWindow* fit = openFit("fitLet", "fitLetWindow");
         QVERIFY(fit);
-        QVERIFY(fit->windowTitle().startsWith("Fit LET - "));
+        QVERIFY(fit->windowTitle().endsWith(" - Fit LET"));
         QVERIFY(!fit->fit());
         auto* refusal = child<QLabel>(*fit, "fitRefusal");
         QVERIFY(refusal->isVisible() && !refusal->text().isEmpty());
@@ -281,9 +281,9 @@ class FitWindowTest : public QObject {
         QVERIFY(first);
         QTest::mouseClick(child<QPushButton>(*window, "Command1"), Qt::LeftButton); // Show Next
         // The window keeps the set it was given until asked again.
-        QVERIFY(first->windowTitle().endsWith("# 1"));
+        QVERIFY(first->windowTitle().startsWith("Water-Oil Data, set 1 "));
         QCOMPARE(openFit("fitCorey", "fitCoreyWindow"), first);
-        QVERIFY(first->windowTitle().endsWith("# 2"));
+        QVERIFY(first->windowTitle().startsWith("Water-Oil Data, set 2 "));
         QVERIFY(openFit("fitLet", "fitLetWindow"));
         QCOMPARE(window->findChildren<FitWindow*>().size(), 2);
     }

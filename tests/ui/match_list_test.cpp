@@ -165,7 +165,7 @@ class MatchListTest : public QObject {
         MatchListWindow* list = openList();
         QVERIFY(list);
         QVERIFY(list->isVisible() && !list->isModal());
-        QCOMPARE(list->windowTitle(), QString("Matching Data Sets - Water-Oil Data"));
+        QCOMPARE(list->windowTitle(), QString("Water-Oil Data - Matching Data Sets"));
         QCOMPARE(programOfIcon(list->windowIcon()), QString("pellam"));
         QTableView* view = table(list);
         QCOMPARE(view->model()->rowCount(), 5);
@@ -185,7 +185,7 @@ class MatchListTest : public QObject {
         // The command again lists the selection as it is then, in the same window.
         pickEntry(*window, "wetpk", "Gas-Condensate Data");
         QCOMPARE(openList(), list);
-        QCOMPARE(list->windowTitle(), QString("Matching Data Sets - Gas-Condensate Data"));
+        QCOMPARE(list->windowTitle(), QString("Gas-Condensate Data - Matching Data Sets"));
         QCOMPARE(table(list)->model()->rowCount(), 1);
         QCOMPARE(column(table(list), "Slc %"), QStringList{"25.0"});
         QCOMPARE(child<QLabel>(*list, "matchCount")->text(), QString("1 matching data set"));

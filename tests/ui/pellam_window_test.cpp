@@ -526,6 +526,7 @@ class PellamWindowTest : public QObject {
                                                              {"exportSet", "CGBIN"}};
         for (const auto& [action, name] : saves) {
             dialog->answers.push_back(dir->filePath(name));
+            dialog->kinds.push_back("All files (*)"); // the name as typed
             trigger(action);
             QVERIFY2(!messages->warnings.isEmpty(), name);
             QVERIFY2(messages->warnings.last().contains("which is being read; writing there would "

@@ -183,7 +183,7 @@ class RecommendWindowTest : public QObject {
         RecommendWindow* shown = openRecommendation();
         QVERIFY(shown);
         QCOMPARE(shown->windowTitle(),
-                 QString("SCAL Recommendation - Water-Oil Data, 22 data sets"));
+                 QString("Water-Oil Data, 22 data sets - SCAL Recommendation"));
         QCOMPARE(programOfIcon(shown->windowIcon()), QString("pellam"));
         QVERIFY2(child<QLabel>(*shown, "recommendHeading")->text().startsWith("Water-Oil Data: "),
                  qPrintable(child<QLabel>(*shown, "recommendHeading")->text()));
@@ -447,8 +447,7 @@ class RecommendWindowTest : public QObject {
         auto* tables = window->findChild<TablesWindow*>("tablesWindow");
         QVERIFY(tables);
         QVERIFY(QTest::qWaitForWindowExposed(tables));
-        QVERIFY2(tables->windowTitle().startsWith(
-                     "Tables from Parameters - SCAL recommendation of Water-Oil Data: "),
+        QVERIFY2(tables->windowTitle().startsWith("SCAL recommendation of Water-Oil Data: "),
                  qPrintable(tables->windowTitle()));
 
         // The three cases of SATNUM 1, each parameter as the recommendation has it.
@@ -545,7 +544,7 @@ class RecommendWindowTest : public QObject {
         QCOMPARE(openRecommendation(), shown);
         QCOMPARE(window->findChildren<RecommendWindow*>().size(), 1);
         QVERIFY(child<QRadioButton>(*shown, "modelLet")->isChecked());
-        QVERIFY(shown->windowTitle().startsWith("SCAL Recommendation - Water-Oil Data"));
+        QVERIFY(shown->windowTitle().startsWith("Water-Oil Data, "));
         QVERIFY(child<QLabel>(*shown, "recommendHeading")->text().contains("North America"));
     }
 
@@ -564,7 +563,7 @@ class RecommendWindowTest : public QObject {
         QVERIFY(!child<QPushButton>(*shown, "openInTables")->isEnabled());
         QCOMPARE(child<QLabel>(*shown, "fitCount")->text(),
                  QString("Fitting every matching data set..."));
-        QCOMPARE(shown->windowTitle(), QString("SCAL Recommendation - Water-Oil Data"));
+        QCOMPARE(shown->windowTitle(), QString("Water-Oil Data - SCAL Recommendation"));
 
         // The window answers while the sets are fitted, and says how far the read has come.
         // Generous: under the sanitizers on a busy machine a LET fit takes milliseconds.

@@ -166,7 +166,7 @@ class TablesWindowTest : public QObject {
         QVERIFY(tables);
         QCOMPARE(dialog->asked.back().mode, ui::FileDialog::Mode::Open);
         QCOMPARE(dialog->asked.back().filter, QString("Parameter tables (*.csv *.xlsx)"));
-        QCOMPARE(tables->windowTitle(), QString("Tables from Parameters - three.csv"));
+        QCOMPARE(tables->windowTitle(), QString("three.csv, SATNUM 1 - Tables from Parameters"));
         QCOMPARE(programOfIcon(tables->windowIcon()), QString("pellam"));
         auto* regions = child<QListWidget>(*tables, "regions");
         QCOMPARE(listed(regions),
@@ -187,6 +187,7 @@ class TablesWindowTest : public QObject {
 
         // SATNUM 2 starts at its own swl, and its gas table ends at 1 - swl.
         regions->setCurrentRow(1);
+        QCOMPARE(tables->windowTitle(), QString("three.csv, SATNUM 2 - Tables from Parameters"));
         const Scene& shale = tables->krPlot()->scene();
         QCOMPARE(curveStart(shale, "krw"), 30.0);
         QVERIFY(std::abs(curveLines(shale, satfunc::tablesCurveColour("krg")).back().x2 - 70) <
@@ -249,8 +250,10 @@ class TablesWindowTest : public QObject {
                  command(table, {"--family", "1", "--slgof", "--delta-s", "0.05"}));
         QVERIFY(messages->warnings.isEmpty());
 
-        // Never over the table itself: it is refused and stays as it was.
+        // Never over the table itself, named with every file listed: it is refused and stays
+        // as it was.
         dialog->answers = {table};
+        dialog->kinds = {"All files (*)"};
         QTest::mouseClick(child<QPushButton>(*tables, "writeInclude"), Qt::LeftButton);
         QCOMPARE(messages->warnings.size(), 1);
         QVERIFY2(messages->warnings[0].contains("the parameter table"),
@@ -306,7 +309,7 @@ class TablesWindowTest : public QObject {
         dialog->answers = {writeTable("empty.csv", "")};
         QTest::mouseClick(child<QPushButton>(*tables, "openTable"), Qt::LeftButton);
         QCOMPARE(messages->warnings.size(), 1);
-        QCOMPARE(tables->windowTitle(), QString("Tables from Parameters - bad.csv"));
+        QCOMPARE(tables->windowTitle(), QString("bad.csv, SATNUM 1 - Tables from Parameters"));
         QCOMPARE(finding(*tables), said);
 
         // Two-phase tables have no family 2: the finding says so, and nothing is written.
@@ -335,7 +338,7 @@ class TablesWindowTest : public QObject {
         QCOMPARE(sheetsListed(sheet), (QStringList{"Sheet1", "SCAL recommendation"}));
         QCOMPARE(sheet->currentText(), QString("Sheet1"));
         QCOMPARE(tables->windowTitle(),
-                 QString("Tables from Parameters - two-sheets.xlsx, Sheet1"));
+                 QString("two-sheets.xlsx, Sheet1, SATNUM 1 - Tables from Parameters"));
         auto* regions = child<QListWidget>(*tables, "regions");
         QCOMPARE(regions->count(), 2);
         QVERIFY(!tables->table()->scal);
@@ -349,8 +352,9 @@ class TablesWindowTest : public QObject {
         sheet->setFocus();
         QTest::keyClick(sheet, Qt::Key_Down);
         QCOMPARE(sheet->currentText(), QString("SCAL recommendation"));
-        QCOMPARE(tables->windowTitle(),
-                 QString("Tables from Parameters - two-sheets.xlsx, SCAL recommendation"));
+        QCOMPARE(
+            tables->windowTitle(),
+            QString("two-sheets.xlsx, SCAL recommendation, SATNUM 1 - Tables from Parameters"));
         QVERIFY(tables->table()->scal);
         QCOMPARE(tables->table()->rows.size(), std::size_t{6});
         QCOMPARE(regions->count(), 2);
@@ -364,7 +368,7 @@ class TablesWindowTest : public QObject {
         QTest::keyClick(sheet, Qt::Key_Up);
         QVERIFY(!tables->table()->scal);
         QCOMPARE(tables->windowTitle(),
-                 QString("Tables from Parameters - two-sheets.xlsx, Sheet1"));
+                 QString("two-sheets.xlsx, Sheet1, SATNUM 1 - Tables from Parameters"));
 
         // A sheet named in another case is the one the reader finds, and the list says so.
         QVERIFY(tables->openFile(book, "scal RECOMMENDATION"));
@@ -380,14 +384,15 @@ class TablesWindowTest : public QObject {
                  qPrintable(messages->warnings[0]));
         QCOMPARE(sheet->currentText(), QString("SCAL recommendation"));
         QVERIFY(tables->table()->scal);
-        QCOMPARE(tables->windowTitle(),
-                 QString("Tables from Parameters - two-sheets.xlsx, SCAL recommendation"));
+        QCOMPARE(
+            tables->windowTitle(),
+            QString("two-sheets.xlsx, SCAL recommendation, SATNUM 1 - Tables from Parameters"));
 
         // A CSV file has no sheets to list.
         dialog->answers = {writeTable("three.csv", threeRegions)};
         QTest::mouseClick(child<QPushButton>(*tables, "openTable"), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
-        QCOMPARE(tables->windowTitle(), QString("Tables from Parameters - three.csv"));
+        QCOMPARE(tables->windowTitle(), QString("three.csv, SATNUM 1 - Tables from Parameters"));
     }
 
     void bothProgramsOpenItFromTheirToolsMenu() {
@@ -434,7 +439,7 @@ class TablesWindowTest : public QObject {
                 tables = w;
         QVERIFY(tables);
         QCOMPARE(tables->windowTitle(),
-                 QString("Tables from Parameters - Corey fit of Water-Oil Data, data set # 1"));
+                 QString("Corey fit of Water-Oil Data, data set # 1 - Tables from Parameters"));
         QCOMPARE(listed(child<QListWidget>(*tables, "regions")), QStringList{"SATNUM 1"});
         QVERIFY2(tables->preview().file, qPrintable(finding(*tables)));
         // The fitted end points and end kr: the water curve from swl .2 to krwend at 1 - sorw.
