@@ -12,10 +12,14 @@
 #include "ui/plotview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace relperm;
@@ -152,6 +156,36 @@ class TitlesAndFilesTest : public QObject {
         QCOMPARE(nameOffered(images()), QString("Water-Oil Data set 1 - Plot.pdf"));
         QVERIFY(fileBytes(path("plot.jpg.pdf")).startsWith("%PDF-"));
         QVERIFY(messages->warnings.isEmpty());
+    }
+
+    // The platform's dialog lists the kinds, then every file, with the kind of the name
+    // offered picked; another kind picked changes the name's ending.
+    void thePlatformsDialogFollowsTheKindPicked() {
+        dir = std::make_unique<QTemporaryDir>();
+        ui::QtFileDialog platform("Save the Plot as an Image");
+        QStringList listed;
+        QString before;
+        QString after;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            listed = dialog->nameFilters();
+            auto* name = child<QLineEdit>(*dialog, "fileNameEdit");
+            before = name->text();
+            auto* kinds = child<QComboBox>(*dialog, "fileTypeCombo");
+            kinds->setCurrentIndex(1);
+            emit kinds->activated(1); // as a click on the entry reports it
+            after = name->text();
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const std::optional<QString> chosen = platform.choose(
+            nullptr, ui::FileDialog::Mode::Save, imageKinds, path("Water-Oil Data set 1 - Plot"));
+        QCOMPARE(listed, (QStringList{"PNG images (*.png)", "SVG images (*.svg)",
+                                      "PDF documents (*.pdf)", "All files (*)"}));
+        QCOMPARE(before, QString("Water-Oil Data set 1 - Plot.png"));
+        QCOMPARE(after, QString("Water-Oil Data set 1 - Plot.svg"));
+        QCOMPARE(chosen, std::optional(path("Water-Oil Data set 1 - Plot.svg")));
     }
 
     void theBrowsersFilesOfferTheirKindAndTheSetsName() {

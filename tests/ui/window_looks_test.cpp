@@ -114,13 +114,14 @@ class WindowLooksTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&browser));
         auto* option = child<QRadioButton>(browser, "Option1");
         const int designed = indicatorWidth(*option);
+        QDir().mkpath(SHOTS_DIR);
+        QVERIFY(child(browser, "Frame2")->grab().save(QString(SHOTS_DIR) + "/pellam-options.png"));
         const QSize size = browser.size();
         browser.resize(size * 2);
         QTRY_VERIFY(option->font().pointSizeF() > 16);
         QVERIFY2(indicatorWidth(*option) >= designed * 19 / 10,
                  qPrintable(QString("%1 at twice %2").arg(indicatorWidth(*option)).arg(designed)));
         QVERIFY(option->height() >= indicatorWidth(*option));
-        QDir().mkpath(SHOTS_DIR);
         QVERIFY(
             child(browser, "Frame2")->grab().save(QString(SHOTS_DIR) + "/pellam-options-2x.png"));
     }
@@ -135,6 +136,10 @@ class WindowLooksTest : public QObject {
         browser.show();
         QTRY_COMPARE(messages->notes.size(), 1);
         QVERIFY(messages->notes[0].contains("relperm db --help"));
+        const auto shown = ui::messageBox(&browser, QMessageBox::Information, "pellam",
+                                          messages->notes[0], QMessageBox::Ok);
+        shown->show();
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-first-run.png"));
         for (int shift = 0; shift < 60; ++shift) {
             const QString pad = QString(shift, 'x') + " ";
             const QString text = pad + QString(messages->notes[0]).replace("\n", "\n" + pad);
