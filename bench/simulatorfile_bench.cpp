@@ -55,8 +55,8 @@ void valuesOnce(benchmark::State& bench) {
             for (const auto* table : {&region.tables.waterOil, &region.tables.gas})
                 for (const relperm::SaturationRow& row : *table)
                     for (double v : {row.saturation, row.first, row.second, row.pc}) {
-                        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v,
-                                                       std::chars_format::general, 15);
+                        auto [end, ec] =
+                            std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
                         (void)ec;
                         text.append(buf, end);
                         text += ' ';

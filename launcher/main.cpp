@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLocale>
 
 int main(int argc, char** argv) {
     relperm::ui::ProgramLine line{
@@ -13,14 +12,11 @@ int main(int argc, char** argv) {
         "correlation calculator (vomar) and the browser of measured data sets (pellam),\n"
         "found beside the launcher first, then on the search path; both run on their\n"
         "own, in the launcher's working folder, and stay open when the launcher ends."};
-    if (auto status = relperm::ui::answerBeforeDisplay(argc, argv, line))
-        return *status;
-    auto app = relperm::ui::connectDisplay(argc, argv, line);
     QCommandLineParser parser;
-    if (auto status = relperm::ui::parseCommandLine(parser, line))
+    auto started = relperm::ui::startProgram(argc, argv, line, parser);
+    if (const int* status = std::get_if<int>(&started))
         return *status;
-    QLocale::setDefault(QLocale::c());
     relperm::launcherui::LauncherWindow window;
     window.show();
-    return app->exec();
+    return std::get<0>(started)->exec();
 }

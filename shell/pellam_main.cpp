@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLocale>
 
 #include <filesystem>
 
@@ -22,13 +21,10 @@ int main(int argc, char** argv) {
                         "remembered for the next start when it holds one (default: the "
                         "folder remembered, else the working folder when it holds a data "
                         "file, else the demo database).";
-    if (auto status = relperm::ui::answerBeforeDisplay(argc, argv, line))
-        return *status;
-    auto app = relperm::ui::connectDisplay(argc, argv, line);
     QCommandLineParser parser;
-    if (auto status = relperm::ui::parseCommandLine(parser, line))
+    auto started = relperm::ui::startProgram(argc, argv, line, parser);
+    if (const int* status = std::get_if<int>(&started))
         return *status;
-    QLocale::setDefault(QLocale::c());
 
     relperm::StartFolders folders;
     if (!parser.positionalArguments().isEmpty())
@@ -43,5 +39,5 @@ int main(int argc, char** argv) {
         relperm::databaseui::chooseStartFolder(folders, settings));
     relperm::shell::addBrowserTools(window);
     window.show();
-    return app->exec();
+    return std::get<0>(started)->exec();
 }

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLocale>
 
 int main(int argc, char** argv) {
     relperm::ui::ProgramLine line{
@@ -16,18 +15,14 @@ int main(int argc, char** argv) {
         "runs, and write them as simulator tables."};
     line.argument = "file";
     line.argumentHelp = "A run file to open, as File / Open does.";
-    if (auto status = relperm::ui::answerBeforeDisplay(argc, argv, line))
-        return *status;
-    auto app = relperm::ui::connectDisplay(argc, argv, line);
     QCommandLineParser parser;
-    if (auto status = relperm::ui::parseCommandLine(parser, line))
+    auto started = relperm::ui::startProgram(argc, argv, line, parser);
+    if (const int* status = std::get_if<int>(&started))
         return *status;
-    // Numbers always use the point, whatever the desktop's language.
-    QLocale::setDefault(QLocale::c());
     relperm::calculatorui::Form1 window;
     relperm::shell::addCalculatorTools(window);
     window.show();
     if (!parser.positionalArguments().isEmpty())
         window.openRunFile(parser.positionalArguments().front());
-    return app->exec();
+    return std::get<0>(started)->exec();
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QSet>
 
 #include <cstdio>
@@ -164,6 +165,17 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const ProgramLin
     }
     parser.process(QCoreApplication::arguments());
     return std::nullopt;
+}
+
+std::variant<std::unique_ptr<QApplication>, int>
+startProgram(int& argc, char** argv, const ProgramLine& line, QCommandLineParser& parser) {
+    if (auto status = answerBeforeDisplay(argc, argv, line))
+        return *status;
+    auto app = connectDisplay(argc, argv, line);
+    if (auto status = parseCommandLine(parser, line))
+        return *status;
+    QLocale::setDefault(QLocale::c());
+    return app;
 }
 
 } // namespace relperm::ui

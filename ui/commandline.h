@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
 
 class QApplication;
 
@@ -35,5 +36,11 @@ std::unique_ptr<QApplication> connectDisplay(int& argc, char** argv, const Progr
 // exit status when the program must end: 2 for an option it does not know (after saying
 // so), as relperm refuses input, where QCommandLineParser would exit with 1.
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const ProgramLine& line);
+
+// What every window program does before its first window: the three steps above, in order,
+// and numbers with the point whatever the desktop's language. The application, or the exit
+// status when the program must end.
+std::variant<std::unique_ptr<QApplication>, int>
+startProgram(int& argc, char** argv, const ProgramLine& line, QCommandLineParser& parser);
 
 } // namespace relperm::ui
