@@ -1,5 +1,6 @@
 #include "analysis/compare.h"
 
+#include "analysis/fitexport.h"
 #include "calculator/generate.h"
 #include "common/numbers.h"
 #include "database/computableset.h"
@@ -185,7 +186,46 @@ void tableRows(TwoPhaseSystem system, const Tables& t, std::vector<double>& satu
     }
 }
 
+// Where one curve leaves 0..1: "krow up to 22.8", "krw down to -.07". A kr computed as 1
+// may land a rounding above it, which is no excursion.
+void addExcursions(std::vector<std::string>& notes, const std::string& name,
+                   const std::vector<double>& kr) {
+    constexpr double rounding = 1e-9;
+    if (kr.empty())
+        return;
+    const auto [low, high] = std::minmax_element(kr.begin(), kr.end());
+    if (*high > 1 + rounding)
+        notes.push_back(name + " up to " + fitValueText(*high));
+    if (*low < -rounding)
+        notes.push_back(name + " down to " + fitValueText(*low));
+}
+
+std::string krOutsideNote(TwoPhaseSystem system, const CorrelationComparison& c) {
+    // The grid's column names are the curves' names: the falling one in column 1, the
+    // rising one in 2.
+    const std::vector<std::string> names = gridHeader(system);
+    std::vector<std::string> notes;
+    addExcursions(notes, names[2], c.rising);
+    addExcursions(notes, names[1], c.falling);
+    if (notes.empty())
+        return {};
+    std::string text = "kr outside 0..1 (";
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        text += (i > 0 ? ", " : "") + notes[i];
+    return text + ")";
+}
+
 } // namespace
+
+std::string comparisonSummary(const CorrelationComparison& c) {
+    if (!c.refusal.empty())
+        return c.refusal.find(c.correlation) != std::string::npos
+                   ? c.refusal
+                   : c.correlation + ": " + c.refusal;
+    if (!c.krOutside.empty())
+        return c.correlation + "    " + c.krOutside;
+    return c.correlation + "    rms " + fitValueText(c.rms);
+}
 
 std::vector<CorrelationComparison> compareCorrelations(TwoPhaseSystem system,
                                                        const MeasuredDataSet& set) {
@@ -230,16 +270,15 @@ std::vector<CorrelationComparison> compareCorrelations(TwoPhaseSystem system,
             sum += rising * rising + falling * falling;
         }
         c.rms = set.pointCount > 0 ? std::sqrt(sum / (2.0 * set.pointCount)) : 0.0;
+        c.krOutside = krOutsideNote(system, c);
         if (!std::isfinite(c.rms)) {
             // A header porosity or permeability far from any rock's (a k of 1E+80 md) drives
             // some correlations to kr values whose squares overflow: nothing to compare.
-            c = CorrelationComparison{c.correlation,
-                                      "At the data set's porosity and permeability its kr grows "
-                                      "too large to compare with the points.",
-                                      {},
-                                      {},
-                                      {},
-                                      0};
+            CorrelationComparison refused;
+            refused.correlation = c.correlation;
+            refused.refusal = "At the data set's porosity and permeability its kr grows too "
+                              "large to compare with the points.";
+            c = std::move(refused);
         }
         comparisons.push_back(std::move(c));
     }

@@ -21,7 +21,18 @@ struct CorrelationComparison {
     std::vector<double> rising;
     std::vector<double> falling;
     double rms = 0; // root-mean-square misfit of kr at the measured points, both curves
+    // "kr outside 0..1 (krow up to 22.8)" when a curve of the correlation leaves 0..1 on its
+    // rows at the set's end points; empty when both stay inside. Such a correlation was
+    // evaluated and can be drawn, but no rock has such a kr: its rms is no measure of how
+    // well it describes this one, so it is not ranked with the others.
+    std::string krOutside;
 };
+
+// The comparison in a line, as the fit window lists it: "Corey    rms .221" for one ranked
+// by its misfit; the correlation and krOutside for one whose kr leaves 0..1; the refusal for
+// one that could not be evaluated, after the correlation's name unless it names it already,
+// so the name is said once.
+std::string comparisonSummary(const CorrelationComparison& c);
 
 // One entry for every correlation of the calculator that applies to `system`, in the
 // calculator's list order.

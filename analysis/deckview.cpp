@@ -59,45 +59,14 @@ std::vector<Column> columns(const deck::DeckTables& deck, int satnum, std::strin
     return out;
 }
 
-// The part of a line inside the frame (x 0 to 100, y 0 to `top`): a kr above 1 or a saturation
-// outside 0 to 1 is a finding of the checks, and its curve should not run over the labels.
-std::optional<SceneLine> clipped(SceneLine line, double top) {
-    const double dx = line.x2 - line.x1, dy = line.y2 - line.y1;
-    const double p[] = {-dx, dx, -dy, dy};
-    const double q[] = {line.x1, 100 - line.x1, line.y1, top - line.y1};
-    double enter = 0, leave = 1;
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return std::nullopt;
-            continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0)
-            enter = std::max(enter, r);
-        else
-            leave = std::min(leave, r);
-    }
-    if (enter > leave)
-        return std::nullopt;
-    const SceneLine whole = line;
-    line.x1 = whole.x1 + enter * dx;
-    line.y1 = whole.y1 + enter * dy;
-    line.x2 = whole.x1 + leave * dx;
-    line.y2 = whole.y1 + leave * dy;
-    return line;
-}
-
+// A kr above 1 or a saturation outside 0 to 1 is a finding of the checks: clipped to the
+// frame, its curve does not run over the labels.
 void addColumn(Scene& scene, const Column& c, const auto& height) {
-    const std::vector<deck::Row>& rows = c.table->rows;
-    const Rgb colour = satfunc::tablesCurveColour(c.name);
     const auto at = static_cast<std::size_t>(c.column);
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        if (auto line = clipped(SceneLine{100 * rows[i - 1].values[0],
-                                          height(rows[i - 1].values[at]), 100 * rows[i].values[0],
-                                          height(rows[i].values[at]), colour, 2, c.style},
-                                100))
-            scene.add(*line);
+    std::vector<ScenePoint> points;
+    for (const deck::Row& row : c.table->rows)
+        points.push_back({100 * row.values[0], height(row.values[at])});
+    addClippedPath(scene, points, satfunc::tablesCurveColour(c.name), 2, c.style);
 }
 
 // One group of the legend per saturation, in the order the deck gives the tables; a column

@@ -16,14 +16,13 @@ constexpr int curvePoints = 50;
 // The measured points stand out from the lines drawn through them.
 constexpr int pointWidth = 5;
 
-// The legend's text on the plot view, whose text is sized by the plot's height: the width of
-// a character in user units for a plot a little wider than high, as the windows and the
-// saved images draw it.
-constexpr double characterWidth = 2.8;
 constexpr double legendLeft = -20;
 constexpr double legendRight = 108;
-constexpr double legendLineHeight = 7;
 constexpr double sampleLength = 6;
+// Above the frame's top: a margin over the legend's lines, and at least the room the frame's
+// coordinates leave there.
+constexpr double legendMargin = 3;
+constexpr double roomAboveFrame = krPlotCoordinates.top - 100;
 
 enum class Sample { None, Dot, Line };
 
@@ -33,8 +32,10 @@ struct LegendPiece {
     Sample sample = Sample::None;
     LineStyle style = LineStyle::Solid;
 
-    double width() const {
-        const double label = characterWidth * static_cast<double>(text.size() + 1);
+    // The text and the room of a character and a half after it, which keeps the next sample
+    // apart from it also where text is drawn a little wider than measured (a PDF viewer).
+    double width(const PlotTextSize& size) const {
+        const double label = size.width(text) + 1.5 * size.width("n");
         return sample == Sample::None ? label : sampleLength + 1 + label;
     }
 };
@@ -42,20 +43,21 @@ struct LegendPiece {
 // Pieces that stay on one line of the legend.
 using LegendUnit = std::vector<LegendPiece>;
 
-double widthOf(const LegendUnit& unit) {
+double widthOf(const LegendUnit& unit, const PlotTextSize& size) {
     double width = 0;
     for (const LegendPiece& piece : unit)
-        width += piece.width();
+        width += piece.width(size);
     return width;
 }
 
 // The units in lines no wider than the space above the frame; a unit wider than that
 // stands on a line of its own.
-std::vector<std::vector<LegendUnit>> legendLines(const std::vector<LegendUnit>& units) {
+std::vector<std::vector<LegendUnit>> legendLines(const std::vector<LegendUnit>& units,
+                                                 const PlotTextSize& size) {
     std::vector<std::vector<LegendUnit>> lines;
     double x = legendLeft;
     for (const LegendUnit& unit : units) {
-        const double width = widthOf(unit);
+        const double width = widthOf(unit, size);
         if (lines.empty() || (x + width > legendRight && x > legendLeft)) {
             lines.emplace_back();
             x = legendLeft;
@@ -66,7 +68,8 @@ std::vector<std::vector<LegendUnit>> legendLines(const std::vector<LegendUnit>& 
     return lines;
 }
 
-void drawLegendLine(Scene& scene, const std::vector<LegendUnit>& units, double y) {
+void drawLegendLine(Scene& scene, const std::vector<LegendUnit>& units, double y,
+                    const PlotTextSize& size) {
     // The sample stands level with the middle of the text, which hangs from y.
     const double middle = y - 3;
     double x = legendLeft;
@@ -82,7 +85,7 @@ void drawLegendLine(Scene& scene, const std::vector<LegendUnit>& units, double y
                 textX += sampleLength + 1;
             }
             scene.add(SceneText{textX, y, piece.text, piece.colour});
-            x += piece.width();
+            x += piece.width(size);
         }
 }
 
@@ -90,17 +93,20 @@ std::vector<double> column(const PointColumn& values, int count) {
     return {values.begin() + 1, values.begin() + 1 + count};
 }
 
+// A measured point below the set's lower end point (Sg 0 under an Sgc of .1) stands left of
+// the normalised axis: clipped, like every curve, so nothing covers the tick labels.
 void addDots(Scene& scene, const std::vector<double>& x, const std::vector<double>& kr, Rgb colour,
              KrAxis axis) {
     for (std::size_t i = 0; i < x.size() && i < kr.size(); ++i)
-        scene.add(SceneDot{100 * x[i], krHeight(kr[i], axis), colour, pointWidth});
+        addClippedDot(scene, SceneDot{100 * x[i], krHeight(kr[i], axis), colour, pointWidth});
 }
 
 void addLines(Scene& scene, const std::vector<double>& x, const std::vector<double>& kr, Rgb colour,
               LineStyle style, KrAxis axis) {
-    for (std::size_t i = 1; i < x.size() && i < kr.size(); ++i)
-        scene.add(SceneLine{100 * x[i - 1], krHeight(kr[i - 1], axis), 100 * x[i],
-                            krHeight(kr[i], axis), colour, 1, style});
+    std::vector<ScenePoint> points;
+    for (std::size_t i = 0; i < x.size() && i < kr.size(); ++i)
+        points.push_back({100 * x[i], krHeight(kr[i], axis)});
+    addClippedPath(scene, points, colour, 1, style);
 }
 
 } // namespace
@@ -120,7 +126,7 @@ std::string overlayLegendName(const std::string& correlation) {
 Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
               const std::optional<FittedSet>& fit,
               const std::vector<CorrelationComparison>& comparisons,
-              const std::vector<std::size_t>& overlays, KrAxis axis) {
+              const std::vector<std::size_t>& overlays, KrAxis axis, const PlotTextSize& text) {
     // The grid's column names are the curves' names: krOther in column 1, krAxis in 2; the
     // axis phase's kr is the one that rises with the normalised saturation.
     const std::vector<std::string> names = gridHeader(system);
@@ -147,14 +153,22 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
                         Sample::Line, LineStyle::Dashed});
         legend.push_back(std::move(unit));
     }
-    const std::vector<std::vector<LegendUnit>> lines = legendLines(legend);
+    const std::vector<std::vector<LegendUnit>> lines = legendLines(legend, text);
 
     Scene scene;
-    // The frame's coordinates, higher by the legend's lines beyond the first.
+    // The coordinates grow upwards by what the legend's lines need above the frame. Text keeps
+    // its size on the page whatever the coordinates span, so on taller coordinates a line
+    // spans more units: their height h solves h = below + margin + n lineHeight h / span.
+    const double below = 100 - (krPlotCoordinates.top + krPlotCoordinates.height);
+    const double n = static_cast<double>(lines.size());
+    const double span = -krPlotCoordinates.height;
+    double height = (below + legendMargin) / (1 - text.lineHeight * n / span);
+    if (!(height > 0) || height - below < roomAboveFrame)
+        height = below + roomAboveFrame;
+    const double lineHeight = text.lineHeight * height / span;
     scene.coordinates = krPlotCoordinates;
-    const double extra = legendLineHeight * static_cast<double>(lines.size() - 1);
-    scene.coordinates.top += extra;
-    scene.coordinates.height -= extra;
+    scene.coordinates.top = 100 + height - below;
+    scene.coordinates.height = -height;
     addKrPlotFrame(scene, axis);
 
     const int count = std::clamp<int>(set.pointCount, 0, maxPoints);
@@ -182,10 +196,10 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
     }
 
     addKrAxisNames(scene, std::string(pointColumnNames(system)[0]), axis);
-    double y = 109 + extra;
+    double y = scene.coordinates.top - 1;
     for (const auto& line : lines) {
-        drawLegendLine(scene, line, y);
-        y -= legendLineHeight;
+        drawLegendLine(scene, line, y, text);
+        y -= lineHeight;
     }
     return scene;
 }

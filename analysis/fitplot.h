@@ -28,10 +28,12 @@ std::string overlayLegendName(const std::string& correlation);
 // phase in the browser's measured colours), the fitted curves as solid lines in the same
 // colours (none without a fit: a refused one), the comparisons at the indices `overlays`
 // as dashed lines in their overlay colours (a refused one is skipped), the axis names, and
-// the legend on as many lines above the frame as it needs.
+// the legend on as many lines above the frame as it needs with text of size `text`. Curves
+// and points are clipped to the frame.
 Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
               const std::optional<FittedSet>& fit,
               const std::vector<CorrelationComparison>& comparisons,
-              const std::vector<std::size_t>& overlays, KrAxis axis = KrAxis::Linear);
+              const std::vector<std::size_t>& overlays, KrAxis axis = KrAxis::Linear,
+              const PlotTextSize& text = {});
 
 } // namespace relperm

@@ -3,6 +3,7 @@
 #include "database/datafile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -23,15 +24,12 @@ constexpr double characterWidth = 2.8;
 
 void addCurve(Scene& scene, const std::function<double(double)>& kr, int points, Rgb colour,
               int penWidth, LineStyle style, KrAxis axis) {
-    double x0 = 0;
-    double y0 = krHeight(kr(0), axis);
-    for (int i = 1; i < points; ++i) {
+    std::vector<ScenePoint> curve;
+    for (int i = 0; i < points; ++i) {
         const double s = static_cast<double>(i) / (points - 1);
-        const double y = krHeight(kr(s), axis);
-        scene.add(SceneLine{x0, y0, 100 * s, y, colour, penWidth, style});
-        x0 = 100 * s;
-        y0 = y;
+        curve.push_back({100 * s, krHeight(kr(s), axis)});
     }
+    addClippedPath(scene, curve, colour, penWidth, style);
 }
 
 void addCase(Scene& scene, const ScalRecommendation& rec, double t, Rgb colour, LineStyle style,
@@ -95,16 +93,23 @@ Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional
     }
     const std::pair<ScalCase, double> cases[] = {
         {ScalCase::Low, -1}, {ScalCase::Base, 0}, {ScalCase::High, 1}};
+    // At -1, 0 and 1 the case at t is that case: drawn over it, it would hide the case's
+    // colour; the legend names t beside the case instead.
+    const auto onCase = [&](double at) { return t && std::abs(*t - at) < 1e-9; };
+    const bool tOnACase = std::any_of(std::begin(cases), std::end(cases),
+                                      [&](const auto& c) { return onCase(c.second); });
+    // Under the cases, so the three stay in sight wherever t crosses them.
+    if (t && !tOnACase)
+        addCase(scene, recommendation, *t, scalTColour, LineStyle::Dashed, axis);
     for (const auto& [which, at] : cases)
         addCase(scene, recommendation, at, scalCaseColour(which), LineStyle::Solid, axis);
-    if (t)
-        addCase(scene, recommendation, *t, scalTColour, LineStyle::Dashed, axis);
 
     addKrAxisNames(scene, std::string(pointColumnNames(recommendation.system)[0]), axis);
     std::vector<LegendEntry> legend{{"fits", fittedSetColour}};
     for (const auto& [which, at] : cases)
-        legend.push_back({scalCaseName(which), scalCaseColour(which)});
-    if (t)
+        legend.push_back({scalCaseName(which) + (onCase(at) ? " (" + scalTText(*t) + ")" : ""),
+                          scalCaseColour(which)});
+    if (t && !tOnACase)
         legend.push_back({scalTText(*t), scalTColour, LineStyle::Dashed});
     addLegend(scene, legendLeft, legendTop, legend, {}, characterWidth);
     if (drawn.size() < recommendation.fits.size())

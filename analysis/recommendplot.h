@@ -34,9 +34,12 @@ inline constexpr std::size_t maxFitsDrawn = 300;
 std::vector<std::size_t> drawnFits(std::size_t fits);
 
 // The frame on `axis`, both fitted curves of the sets drawn (drawnFits) as thin grey lines,
-// both curves of the low, base and high cases, and, when `t` is given, both curves of the
-// case at t dashed on top; the axis names and a legend above the frame, and, when not every
-// fit is drawn, how many are ("fits: 300 of 700000") under the frame left of the saturation.
+// when `t` is given both curves of the case at t dashed over them, then both curves of the
+// low, base and high cases; at t = -1, 0 or 1 the case at t is the low, base or high case,
+// which the legend names with t ("base (t = 0.00)") and no curve of its own is drawn. The
+// axis names and a legend above the frame, and, when not every fit is drawn, how many are
+// ("fits: 300 of 700000") under the frame left of the saturation. Curves are clipped to the
+// frame.
 Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional<double> t,
                          KrAxis axis = KrAxis::Linear);
 

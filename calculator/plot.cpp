@@ -8,10 +8,14 @@ std::vector<double> rows(const Table& table, int count) {
     return {table.begin() + 1, table.begin() + 1 + count};
 }
 
+// The title hangs from the top edge: any lower and a curve that reaches kr 1 (the top of the
+// frame, ten units down) runs through its letters.
+constexpr double titleY = krPlotCoordinates.top;
+
 Scene startSurface(double titleX, const char* title, KrAxis axis) {
     Scene scene;
     scene.coordinates = krPlotCoordinates;
-    scene.add(SceneText{titleX, 105, title, black});
+    scene.add(SceneText{titleX, titleY, title, black});
     addKrPlotFrame(scene, axis);
     return scene;
 }

@@ -71,7 +71,9 @@ const char* fitHelp =
     "                     first (\"corey fit\" or \"let fit\"), then every correlation of the\n"
     "                     calculator for the system at the set's end points, porosity, k,\n"
     "                     wettability and formation; the note says why one could not be\n"
-    "                     evaluated (its rms is then empty)\n"
+    "                     evaluated (its rms is then empty), or where its kr leaves 0..1,\n"
+    "                     \"kr outside 0..1 (krow up to 22.8)\", when its rms says nothing\n"
+    "                     of how well it describes the rock\n"
     "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
@@ -136,7 +138,7 @@ std::string comparisonCsv(const FittedSet& fit, const MeasuredDataSet& set) {
             csv.number(c.rms);
         else
             csv.empty();
-        csv.text(c.refusal).endLine();
+        csv.text(c.refusal.empty() ? c.krOutside : c.refusal).endLine();
     }
     return csv.str();
 }

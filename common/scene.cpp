@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace relperm {
 
@@ -12,22 +13,109 @@ namespace {
 // The decades of the logarithmic kr axis: 1E-04 at the bottom.
 constexpr int decades = 4;
 
-// Width of a character of the calculator's plots' text in user units: the text is sized
-// with the plot, so this holds at any size the plot is drawn.
-constexpr double characterWidth = 4.5;
+// How far outside the frame a point may stand and still count as on its edge: 100 x a
+// saturation of 1 computed as 1 - Sorw - Swc over the range can land a hair beyond 100.
+constexpr double slack = 1e-9;
 
 void addLogKrTicks(Scene& scene) {
     for (int decade = 0; decade <= decades; ++decade) {
         const double height = 100.0 * decade / decades;
         scene.add(SceneLine{-1, height, 1, height, black});
         const double value = std::pow(10.0, decade - decades);
-        const std::string label = formatGeneral(value);
-        scene.add(SceneText{-1 - characterWidth * static_cast<double>(label.size()), height + 2,
-                            label, black});
+        scene.add(
+            SceneText{krLabelEnd, height + 2, formatGeneral(value), black, TextAnchor::TopRight});
     }
 }
 
+// The part of the line from a to b inside the frame, as the fractions of the way from a at
+// which it enters and leaves (Liang and Barsky); nothing when it misses the frame.
+std::optional<std::pair<double, double>> insideStretch(ScenePoint a, ScenePoint b,
+                                                       const PlotFrame& f) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x - f.left, f.right - a.x, a.y - f.bottom, f.top - a.y};
+    double enter = 0, leave = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return std::nullopt;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, r);
+        else
+            leave = std::min(leave, r);
+    }
+    if (enter > leave)
+        return std::nullopt;
+    return std::pair{enter, leave};
+}
+
+ScenePoint along(ScenePoint a, ScenePoint b, double fraction) {
+    if (fraction == 0)
+        return a;
+    if (fraction == 1)
+        return b;
+    return {a.x + fraction * (b.x - a.x), a.y + fraction * (b.y - a.y)};
+}
+
+bool finite(ScenePoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// A point a rounding outside an edge, onto it.
+ScenePoint onEdge(ScenePoint p, const PlotFrame& f) {
+    auto snap = [](double v, double low, double high) {
+        if (v < low && v >= low - slack)
+            return low;
+        if (v > high && v <= high + slack)
+            return high;
+        return v;
+    };
+    return {snap(p.x, f.left, f.right), snap(p.y, f.bottom, f.top)};
+}
+
 } // namespace
+
+bool PlotFrame::contains(ScenePoint p) const {
+    return p.x >= left - slack && p.x <= right + slack && p.y >= bottom - slack &&
+           p.y <= top + slack;
+}
+
+void addClippedPath(Scene& scene, const std::vector<ScenePoint>& points, Rgb colour, int penWidth,
+                    LineStyle style, const PlotFrame& frame) {
+    ScenePath path{{}, colour, penWidth, style};
+    // A curve that only touches the frame at a point has nothing inside to draw.
+    auto finish = [&] {
+        const auto& p = path.points;
+        if (std::any_of(p.begin(), p.end(), [&](ScenePoint q) { return !(q == p.front()); }))
+            scene.add(path);
+        path.points.clear();
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const ScenePoint a = onEdge(points[i - 1], frame), b = onEdge(points[i], frame);
+        const auto stretch = finite(a) && finite(b) ? insideStretch(a, b, frame) : std::nullopt;
+        if (!stretch) {
+            finish();
+            continue;
+        }
+        // A curve that comes back into the frame starts a new path where it enters.
+        if (stretch->first > 0 || path.points.empty()) {
+            finish();
+            path.points.push_back(along(a, b, stretch->first));
+        }
+        path.points.push_back(along(a, b, stretch->second));
+        if (stretch->second < 1)
+            finish();
+    }
+    finish();
+}
+
+void addClippedDot(Scene& scene, const SceneDot& dot, const PlotFrame& frame) {
+    if (frame.contains({dot.x, dot.y}))
+        scene.add(dot);
+}
 
 double krHeight(double kr, KrAxis axis) {
     if (axis == KrAxis::Linear)
@@ -81,19 +169,20 @@ void addKrPlotFrame(Scene& scene, KrAxis axis) {
     for (double t = 0; t <= 1; t = t + 0.1) {
         scene.add(SceneLine{-1, 100 * t, 1, 100 * t, black});
         if (counter == 0)
-            scene.add(SceneText{-10, 100 * t + 2, formatGeneral(t, SignPlace::Blank), black});
+            scene.add(SceneText{krLabelEnd, 100 * t + 2, formatGeneral(t, SignPlace::Blank), black,
+                                TextAnchor::TopRight});
         counter = counter + 1 == 2 ? 0 : counter + 1;
     }
 }
 
 void addKrCurve(Scene& scene, const std::vector<double>& x, const std::vector<double>& y,
                 Rgb colour, LineStyle lines, KrAxis axis) {
+    std::vector<ScenePoint> points;
     for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-        scene.add(SceneDot{100 * x[i], krHeight(y[i], axis), colour, 3});
-        if (i > 0)
-            scene.add(SceneLine{100 * x[i - 1], krHeight(y[i - 1], axis), 100 * x[i],
-                                krHeight(y[i], axis), colour, 1, lines});
+        points.push_back({100 * x[i], krHeight(y[i], axis)});
+        addClippedDot(scene, SceneDot{points.back().x, points.back().y, colour, 3});
     }
+    addClippedPath(scene, points, colour, 1, lines);
 }
 
 } // namespace relperm

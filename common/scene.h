@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -40,15 +41,36 @@ struct SceneLine {
     LineStyle style = LineStyle::Solid;
 };
 
-// Text whose top-left corner stands at (x, y), in the surface's default font.
+struct ScenePoint {
+    double x = 0;
+    double y = 0;
+    friend bool operator==(const ScenePoint&, const ScenePoint&) = default;
+};
+
+// A curve: one line through the points in order. It is stroked as a whole, so a dash pattern
+// runs along the curve; drawn as separate short lines, each would start the pattern again
+// and a dashed curve of closely spaced points would look solid.
+struct ScenePath {
+    std::vector<ScenePoint> points;
+    Rgb colour;
+    int penWidth = 1;
+    LineStyle style = LineStyle::Solid;
+};
+
+// Which corner of a text stands at its (x, y): the top left, or the top right for a label
+// that must end a set distance before what it labels whatever the font's widths.
+enum class TextAnchor { TopLeft, TopRight };
+
+// Text whose anchor corner stands at (x, y), in the surface's default font.
 struct SceneText {
     double x = 0;
     double y = 0;
     std::string text;
     Rgb colour;
+    TextAnchor anchor = TextAnchor::TopLeft;
 };
 
-using ScenePrimitive = std::variant<SceneDot, SceneLine, SceneText>;
+using ScenePrimitive = std::variant<SceneDot, SceneLine, SceneText, ScenePath>;
 
 // The user coordinate system of a surface: the left edge, the top edge, the width and the
 // height (a negative height makes y grow upwards).
@@ -76,6 +98,30 @@ struct Scene {
     }
 };
 
+// The rectangle a plot's curves and points are drawn in, in user coordinates.
+struct PlotFrame {
+    double left = 0;
+    double bottom = 0;
+    double right = 100;
+    double top = 100;
+    // Inside or on the edge, with room for the rounding of a value computed as 100 x 1.
+    bool contains(ScenePoint p) const;
+};
+
+// The frame of every relative permeability plot: saturation 0 to 1 across, kr 0 to 1 up.
+inline constexpr PlotFrame krPlotFrame{};
+
+// The curve through `points`, cut where it crosses the frame's edges: each stretch inside
+// becomes a path of its own, and nothing outside is drawn. A correlation's kr of 22.8 or a
+// measured point below the lower end point would otherwise run over the tick labels and the
+// legend. A point that is not finite breaks the curve. Fewer than two points draw nothing.
+void addClippedPath(Scene& scene, const std::vector<ScenePoint>& points, Rgb colour,
+                    int penWidth = 1, LineStyle style = LineStyle::Solid,
+                    const PlotFrame& frame = krPlotFrame);
+
+// The dot, when it stands inside the frame.
+void addClippedDot(Scene& scene, const SceneDot& dot, const PlotFrame& frame = krPlotFrame);
+
 // The coordinates of every relative permeability plot: x from -25 to 110, y from 110 down
 // to -20, so the unit square of fractions (times 100) sits inside with room for labels.
 inline constexpr UserCoordinates krPlotCoordinates{-25, 110, 135, -130};
@@ -92,17 +138,32 @@ double krHeight(double kr, KrAxis axis);
 // bottom axis and the right border (no top border), then eleven ticks on each axis for
 // t = 0, .1, ..., 1 (t accumulated by repeated addition), every other one labelled with t
 // in the general number form after a blank (" 0", " .2", ..., " 1"). On a logarithmic kr
-// axis the left ticks stand at the decades, labelled ".0001" to "1".
+// axis the left ticks stand at the decades, labelled ".0001" to "1". The kr labels end at
+// krLabelEnd, clear of their ticks at any size the plot's text is drawn.
 void addKrPlotFrame(Scene& scene, KrAxis axis = KrAxis::Linear);
 
-// A curve through (100 x[i], krHeight(y[i])): a dot of pen width 3 at each point, and from
-// the second point on a line of pen width 1 from the previous point, drawn after the dot.
+// Where the kr axis' labels end: left of the ticks, which reach out to -1.
+inline constexpr double krLabelEnd = -3;
+
+// A curve through (100 x[i], krHeight(y[i])): a dot of pen width 3 at each point, then one
+// path of pen width 1 through them, both clipped to the frame.
 void addKrCurve(Scene& scene, const std::vector<double>& x, const std::vector<double>& y,
                 Rgb colour, LineStyle lines = LineStyle::Solid, KrAxis axis = KrAxis::Linear);
 
 // The names of the axes: the saturation under the bottom axis, "kr" left of the vertical
 // axis, clear of its tick labels.
 void addKrAxisNames(Scene& scene, const std::string& saturation, KrAxis axis = KrAxis::Linear);
+
+// How large a plot's text stands in its user units, which depends on how large the plot is
+// drawn against its text: the width of a text and the height of a line, measured on the
+// frame's coordinates (krPlotCoordinates). The defaults are those of a plot a little wider
+// than high in a window, where text is 8 points.
+struct PlotTextSize {
+    std::function<double(const std::string&)> width = [](const std::string& text) {
+        return 2.8 * static_cast<double>(text.size());
+    };
+    double lineHeight = 7;
+};
 
 struct LegendEntry {
     std::string name; // the curve, in its colour: "krw", "krog", ...

@@ -57,8 +57,10 @@ std::vector<Curve> pcCurves(const RegionCurves& region) {
 void addLines(Scene& scene, const Curve& curve, Rgb colour, const auto& height) {
     const std::vector<double>& s = *curve.saturation;
     const std::vector<double>& v = *curve.value;
-    for (std::size_t i = 1; i < s.size() && i < v.size(); ++i)
-        scene.add(SceneLine{100 * s[i - 1], height(v[i - 1]), 100 * s[i], height(v[i]), colour, 2});
+    std::vector<ScenePoint> points;
+    for (std::size_t i = 0; i < s.size() && i < v.size(); ++i)
+        points.push_back({100 * s[i], height(v[i])});
+    addClippedPath(scene, points, colour, 2);
 }
 
 // Two groups on the line above the frame, each after the saturation its curves stand on.

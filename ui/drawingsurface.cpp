@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPolygonF>
 
 namespace relperm::ui {
 
@@ -10,6 +11,14 @@ namespace {
 
 QColor toColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
+}
+
+// Dashes end flat: square ends would grow each dash into the gaps around it by half a pen
+// width on either side, and a dashed curve of a wider pen would look all but solid.
+QPen linePen(Rgb colour, double width, LineStyle style) {
+    if (style == LineStyle::Dashed)
+        return QPen(toColor(colour), width, Qt::DashLine, Qt::FlatCap);
+    return QPen(toColor(colour), width, Qt::SolidLine);
 }
 
 struct Mapping {
@@ -32,22 +41,30 @@ void renderScene(QPainter& painter, const Scene& scene, const QRectF& target, do
     font.setPointSizeF(8 * scale);
     font.setBold(false);
     painter.setFont(font);
-    const double ascent = QFontMetricsF(font, painter.device()).ascent();
+    const QFontMetricsF metrics(font, painter.device());
     for (const ScenePrimitive& item : scene.items) {
         if (const auto* dot = std::get_if<SceneDot>(&item)) {
             QPen pen(toColor(dot->colour), dot->penWidth * scale, Qt::SolidLine, Qt::RoundCap);
             painter.setPen(pen);
             painter.drawPoint(map(dot->x, dot->y));
         } else if (const auto* line = std::get_if<SceneLine>(&item)) {
-            QPen pen(toColor(line->colour), line->penWidth * scale,
-                     line->style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine);
-            painter.setPen(pen);
+            painter.setPen(linePen(line->colour, line->penWidth * scale, line->style));
             painter.drawLine(map(line->x1, line->y1), map(line->x2, line->y2));
+        } else if (const auto* path = std::get_if<ScenePath>(&item)) {
+            painter.setPen(linePen(path->colour, path->penWidth * scale, path->style));
+            painter.setBrush(Qt::NoBrush);
+            QPolygonF points;
+            points.reserve(static_cast<qsizetype>(path->points.size()));
+            for (const ScenePoint& p : path->points)
+                points << map(p.x, p.y);
+            painter.drawPolyline(points);
         } else if (const auto* text = std::get_if<SceneText>(&item)) {
             painter.setPen(toColor(text->colour));
-            const QPointF topLeft = map(text->x, text->y);
-            painter.drawText(QPointF(topLeft.x(), topLeft.y() + ascent),
-                             QString::fromStdString(text->text));
+            const QString shown = QString::fromStdString(text->text);
+            QPointF at = map(text->x, text->y);
+            if (text->anchor == TextAnchor::TopRight)
+                at.rx() -= metrics.horizontalAdvance(shown);
+            painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), shown);
         }
     }
     painter.restore();

@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -46,8 +48,9 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     setAttribute(Qt::WA_DeleteOnClose);
 
     plot_ = new ui::PlotView(
-        [this](KrAxis axis) {
-            return fitPlot(shown_.system, shown_.set, fit_, comparisons_, chosenOverlays(), axis);
+        [this](KrAxis axis, const PlotTextSize& text) {
+            return fitPlot(shown_.system, shown_.set, fit_, comparisons_, chosenOverlays(), axis,
+                           text);
         },
         services_.imageDialog, services_.messages, this);
     plot_->setObjectName("fitPlot");
@@ -81,6 +84,10 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     // Refusals are sentences: they wrap rather than scroll out of sight.
     overlays_->setWordWrap(true);
     overlays_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The room the panel leaves, three lines at the least, the list scrolling beyond them: a
+    // list's usual height would make a short window scroll the whole panel first.
+    overlays_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    overlays_->setMinimumHeight(3 * overlays_->fontMetrics().height());
     overlays_->setToolTip("Tick a correlation to draw it dashed over the points; its rms is its "
                           "misfit to the same points");
     connect(overlays_, &QListWidget::itemChanged, plot_, &ui::PlotView::refresh);
@@ -92,15 +99,25 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     side->addWidget(note_);
     side->addWidget(fitted.box);
     side->addWidget(compared, 1);
-    auto* sidePanel = new QWidget(this);
+    auto* sidePanel = new QWidget;
     sidePanel->setLayout(side);
     side->setContentsMargins(0, 0, 0, 0);
-    sidePanel->setMinimumWidth(340);
-    sidePanel->setMaximumWidth(420);
+    // The panel's wrapped texts need more height the narrower it is, which a window's least
+    // size does not follow: in a short window they would be pressed over the table. It
+    // scrolls instead.
+    auto* sideScroll = new QScrollArea(this);
+    sideScroll->setObjectName("fitPanel");
+    sideScroll->setWidget(sidePanel);
+    sideScroll->setWidgetResizable(true);
+    sideScroll->setFrameShape(QFrame::NoFrame);
+    sideScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    sideScroll->setMinimumWidth(340 + scrollBar);
+    sideScroll->setMaximumWidth(420 + scrollBar);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(plot_, 1);
-    layout->addWidget(sidePanel);
+    layout->addWidget(sideScroll);
     resize(1080, 700);
 }
 
@@ -177,17 +194,19 @@ void FitWindow::showComparisons() {
     overlays_->clear();
     for (std::size_t i = 0; i < comparisons_.size(); ++i) {
         const CorrelationComparison& c = comparisons_[i];
-        auto* item = new QListWidgetItem(overlays_);
+        auto* item = new QListWidgetItem(qs(comparisonSummary(c)), overlays_);
         if (c.refusal.empty()) {
-            item->setText(qs(c.correlation) + "    rms " + qs(fitValueText(c.rms)));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
             item->setForeground(toColor(overlayColour(i)));
+            if (!c.krOutside.empty())
+                item->setToolTip("At the set's end points its kr leaves 0..1, which no rock's "
+                                 "does: its misfit is no measure of how well it describes this "
+                                 "one. Tick it to see its curves.");
         } else {
-            // Listed all the same, so the engineer sees why it cannot be set beside the points.
-            item->setText(qs(c.correlation) + ": " + qs(c.refusal));
-            item->setToolTip(qs(c.refusal));
-            item->setFlags(Qt::NoItemFlags);
+            // Listed all the same, so the engineer sees why it cannot be set beside the points;
+            // in the list's own text, to be read, though it cannot be ticked.
+            item->setFlags(Qt::ItemIsEnabled);
         }
     }
 }

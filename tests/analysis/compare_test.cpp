@@ -2,6 +2,7 @@
 // points, rock and wettability as the calculator's lists name them, mapped onto the set's
 // normalised saturation, and scored by its misfit to the measured points.
 #include "analysis/compare.h"
+#include "analysis/fitexport.h"
 #include "calculator/generate.h"
 #include "database/records.h"
 
@@ -229,6 +230,42 @@ TEST(CompareCorrelations, ACorrelationThatCannotBeAskedSaysWhyAndHasNoCurves) {
             EXPECT_EQ(got.rms, 0);
         }
     }
+}
+
+// A correlation whose kr leaves 0..1 at the set's end points describes no rock: it is still
+// evaluated, so it can be drawn, and says where it leaves the range; one inside says nothing.
+// The list names each correlation once, by its rms, that note, or why it was not evaluated.
+TEST(CompareCorrelations, AKrOutsideZeroToOneIsSaidInPlaceOfARank) {
+    const std::vector<CorrelationComparison> oil = compareCorrelations(WO, makeSet(SetRecipe{}));
+    const CorrelationComparison& rose = named(oil, "Rose");
+    EXPECT_EQ(rose.refusal, "");
+    EXPECT_FALSE(rose.saturation.empty());
+    EXPECT_EQ(rose.krOutside, "kr outside 0..1 (krow up to 184.6)");
+    EXPECT_EQ(comparisonSummary(rose), "Rose    kr outside 0..1 (krow up to 184.6)");
+    const CorrelationComparison& corey = named(oil, "Corey");
+    EXPECT_EQ(corey.krOutside, "");
+    EXPECT_EQ(comparisonSummary(corey), "Corey    rms " + fitValueText(corey.rms));
+
+    // The demo's gas-water set 3: the Water-Gas krw dips below 0 at its end points.
+    const SetRecipe gasWater{.porosity = 0.305, .k = 0.9, .swc = 0.203, .sgc = 0.061};
+    EXPECT_EQ(compareCorrelations(GW, makeSet(gasWater)).front().krOutside,
+              "kr outside 0..1 (krw down to -.07155)");
+
+    SetRecipe shale = coreyWaterOil();
+    shale.lithology = 4;
+    const auto onShale = compareCorrelations(WO, makeSet(shale));
+    EXPECT_EQ(comparisonSummary(named(onShale, "Wyllie")), named(onShale, "Wyllie").refusal)
+        << "the refusal names it already";
+    SetRecipe noSwc = coreyWaterOil();
+    noSwc.swc = 0;
+    EXPECT_EQ(comparisonSummary(named(compareCorrelations(WO, makeSet(noSwc)), "Rose")),
+              "Swc must be greater than 0% for Rose: krw divides by zero at Sw = Swc otherwise.");
+    SetRecipe noRange = coreyWaterOil();
+    noRange.sorw = 0.8;
+    const auto refused = compareCorrelations(WO, makeSet(noRange));
+    const CorrelationComparison& unusable = named(refused, "Corey");
+    ASSERT_NE(unusable.refusal, "");
+    EXPECT_EQ(comparisonSummary(unusable), "Corey: " + unusable.refusal);
 }
 
 // Found by fuzzing: a header permeability no rock has drives the water-gas krw past 1E+200,

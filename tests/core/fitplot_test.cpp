@@ -4,16 +4,19 @@
 #include "analysis/fitexport.h"
 #include "analysis/fitplot.h"
 #include "database/plot.h"
+#include "support/plot_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace relperm {
 namespace {
 
 using namespace relperm::testing;
+using testing::curveLines;
 
 // Four points on Corey curves with a point at each end, where kr of one phase is 0.
 MeasuredDataSet fourPoints() {
@@ -60,11 +63,11 @@ std::vector<std::string> texts(const Scene& scene) {
     return out;
 }
 
+// The straight pieces of the curves of one colour and style.
 long linesOf(const Scene& scene, Rgb colour, LineStyle style) {
-    const auto lines = scene.all<SceneLine>();
-    return std::count_if(lines.begin(), lines.end(), [&](const SceneLine& l) {
-        return l.colour == colour && l.style == style && l.y1 <= 100;
-    });
+    const auto lines = curveLines(scene, colour);
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const SceneLine& l) { return l.style == style; });
 }
 
 bool has(const std::vector<std::string>& all, const std::string& text) {
@@ -121,11 +124,9 @@ TEST(FitPlot, OnTheLogarithmicAxisEveryPointStaysInTheFrame) {
     EXPECT_TRUE(has(texts(scene), ".0001"));
     // kr 0 at either end stands on the axis' foot, not below the frame.
     EXPECT_EQ(plottedDots(scene).size(), 8u);
-    for (const SceneLine& l : scene.all<SceneLine>()) {
-        if (l.colour == krAxisColour || l.colour == overlayColour(0)) {
+    for (Rgb colour : {krAxisColour, overlayColour(0)})
+        for (const SceneLine& l : curveLines(scene, colour))
             EXPECT_TRUE(l.y1 >= 0 && l.y2 >= 0) << l.y1 << " " << l.y2;
-        }
-    }
 }
 
 TEST(FitPlot, AWideLegendTakesMoreLinesAboveTheFrameAndStaysInsideThePlot) {
@@ -139,8 +140,8 @@ TEST(FitPlot, AWideLegendTakesMoreLinesAboveTheFrameAndStaysInsideThePlot) {
     const Scene one = fitPlot(WO, fourPoints(), coreyFit(), compared, {}, KrAxis::Linear);
     const Scene five = fitPlot(WO, fourPoints(), coreyFit(), compared, all, KrAxis::Linear);
     EXPECT_GT(five.coordinates.top, one.coordinates.top);
-    EXPECT_EQ(five.coordinates.top + five.coordinates.height,
-              krPlotCoordinates.top + krPlotCoordinates.height)
+    EXPECT_NEAR(five.coordinates.top + five.coordinates.height,
+                krPlotCoordinates.top + krPlotCoordinates.height, 1e-12)
         << "the bottom stays where it is";
     const UserCoordinates& c = five.coordinates;
     for (const SceneText& t : five.all<SceneText>()) {
@@ -150,6 +151,76 @@ TEST(FitPlot, AWideLegendTakesMoreLinesAboveTheFrameAndStaysInsideThePlot) {
     }
     for (const char* name : {"Mohamad Ibrahim", "Honarpour", "Rose", "Wyllie", "Corey"})
         EXPECT_TRUE(has(texts(five), name)) << name;
+}
+
+// A correlation whose kr runs to 22.8 and a measured point below the set's lower end point
+// (Sg 0 under its Sgc) stand outside the frame: the curve is cut at the frame and the point
+// left out, so neither covers the tick labels or the legend.
+TEST(FitPlot, CurvesAndPointsOutsideTheFrameAreCutAtIt) {
+    SetRecipe made;
+    made.points = {{-0.2, 0, 1}, {0, 0, 0.9}, {0.5, 0.1, 0.2}, {1, 0.4, 0}};
+    CorrelationComparison rose = comparison("Rose");
+    rose.saturation = {-0.2, 0, 0.5, 1};
+    rose.falling = {22.8, 3, 0.5, 0};
+    rose.rising = {0, -0.07, 0.1, 0.6};
+    const Scene scene = fitPlot(GO, makeSet(made), coreyFit(), {rose}, {0});
+
+    EXPECT_TRUE(curvesInsideFrame(scene));
+    EXPECT_EQ(plottedDots(scene).size(), 6u) << "the point at -0.2 is left out";
+    EXPECT_EQ(dotsOutsideFrame(scene).size(), 2u) << "the legend's two samples, no more";
+    const std::vector<ScenePath> rosePaths = curvePaths(scene, overlayColour(0));
+    ASSERT_EQ(rosePaths.size(), 2u) << "krg, then krog";
+    // krg enters from below the axis where it rises through 0, between S 0 (kr -.07) and .5.
+    EXPECT_NEAR(rosePaths[0].points.front().x, 50 * 7.0 / 17, 1e-9);
+    EXPECT_EQ(rosePaths[0].points.front().y, 0);
+    EXPECT_EQ(rosePaths[0].points.back(), (ScenePoint{100, 60}));
+    // krog enters at the top where it falls through 1, from 3 at S 0 to .5 at S .5.
+    EXPECT_NEAR(rosePaths[1].points.front().x, 40, 1e-9);
+    EXPECT_EQ(rosePaths[1].points.front().y, 100);
+    EXPECT_EQ(rosePaths[1].points.back(), (ScenePoint{100, 0}));
+    for (const ScenePath& path : rosePaths)
+        EXPECT_EQ(path.style, LineStyle::Dashed);
+}
+
+// The legend is laid out with the widths its text has where it is drawn: wider text takes
+// more lines and taller coordinates, and no text runs into the next sample or text.
+TEST(FitPlot, TheLegendIsLaidOutForTheSizeItsTextIsDrawnAt) {
+    std::vector<CorrelationComparison> compared;
+    std::vector<std::size_t> all;
+    for (const char* name :
+         {"Mohamad Ibrahim/Varnholt", "Honarpour/Varnholt/Harvey", "Rose", "Wyllie", "Corey"}) {
+        all.push_back(compared.size());
+        compared.push_back(comparison(name));
+    }
+    auto legendRows = [](const Scene& scene) {
+        std::map<double, std::vector<std::pair<double, std::string>>> rows;
+        // Above the label of kr 1, which hangs from 102.
+        for (const SceneText& t : scene.all<SceneText>())
+            if (t.y > 102)
+                rows[t.y].emplace_back(t.x, t.text);
+        return rows;
+    };
+    PlotTextSize wide;
+    wide.width = [](const std::string& text) { return 4.0 * static_cast<double>(text.size()); };
+    wide.lineHeight = 9;
+    const Scene narrow = fitPlot(WO, fourPoints(), coreyFit(), compared, all);
+    const Scene large = fitPlot(WO, fourPoints(), coreyFit(), compared, all, KrAxis::Linear, wide);
+    EXPECT_GT(legendRows(large).size(), legendRows(narrow).size());
+    EXPECT_GT(large.coordinates.top, narrow.coordinates.top);
+    // Every text ends before the next one on its line starts, with the sample between them
+    // when there is one, and inside the right edge.
+    for (const auto& [y, row] : legendRows(large)) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const double end = row[i].first + wide.width(row[i].second);
+            EXPECT_LE(end, large.coordinates.left + large.coordinates.width) << row[i].second;
+            if (i + 1 < row.size()) {
+                EXPECT_LT(end, row[i + 1].first)
+                    << row[i].second << " runs into " << row[i + 1].second;
+            }
+        }
+        // The lines stand a line's height apart, the lowest one clear of the frame.
+        EXPECT_GT(y - wide.lineHeight * large.coordinates.height / krPlotCoordinates.height, 100);
+    }
 }
 
 TEST(FitExport, ValuesKeepFourSignificantDigitsAndTheSetIsNamed) {

@@ -14,6 +14,8 @@ namespace relperm {
 namespace {
 
 using testing::curveLines;
+using testing::curvePaths;
+using testing::curvesInsideFrame;
 
 FittedSet coreyFit(double nw, double now, double swl) {
     FittedSet fit;
@@ -39,6 +41,24 @@ ScalRecommendation fiveFits() {
 int curvesOf(const std::vector<SceneLine>& lines) {
     return static_cast<int>(
         std::count_if(lines.begin(), lines.end(), [](const SceneLine& l) { return l.x1 == 0; }));
+}
+
+// Where the first or last curve of `colour` stands in the order of painting; -1 for none.
+std::ptrdiff_t firstCurveOf(const Scene& scene, Rgb colour) {
+    for (std::size_t i = 0; i < scene.items.size(); ++i)
+        if (const auto* path = std::get_if<ScenePath>(&scene.items[i]);
+            path && path->colour == colour)
+            return static_cast<std::ptrdiff_t>(i);
+    return -1;
+}
+
+std::ptrdiff_t lastCurveOf(const Scene& scene, Rgb colour) {
+    std::ptrdiff_t last = -1;
+    for (std::size_t i = 0; i < scene.items.size(); ++i)
+        if (const auto* path = std::get_if<ScenePath>(&scene.items[i]);
+            path && path->colour == colour)
+            last = static_cast<std::ptrdiff_t>(i);
+    return last;
 }
 
 std::vector<std::string> texts(const Scene& scene) {
@@ -69,15 +89,8 @@ TEST(RecommendationPlot, GreyFitsBehindTheThreeCasesWithALegend) {
     EXPECT_NE(scalCaseColour(ScalCase::Low), scalCaseColour(ScalCase::High));
 
     // The cases are drawn over the fits, never hidden by them.
-    std::ptrdiff_t lastGrey = -1, firstCase = -1;
-    for (std::size_t i = 0; i < scene.items.size(); ++i)
-        if (const auto* line = std::get_if<SceneLine>(&scene.items[i])) {
-            if (line->colour == fittedSetColour && line->y1 <= 100)
-                lastGrey = static_cast<std::ptrdiff_t>(i);
-            else if (line->colour == scalCaseColour(ScalCase::Low) && firstCase < 0)
-                firstCase = static_cast<std::ptrdiff_t>(i);
-        }
-    EXPECT_LT(lastGrey, firstCase);
+    EXPECT_LT(lastCurveOf(scene, fittedSetColour),
+              firstCurveOf(scene, scalCaseColour(ScalCase::Low)));
 
     const std::vector<std::string> names = texts(scene);
     for (const char* name : {"Sw norm", "kr", "fits", "low", "base", "high"})
@@ -87,43 +100,41 @@ TEST(RecommendationPlot, GreyFitsBehindTheThreeCasesWithALegend) {
         EXPECT_TRUE(text.x >= -25 && text.x + 2.8 * text.text.size() <= 110) << text.text;
 }
 
-TEST(RecommendationPlot, TheCaseAtTIsDashedAndAtMinusOneIsTheLowCase) {
+// The case at t is dashed under the three cases, so they stay in sight where it crosses them;
+// at -1, 0 and 1 it is one of them, drawn once in that case's colour and named with t.
+TEST(RecommendationPlot, TheCaseAtTIsDashedUnderTheCasesAndNotRedrawnOnOne) {
     const ScalRecommendation rec = fiveFits();
     const Scene half = recommendationPlot(rec, 0.5);
     EXPECT_TRUE(has(texts(half), "t = 0.50"));
-    const std::vector<SceneLine> dashed = curveLines(half, scalTColour);
-    EXPECT_EQ(curvesOf(dashed), 2);
-    for (const SceneLine& line : dashed)
-        EXPECT_EQ(line.style, LineStyle::Dashed);
-
-    const Scene low = recommendationPlot(rec, -1);
-    EXPECT_TRUE(has(texts(low), "t = -1.00"));
-    const std::vector<SceneLine> atT = curveLines(low, scalTColour);
-    const std::vector<SceneLine> lowCase = curveLines(low, scalCaseColour(ScalCase::Low));
-    ASSERT_EQ(atT.size(), lowCase.size());
-    for (std::size_t i = 0; i < atT.size(); ++i) {
-        EXPECT_DOUBLE_EQ(atT[i].y1, lowCase[i].y1);
-        EXPECT_DOUBLE_EQ(atT[i].y2, lowCase[i].y2);
-    }
+    const std::vector<ScenePath> dashed = curvePaths(half, scalTColour);
+    ASSERT_EQ(dashed.size(), 2u) << "one path for each curve, so its dashes run along it";
+    for (const ScenePath& path : dashed)
+        EXPECT_EQ(path.style, LineStyle::Dashed);
+    EXPECT_LT(lastCurveOf(half, fittedSetColour), firstCurveOf(half, scalTColour));
+    EXPECT_LT(lastCurveOf(half, scalTColour), firstCurveOf(half, scalCaseColour(ScalCase::Low)));
     // Between the cases, not on one of them.
-    EXPECT_NE(dashed[10].y2, lowCase[10].y2);
+    const std::vector<ScenePath> high = curvePaths(half, scalCaseColour(ScalCase::High));
+    EXPECT_NE(dashed[0].points[30].y, high[0].points[30].y);
+
+    const std::pair<double, std::string> onCases[] = {
+        {-1, "low (t = -1.00)"}, {0, "base (t = 0.00)"}, {1, "high (t = 1.00)"}};
+    for (const auto& [t, name] : onCases) {
+        const Scene on = recommendationPlot(rec, t);
+        EXPECT_TRUE(curvePaths(on, scalTColour).empty()) << t;
+        EXPECT_TRUE(has(texts(on), name)) << name;
+        const std::size_t open = name.find('(') + 1;
+        EXPECT_FALSE(has(texts(on), name.substr(open, name.find(')') - open)))
+            << "no entry of its own";
+    }
+    EXPECT_EQ(curvePaths(recommendationPlot(rec, -0.99), scalTColour).size(), 2u);
     EXPECT_EQ(scalTText(-0.001), "t = 0.00");
 }
 
 TEST(RecommendationPlot, OnTheLogarithmicAxisEveryCurveStaysInTheFrame) {
     const Scene scene = recommendationPlot(fiveFits(), 0.25, KrAxis::Logarithmic);
     EXPECT_TRUE(has(texts(scene), ".0001"));
-    int drawn = 0;
-    for (const SceneLine& line : scene.all<SceneLine>()) {
-        // The legend's samples stand level above the frame; every other line of colour is
-        // a curve and stays inside it.
-        const bool legendSample = line.y1 == line.y2 && line.y1 > 100;
-        if (line.colour == black || legendSample)
-            continue;
-        ++drawn;
-        EXPECT_TRUE(line.y1 >= 0 && line.y1 <= 100 && line.y2 >= 0 && line.y2 <= 100);
-    }
-    EXPECT_GT(drawn, 100);
+    EXPECT_TRUE(curvesInsideFrame(scene));
+    EXPECT_GT(scene.all<ScenePath>().size(), 10u);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "database/display.h"
 #include "database/plot.h"
 #include "records.h"
+#include "support/plot_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -174,14 +175,7 @@ template <class T> std::vector<T> drawnIn(const Scene& s, Rgb colour) {
     return out;
 }
 const auto dotsIn = drawnIn<SceneDot>;
-// The lines of a curve, inside the frame (the legend's samples stand outside it).
-std::vector<SceneLine> linesIn(const Scene& s, Rgb colour) {
-    std::vector<SceneLine> out = drawnIn<SceneLine>(s, colour);
-    std::erase_if(out, [](const SceneLine& l) {
-        return l.y1 == l.y2 && (l.y1 == legendY - 3 || l.y1 == 106);
-    });
-    return out;
-}
+const auto linesIn = testing::curveLines;
 
 std::vector<std::pair<std::string, Rgb>> textsBetween(const Scene& s, double top, double bottom) {
     std::vector<std::pair<std::string, Rgb>> out;
@@ -230,7 +224,7 @@ TEST(Plot, AdjustedCurvesHaveDashedLinesAndComeLast) {
     EXPECT_EQ(red[1].style, LineStyle::Dashed);
     EXPECT_EQ(dotsIn(s, krAxisAdjustedColour)[0].penWidth, 3);
     EXPECT_DOUBLE_EQ(red[1].x2, 100 * set.satAdjusted[3]);
-    const auto* last = std::get_if<SceneLine>(&s.items.back());
+    const auto* last = std::get_if<ScenePath>(&s.items.back());
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->colour, krAxisAdjustedColour);
     const auto texts = s.all<SceneText>();

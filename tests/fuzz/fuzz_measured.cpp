@@ -110,6 +110,10 @@ bool finite(const Scene& scene) {
             if (!std::isfinite(line->x1) || !std::isfinite(line->y1) || !std::isfinite(line->x2) ||
                 !std::isfinite(line->y2))
                 return false;
+        if (const auto* path = std::get_if<ScenePath>(&item))
+            for (const ScenePoint& p : path->points)
+                if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                    return false;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // The tables window's plots: the curves a region's tables hold on the kr frame, and the
 // capillary pressure on an axis of round ticks that holds every value.
 #include "satfunc/tablesplot.h"
+#include "support/plot_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,9 @@
 namespace relperm::satfunc {
 namespace {
 
-// The lines of a curve inside the frame; its legend sample stands above it.
+// The straight pieces of a curve; its legend sample is a line of its own above the frame.
 std::vector<SceneLine> linesIn(const Scene& scene, const std::string& curve) {
-    std::vector<SceneLine> out;
-    for (const SceneLine& line : scene.all<SceneLine>())
-        if (line.colour == tablesCurveColour(curve) && line.y1 <= 100)
-            out.push_back(line);
-    return out;
+    return testing::curveLines(scene, tablesCurveColour(curve));
 }
 
 bool hasText(const Scene& scene, const std::string& text) {

@@ -14,6 +14,7 @@
 #include "deck/reader.h"
 #include "satfunc/tablesplot.h"
 #include "shell/tools.h"
+#include "support/plot_lines.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
 #include "support/scene_texts.h"
@@ -88,13 +89,9 @@ QString menuText(QAction* action) {
     return action->text().remove('&');
 }
 
-// The lines of a column's curve, as the plot draws them (the legend's samples are thinner).
+// The straight pieces of a column's curve, as the plot draws it.
 std::vector<SceneLine> columnLines(const Scene& scene, const char* column) {
-    std::vector<SceneLine> out;
-    for (const SceneLine& line : scene.all<SceneLine>())
-        if (line.colour == satfunc::tablesCurveColour(column) && line.penWidth == 2)
-            out.push_back(line);
-    return out;
+    return curveLines(scene, satfunc::tablesCurveColour(column));
 }
 
 // The centres of the marks drawn `pen` wide: the chosen finding's are the widest.

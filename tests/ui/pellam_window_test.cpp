@@ -106,8 +106,8 @@ class PellamWindowTest : public QObject {
     int dashedLines() {
         int n = 0;
         for (const Scene& scene : find<ui::DrawingSurface>("vomar")->scenes())
-            for (const SceneLine& line : scene.all<SceneLine>())
-                n += line.style == LineStyle::Dashed ? 1 : 0;
+            for (const ScenePath& path : scene.all<ScenePath>())
+                n += path.style == LineStyle::Dashed ? 1 : 0;
         return n;
     }
 

@@ -97,7 +97,8 @@ class PlotViewTest : public QObject {
 
         generate(*w, "30");
         QVERIFY(texts(view->scene()) != texts(before) ||
-                view->scene().all<SceneLine>().front().y1 != before.all<SceneLine>().front().y1 ||
+                view->scene().all<ScenePath>().front().points !=
+                    before.all<ScenePath>().front().points ||
                 view->scene().all<SceneDot>().front().x != before.all<SceneDot>().front().x);
 
         QTest::mouseDClick(child<ui::DrawingSurface>(*w, "krl2"), Qt::LeftButton);
@@ -156,6 +157,17 @@ class PlotViewTest : public QObject {
         const std::optional<QString> unknown = view->saveImage(dir.filePath("water-oil.bmpx"));
         QVERIFY(unknown && unknown->contains("water-oil.bmpx"));
 
+        // Saved from the button, the image is titled as the window is: a line over the plot,
+        // and the file's own title.
+        imageDialog->answers = {dir.filePath("titled.svg")};
+        child<QPushButton>(*view, "saveImage")->click();
+        const QString titled = QString::fromUtf8(fileBytes(dir.filePath("titled.svg")));
+        const QString title = view->windowTitle().toHtmlEscaped();
+        QVERIFY(title.contains("Water-Oil"));
+        QVERIFY2(titled.contains("<title>" + title + "</title>") &&
+                     titled.contains(">" + title + "<"),
+                 qPrintable(title));
+
         // Through the one write routine: a link keeps pointing at the image it names, and a
         // read-only image is refused and kept.
         QVERIFY(QFile::link(dir.filePath("water-oil.png"), dir.filePath("latest.png")));
@@ -193,6 +205,66 @@ class PlotViewTest : public QObject {
 
         w->resize(w->size() - designed);
         QTRY_COMPARE(grid->geometry(), designedGrid);
+    }
+
+    // On the calculator's plots, at the designed size and enlarged, the title's letters stand
+    // above a curve that reaches kr 1, and each kr label ends pixels short of its tick.
+    void theCalculatorsTitlesAndLabelsStandClearOfCurvesAndTicks() {
+        auto w = calculator();
+        generate(*w); // krw reaches 1 at Sw .75
+        QWidget* client = w->centralWidget();
+        const QSize designed = client->size();
+        for (int scale : {1, 2}) {
+            w->resize(w->size() + designed * (scale - 1));
+            QTRY_COMPARE(client->size(), designed * scale);
+            auto* surface = child<ui::DrawingSurface>(*w, "vomar");
+            const QImage image = surface->grab().toImage();
+            // The surface paints its scenes inside a one-pixel border.
+            const double width = image.width() - 2, height = image.height() - 2;
+            auto column = [&](double x) { return int(1 + (x + 25) / 135 * width); };
+            auto row = [&](double y) { return int(1 + (110 - y) / 130 * height); };
+            auto ink = [&](int x, int y) {
+                const QRgb p = image.pixel(x, y);
+                return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100;
+            };
+
+            // Black above kr .8 across the title's columns is the title's (the curves are
+            // coloured, the right border stands at 100).
+            int titleBottom = -1;
+            for (int y = 0; y < row(80); ++y)
+                for (int x = column(20); x < column(92); ++x)
+                    if (ink(x, y))
+                        titleBottom = y;
+            QVERIFY(titleBottom > 0);
+            QVERIFY2(
+                titleBottom < row(100) - 1.5 * scale - 1,
+                qPrintable(QString("title down to %1, kr 1 at %2").arg(titleBottom).arg(row(100))));
+
+            for (double kr : {0.2, 0.4, 0.6, 0.8, 1.0}) {
+                const int tickRow = row(100 * kr);
+                // The tick runs left from the axis as far as its ink goes, to -1 and its pen's
+                // end beyond, no further: more ink there is a label touching it.
+                int tickLeft = column(0);
+                while (ink(tickLeft - 1, tickRow) && tickLeft - 1 >= column(-1) - scale - 1)
+                    --tickLeft;
+                QVERIFY(tickLeft < column(0));
+                int labelRight = -1;
+                for (int y = row(100 * kr + 2); y <= row(100 * kr - 6); ++y) {
+                    if (std::abs(y - tickRow) <= scale)
+                        continue;
+                    for (int x = column(-15); x < tickLeft; ++x)
+                        if (ink(x, y))
+                            labelRight = std::max(labelRight, x);
+                }
+                QVERIFY(labelRight > 0);
+                QVERIFY2(tickLeft - labelRight > 2,
+                         qPrintable(QString("kr %1 at %2x: label to %3, tick from %4")
+                                        .arg(kr)
+                                        .arg(scale)
+                                        .arg(labelRight)
+                                        .arg(tickLeft)));
+            }
+        }
     }
 
     void theBrowsersPlotViewIsTheShownSetsPlot() {

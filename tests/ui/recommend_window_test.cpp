@@ -211,8 +211,8 @@ class RecommendWindowTest : public QObject {
         QVERIFY2(leftOut->item(0)->text().startsWith("Data set # 22: The data set has 1 point"),
                  qPrintable(leftOut->item(0)->text()));
 
-        // The plot: both fitted curves of each of the 21 sets in grey, the three cases and
-        // the case at t over them, named in the legend.
+        // The plot: both fitted curves of each of the 21 sets in grey, the three cases over
+        // them, named in the legend, the base case as the case at t = 0.
         const Scene& scene = shown->plot()->scene();
         int greyCurves = 0;
         for (const SceneLine& line : curveLines(scene, fittedSetColour))
@@ -220,7 +220,7 @@ class RecommendWindowTest : public QObject {
         QCOMPARE(greyCurves, 42);
         for (ScalCase which : {ScalCase::Low, ScalCase::High})
             QVERIFY(!curveLines(scene, scalCaseColour(which)).empty());
-        for (const char* name : {"fits", "low", "base", "high", "t = 0.00", "Sw norm"})
+        for (const char* name : {"fits", "low", "base (t = 0.00)", "high", "Sw norm"})
             QVERIFY2(texts(scene).contains(name), name);
         QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = 0.00"));
         child<QCheckBox>(*shown, "logAxis")->setChecked(true);
@@ -336,6 +336,9 @@ class RecommendWindowTest : public QObject {
         QVERIFY(!child<QLabel>(*shown, "scaledCases")->isVisible());
     }
 
+    // The case at t is drawn dashed, as one stroke per curve, under the three cases so they
+    // stay in sight where it crosses them; at -1, 0 and 1 it is that case, which the legend
+    // names with t and which keeps its own colour.
     void theSliderDrawsTheCaseAtT() {
         openSpread();
         pickAllWaterOil();
@@ -344,38 +347,48 @@ class RecommendWindowTest : public QObject {
         auto* slider = child<QSlider>(*shown, "t");
         QCOMPARE(slider->maximum() - slider->minimum(), 200);
 
+        const std::pair<int, QString> onCases[] = {{slider->minimum(), "low (t = -1.00)"},
+                                                   {0, "base (t = 0.00)"},
+                                                   {slider->maximum(), "high (t = 1.00)"}};
+        for (const auto& [value, name] : onCases) {
+            slider->setValue(value);
+            const Scene& on = shown->plot()->scene();
+            QVERIFY2(texts(on).contains(name), qPrintable(texts(on).join('|')));
+            QVERIFY(curvePaths(on, scalTColour).empty());
+            QCOMPARE(curvePaths(on, scalCaseColour(ScalCase::Base)).size(), std::size_t{2});
+        }
         slider->setValue(slider->minimum());
         QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = -1.00"));
         QCOMPARE(shown->t(), -1.0);
-        const Scene& low = shown->plot()->scene();
-        QVERIFY(texts(low).contains("t = -1.00"));
-        const std::vector<SceneLine> atT = curveLines(low, scalTColour);
-        const std::vector<SceneLine> lowCase = curveLines(low, scalCaseColour(ScalCase::Low));
-        QVERIFY(!atT.empty());
-        QCOMPARE(atT.size(), lowCase.size());
-        for (std::size_t i = 0; i < atT.size(); ++i) {
-            QCOMPARE(atT[i].y1, lowCase[i].y1);
-            QCOMPARE(atT[i].y2, lowCase[i].y2);
-        }
 
         slider->setValue(slider->maximum() / 2);
         QCOMPARE(child<QLabel>(*shown, "tValue")->text(), QString("t = 0.50"));
-        const std::vector<SceneLine> half = curveLines(shown->plot()->scene(), scalTColour);
-        const std::vector<SceneLine> high =
-            curveLines(shown->plot()->scene(), scalCaseColour(ScalCase::High));
-        QCOMPARE(half.size(), high.size());
+        const Scene& half = shown->plot()->scene();
+        QVERIFY(texts(half).contains("t = 0.50"));
+        const std::vector<ScenePath> atT = curvePaths(half, scalTColour);
+        QCOMPARE(atT.size(), std::size_t{2});
+        for (const ScenePath& path : atT)
+            QCOMPARE(path.style, LineStyle::Dashed);
+        const std::vector<ScenePath> high = curvePaths(half, scalCaseColour(ScalCase::High));
         bool apart = false;
-        for (std::size_t i = 0; i < half.size(); ++i)
-            apart |= std::abs(half[i].y2 - high[i].y2) > 0.5;
+        for (std::size_t curve : {0, 1})
+            for (std::size_t i = 0; i < atT[curve].points.size(); ++i)
+                apart |= std::abs(atT[curve].points[i].y - high[curve].points[i].y) > 0.5;
         QVERIFY(apart);
+        // Painted before every case, after the fits.
+        std::vector<Rgb> painted;
+        for (const ScenePath& path : half.all<ScenePath>())
+            if (painted.empty() || !(painted.back() == path.colour))
+                painted.push_back(path.colour);
+        QCOMPARE(painted.size(), std::size_t{5});
+        QVERIFY(painted[0] == fittedSetColour && painted[1] == scalTColour);
 
         // On the logarithmic axis every curve stays within the frame.
         child<QCheckBox>(*shown, "logAxis")->setChecked(true);
         const Scene& log = shown->plot()->scene();
         QVERIFY(texts(log).contains(".0001"));
-        for (Rgb colour : {fittedSetColour, scalTColour, scalCaseColour(ScalCase::Low)})
-            for (const SceneLine& line : curveLines(log, colour))
-                QVERIFY(line.y1 >= 0 && line.y2 >= 0 && line.y2 <= 100);
+        QVERIFY(curvesInsideFrame(log));
+        QVERIFY(!curvePaths(log, scalTColour).empty());
     }
 
     void theCasesLeaveByTheClipboardAndAsSimulatorTables() {
