@@ -6,6 +6,7 @@
 #include "calculator/simulator.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/optionreaders.h"
 #include "cli/selection.h"
 
 #include "common/csv.h"
@@ -109,15 +110,13 @@ void applyOptions(const Options& options, CalculatorForm& form) {
     }
 }
 
-// The window after Open of `path`, or the exit status of a failure already reported.
-std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostream& err) {
+// The window after Open of `path`, or why it cannot be opened.
+std::variant<CalculatorForm, Failure> openRunFile(const std::string& path) {
     // A pipe is read (`--run <(...)`), as any command-line tool reads one; a device is not.
     FileStart text;
-    if (auto problem = readFileStart(path, PipeUse::Read, runFileReadLimit, text)) {
-        err << prefix << ": could not read the run file " << quotedName(path) << ": " << *problem
-            << "\n";
-        return exitFileError;
-    }
+    if (auto problem = readFileStart(path, PipeUse::Read, runFileReadLimit, text))
+        return Failure{exitFileError,
+                       "could not read the run file " + quotedName(path) + ": " + *problem};
     auto parsed = parseRunFileStart(text);
     CalculatorForm form;
     StoredInputs ignored; // Generate stores the inputs anew
@@ -126,17 +125,44 @@ std::variant<CalculatorForm, int> openRunFile(const std::string& path, std::ostr
         problem = *error;
     else
         problem = applyRunFile(std::get<RunFile>(parsed), form, ignored);
-    if (problem) {
-        err << prefix << ": " << quotedName(path)
-            << " is not a run file that can be opened: " << *problem << "\n";
-        return exitRefused;
+    if (problem)
+        return Failure{exitRefused,
+                       quotedName(path) + " is not a run file that can be opened: " + *problem};
+    return form;
+}
+
+int refuse(std::ostream& err, const std::string& message) {
+    err << prefix << ": " << message << "\n";
+    return exitRefused;
+}
+
+} // namespace
+
+std::optional<std::string> refusedGenerateNumber(const Options& options) {
+    std::string error;
+    if (allNumbers(options,
+                   {"porosity", "permeability", "swc", "sorw", "sorg", "sgc", "krg-sorg", "spacing",
+                    "krw-max", "krg-max"},
+                   error))
+        return std::nullopt;
+    return error;
+}
+
+std::variant<CalculatorForm, Failure> calculatorFormOf(const Options& options) {
+    CalculatorForm form;
+    if (auto run = options.get("run")) {
+        auto opened = openRunFile(*run);
+        if (const Failure* failure = std::get_if<Failure>(&opened))
+            return *failure;
+        form = std::get<CalculatorForm>(opened);
     }
+    applyOptions(options, form);
     return form;
 }
 
 // Saturations are typed in percent, as in the window. A run whose every end point is below
 // 1 (and not all 0) was almost certainly given as fractions, which still generates.
-void warnOfFractions(const CalculatorForm& form, std::ostream& err) {
+std::optional<std::string> fractionWarning(const CalculatorForm& form) {
     struct EndPoint {
         const char* name;
         const std::string* text;
@@ -154,26 +180,19 @@ void warnOfFractions(const CalculatorForm& form, std::ostream& err) {
     for (const EndPoint& e : endPoints) {
         const double value = textToNumber(*e.text);
         if (value >= 1)
-            return;
+            return std::nullopt;
         if (!example && value > 0)
             example = &e;
     }
     if (!example)
-        return;
+        return std::nullopt;
     std::string typed = *example->text;
     typed.erase(0, typed.find_first_not_of(" \t"));
     typed.erase(typed.find_last_not_of(" \t") + 1);
-    err << prefix << ": warning: saturations are in percent and every end point is below 1%: "
-        << example->name << " " << typed << " means " << typed << "%; did you mean "
-        << formatGeneral(100 * textToNumber(typed)) << " for " << typed << "?\n";
+    return "saturations are in percent and every end point is below 1%: " +
+           std::string(example->name) + " " + typed + " means " + typed + "%; did you mean " +
+           formatGeneral(100 * textToNumber(typed)) + " for " + typed + "?";
 }
-
-int refuse(std::ostream& err, const std::string& message) {
-    err << prefix << ": " << message << "\n";
-    return exitRefused;
-}
-
-} // namespace
 
 int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string error;
@@ -185,11 +204,8 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!options->positional.empty())
         return refuse(err, "unexpected argument " + quotedText(options->positional.front()) +
                                " (see relperm generate --help)");
-    if (!allNumbers(*options,
-                    {"porosity", "permeability", "swc", "sorw", "sorg", "sgc", "krg-sorg",
-                     "spacing", "krw-max", "krg-max"},
-                    error))
-        return refuse(err, error);
+    if (auto refused = refusedGenerateNumber(*options))
+        return refuse(err, *refused);
     const std::string format = options->get("format").value_or("export");
     const std::map<std::string, std::vector<Keyword>> simulatorFormats = {{"swof", {Keyword::SWOF}},
                                                                           {"sgof", {Keyword::SGOF}},
@@ -213,15 +229,12 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     if (auto refused = outOption(*options, inputs))
         return refuse(err, refused->message);
 
-    CalculatorForm form;
-    if (auto run = options->get("run")) {
-        auto opened = openRunFile(*run, err);
-        if (const int* status = std::get_if<int>(&opened))
-            return *status;
-        form = std::get<CalculatorForm>(opened);
-    }
-    applyOptions(*options, form);
-    warnOfFractions(form, err);
+    auto opened = calculatorFormOf(*options);
+    if (const Failure* failure = std::get_if<Failure>(&opened))
+        return reportFailure(err, prefix, *failure);
+    const CalculatorForm& form = std::get<CalculatorForm>(opened);
+    if (auto warning = fractionWarning(form))
+        err << prefix << ": warning: " << *warning << "\n";
     CalculatorState state;
     if (auto refusal = generate(state, form.generateInput()))
         return refuse(err, refusal->message);

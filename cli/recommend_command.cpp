@@ -7,6 +7,7 @@
 #include "analysis/recommend.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/optionreaders.h"
 #include "cli/selection.h"
 #include "common/numbers.h"
 #include "common/quotedtext.h"
@@ -131,6 +132,8 @@ std::optional<Failure> caseOption(const Options& options, bool tables, double& t
     return std::nullopt;
 }
 
+} // namespace
+
 // --max-rms: the largest misfit a fit may have and count; an rms is never negative, and a
 // limit of 0 would leave out every set that is not fitted exactly.
 std::optional<Failure> maxRmsOption(const Options& options, std::optional<double>& maxRms) {
@@ -146,6 +149,8 @@ std::optional<Failure> maxRmsOption(const Options& options, std::optional<double
     maxRms = *given;
     return std::nullopt;
 }
+
+namespace {
 
 std::optional<Failure> readRequest(const Options& options, Request& request) {
     if (auto f = systemOption(options, request.system))

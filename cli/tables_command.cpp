@@ -2,6 +2,7 @@
 // keyword family, the cases of a SCAL recommendation interpolated.
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/optionreaders.h"
 #include "cli/selection.h"
 #include "common/numbers.h"
 #include "satfunc/includefile.h"
@@ -81,7 +82,9 @@ std::optional<Failure> numberList(const Options& options, const std::string& nam
     return std::nullopt;
 }
 
-std::optional<Failure> readOptions(const Options& options, satfunc::TablesOptions& out) {
+} // namespace
+
+std::optional<Failure> readTablesOptions(const Options& options, satfunc::TablesOptions& out) {
     if (auto family = options.get("family")) {
         if (*family != "1" && *family != "2")
             return Failure{exitRefused,
@@ -106,8 +109,6 @@ std::optional<Failure> readOptions(const Options& options, satfunc::TablesOption
     return numberList(options, "int-param-go", out.intParamGo);
 }
 
-} // namespace
-
 int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto opened = openCommand(args, tablesOptions, prefix, tablesHelp, out, err, 1);
     if (const int* status = std::get_if<int>(&opened))
@@ -117,7 +118,7 @@ int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return fail(err, {exitRefused, "name one parameter table (a .csv or .xlsx file)"});
     const std::string file = options.positional.front();
     satfunc::TablesOptions tables;
-    if (auto f = readOptions(options, tables))
+    if (auto f = readTablesOptions(options, tables))
         return fail(err, *f);
     if (auto f = outOption(options, {{file, "the parameter table"}}))
         return fail(err, *f);

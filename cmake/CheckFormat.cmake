@@ -11,6 +11,7 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/shell/*.cpp ${SOURCE_DIR}/shell/*.h
     ${SOURCE_DIR}/deck/*.cpp ${SOURCE_DIR}/deck/*.h
     ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
+    ${SOURCE_DIR}/python/*.cpp ${SOURCE_DIR}/python/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
     ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h)
 execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror ${sources}

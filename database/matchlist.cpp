@@ -249,6 +249,10 @@ forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
     return readMatches(dataDirectory, system, lists, search, user, true, visit, control);
 }
 
+MatchRow matchRowOf(TwoPhaseSystem system, int match, const MeasuredDataSet& set) {
+    return rowOf(system, matchColumns(system), match, set);
+}
+
 std::vector<MatchColumn> matchColumns(TwoPhaseSystem system) {
     using C = MatchColumn;
     std::vector<MatchColumn> columns{C::Match, C::Location, C::Lithology, C::Method};

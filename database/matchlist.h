@@ -72,6 +72,10 @@ forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
              const std::function<void(int match, const MeasuredDataSet& set)>& visit,
              const WorkControl& control = {});
 
+// The row the list holds for `set`, passed by a read as match number `match` with its points
+// read (a water-oil set's shown wettability depends on its last point).
+MatchRow matchRowOf(TwoPhaseSystem system, int match, const MeasuredDataSet& set);
+
 enum class MatchColumn {
     Match,
     Location,
