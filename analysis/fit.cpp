@@ -531,8 +531,8 @@ std::vector<double> fitParameterValues(const FittedSet& fit) {
     return values;
 }
 
-std::string fitParametersCsv(const std::vector<FittedSet>& fits) {
-    CsvWriter csv;
+std::string fitParametersCsv(const std::vector<FittedSet>& fits, LineEnd lineEnd) {
+    CsvWriter csv(lineEnd);
     if (fits.empty())
         return csv.str();
     // Unquoted: pyscal matches its parameter columns by these names.

@@ -11,6 +11,7 @@
 // The end points are the set's; the exponents and the two end kr values are fitted.
 #pragma once
 
+#include "common/csv.h"
 #include "common/refusal.h"
 #include "common/simulatorfile.h"
 #include "database/datafile.h"
@@ -90,7 +91,7 @@ double fallingKr(FitModel model, const CurveParameters& curve, double s);
 
 // The parameter file: "satnum," then the names pyscal gives the model's parameters for the
 // set's system, then "rms"; one row per fit (satnum 1, 2, ...). Fits of one system and model.
-std::string fitParametersCsv(const std::vector<FittedSet>& fits);
+std::string fitParametersCsv(const std::vector<FittedSet>& fits, LineEnd lineEnd = LineEnd::CrLf);
 // The column names of that file after satnum, rms included.
 std::vector<std::string> fitParameterNames(TwoPhaseSystem system, FitModel model);
 // The values in the order of fitParameterNames.

@@ -304,8 +304,8 @@ double scalFallingKr(const ScalRecommendation& r, double t, double s) {
                  fallingKr(r.model, towards(r, t).falling, s), std::fabs(t));
 }
 
-std::string recommendationCsv(const ScalRecommendation& r) {
-    CsvWriter csv;
+std::string recommendationCsv(const ScalRecommendation& r, LineEnd lineEnd) {
+    CsvWriter csv(lineEnd);
     csv.name("satnum").name("case");
     for (const std::string& name : fitParameterNames(r.system, r.model))
         csv.name(name);

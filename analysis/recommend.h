@@ -121,7 +121,8 @@ double scalRisingKr(const ScalRecommendation& recommendation, double t, double s
 double scalFallingKr(const ScalRecommendation& recommendation, double t, double s);
 
 // The parameter file: "satnum,case," then the fit's parameter names; rows low, base, high.
-std::string recommendationCsv(const ScalRecommendation& recommendation);
+std::string recommendationCsv(const ScalRecommendation& recommendation,
+                              LineEnd lineEnd = LineEnd::CrLf);
 
 // The case at t as simulator tables, with the rows fittedTables writes for its end points.
 SaturationTables scalTables(const ScalRecommendation& recommendation, double t,

@@ -3,6 +3,7 @@
 #include "common/numbers.h"
 #include "common/quotedtext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace relperm::cli {
@@ -23,26 +24,29 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
             options.positional.insert(options.positional.end(), args.begin() + i + 1, args.end());
             break;
         }
-        if (arg == "-h") {
-            options.switches.insert("help");
+        if (arg == "-h" || arg == "-V") {
+            const std::string name = arg == "-h" ? "help" : "version";
+            options.switches.insert(name);
             continue;
         }
+        // The one short option with a value: -o FILE, wherever the command writes --out.
+        const bool shortOut = arg == "-o" && known.withValue.count("out");
         // A lone "-" is a name (standard input or output); "-x" is no option we know.
-        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
+        if (!shortOut && arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
             error = "unknown option " + quotedText(arg);
             return std::nullopt;
         }
-        if (arg.rfind("--", 0) != 0) {
+        if (!shortOut && arg.rfind("--", 0) != 0) {
             options.positional.push_back(arg);
             continue;
         }
-        std::string name = arg.substr(2);
+        std::string name = shortOut ? "out" : arg.substr(2);
         std::optional<std::string> inlineValue;
         if (auto eq = name.find('='); eq != std::string::npos) {
             inlineValue = name.substr(eq + 1);
             name.erase(eq);
         }
-        const bool isSwitch = name == "help" || known.switches.count(name);
+        const bool isSwitch = name == "help" || name == "version" || known.switches.count(name);
         if (!isSwitch && !known.withValue.count(name)) {
             error = "unknown option " + quotedText("--" + name);
             return std::nullopt;
@@ -50,7 +54,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
         // A flag given twice is most likely a slip (an edited command line); which of the
         // two was meant cannot be known, so neither is taken.
         if (options.switches.count(name) || options.values.count(name)) {
-            error = "option --" + name + " is given twice";
+            error = "option --" + name + (name == "out" ? " (or -o)" : "") + " is given twice";
             return std::nullopt;
         }
         if (isSwitch) {
@@ -87,6 +91,19 @@ std::optional<double> numberOption(const Options& options, const std::string& na
         return std::nullopt;
     }
     return value;
+}
+
+std::string inputPath(const std::string& name) {
+    // The descriptor's own path: a pipe is read as a pipe, a redirected file as that file
+    // (so an --out over it is still refused), and a terminal is refused as a device.
+    return name == "-" ? "/dev/stdin" : name;
+}
+
+bool sameListText(std::string_view typed, std::string_view entry) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return typed.size() == entry.size() &&
+           std::equal(typed.begin(), typed.end(), entry.begin(),
+                      [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 bool allNumbers(const Options& options, std::initializer_list<const char*> names,

@@ -1,12 +1,14 @@
 // Command-line options of the form --name VALUE or --name=VALUE, and bare switches, with the
-// conventions every subcommand shares: -h and --help, -- ending the options, a flag given
-// twice refused, numbers that must be wholly numbers, bad text quoted short.
+// conventions every subcommand shares: -h and --help, -V and --version, -o for --out, --
+// ending the options, a flag given twice refused, numbers that must be wholly numbers, bad
+// text quoted short, - for standard input, list texts in any case.
 #pragma once
 
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace relperm::cli {
@@ -26,8 +28,9 @@ struct Options {
 };
 
 // Parses `args` (without the program and subcommand names). On a bad option returns
-// nothing and sets `error` to a sentence naming it. "--help" (also "-h") is always a known
-// switch; every word after "--" is positional.
+// nothing and sets `error` to a sentence naming it. "--help" (also "-h") and "--version"
+// (also "-V") are always known switches; "-o" is "--out" where --out is known; every word
+// after "--" is positional.
 std::optional<Options> parseOptions(const std::vector<std::string>& args, const OptionTable& known,
                                     std::string& error);
 
@@ -39,5 +42,12 @@ std::optional<double> numberOption(const Options& options, const std::string& na
 // Refuses, in `error`, the first of `names` that is given but is not wholly a number.
 bool allNumbers(const Options& options, std::initializer_list<const char*> names,
                 std::string& error);
+
+// The path to read for a file named on the command line: "-" is standard input.
+std::string inputPath(const std::string& name);
+
+// Whether two list texts are the same but for the case of ASCII letters: "water-oil data"
+// picks "Water-Oil Data" on the command line, whose outputs then name the list's own text.
+bool sameListText(std::string_view typed, std::string_view entry);
 
 } // namespace relperm::cli

@@ -25,6 +25,9 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
 int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runDeck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// "relperm 1.0" and a line end: what --version (-V) prints at every level.
+std::string versionLine();
+
 // The whole command line: program arguments without the program name.
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -39,10 +39,13 @@ const char* dbHelp =
     "  show     what the browser shows after the N-th Show that follows a count:\n"
     "           the data-set number, the grids and the description; with --all what\n"
     "           every Show shows up to the last match, one empty line between sets\n"
-    "  list     every matching data set as CSV, one row per set in the order Show\n"
-    "           steps through them: match number, codes, header values, points\n"
-    "  dump     every record of the system's file as import text\n"
-    "  import   builds the system's record file from import text (see the README);\n"
+    "  list     every matching data set as CSV (lines end with LF), one row per set in\n"
+    "           the order Show steps through them: match number, codes, header values,\n"
+    "           points\n"
+    "  dump     every record of the system's file as import text (CR LF lines, as the\n"
+    "           import files the browser writes)\n"
+    "  import   builds the system's record file from import text (see the README); a\n"
+    "           CSV named - is standard input;\n"
     "           a bad row is refused with its file and line and nothing is written;\n"
     "           with --out - the records are held until every row is read; on a\n"
     "           terminal a long import shows its progress on standard error; CSV\n"
@@ -75,9 +78,10 @@ const char* dbHelp =
     "  --measured         show: the simulator formats take the data as input even when the\n"
     "                     end points adjust it\n"
     "  --repair --krw-max X --krg-max X   show: as for relperm generate\n"
-    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "  -o, --out FILE     write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
+    "  -V, --version      print the version\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written (or records in it were\n"
     "damaged), 2 input refused, 3 (show) --match is past the last matching data set: what\n"
@@ -120,6 +124,26 @@ std::optional<Failure> showFormat(const Options& options, TwoPhaseSystem system,
     return std::nullopt;
 }
 
+// The CSV files an import reads, - being standard input.
+std::vector<std::string> inputNames(const Options& options) {
+    std::vector<std::string> names;
+    for (const std::string& name : options.positional)
+        names.push_back(inputPath(name));
+    return names;
+}
+
+// A folder that holds none of the data files is most often a forgotten --dir: what the
+// command then says (a count of 0) is true of the folder but not what was meant.
+void warnOfAnEmptyFolder(const std::filesystem::path& dir, bool dirGiven, std::ostream& err) {
+    std::error_code ignored;
+    for (TwoPhaseSystem system : allSystems)
+        if (std::filesystem::exists(dir / dataFileName(system), ignored))
+            return;
+    err << prefix << ": warning: " << (dirGiven ? "the folder " : "the working folder ")
+        << quotedName(dir.string()) << " holds none of the data files OWBIN, OGBIN, GWBIN, CGBIN"
+        << (dirGiven ? "" : " (give the data's folder with --dir)") << "\n";
+}
+
 // Why the import must not write its --out file: it is one of the inputs (the import would
 // read what it is replacing), or it bears another system's data-file name (the browser
 // would read the records as that system's) unless --force says it is meant.
@@ -128,7 +152,7 @@ std::optional<std::string> refusedImportTarget(const Options& options, TwoPhaseS
     if (out == "-")
         return std::nullopt;
     std::vector<ReadInput> inputs;
-    for (const std::string& input : options.positional)
+    for (const std::string& input : inputNames(options))
         inputs.push_back({input, "the CSV file"});
     if (auto refused = outputOverInput(out, inputs))
         return "--out " + *refused;
@@ -316,7 +340,7 @@ struct Run {
             },
             std::move(settings));
         std::optional<ImportFailure> failure;
-        for (const std::string& name : options.positional)
+        for (const std::string& name : inputNames(options))
             if ((failure = import.addFile(name)))
                 break;
         if (!failure)
@@ -363,8 +387,12 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         err << dbHelp;
         return exitRefused;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+    if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1))
         return emit(dbHelp, nullptr, out, err, prefix);
+    if (args[0] == "--version" || args[0] == "-V")
+        return emit(versionLine(), nullptr, out, err, prefix);
+    if (args[0] == "help") // relperm db help show
+        return runDb({args[1], "--help"}, out, err);
     const std::string& sub = args[0];
     if (sub != "count" && sub != "show" && sub != "list" && sub != "dump" && sub != "import")
         return run.fail({exitRefused, "unknown subcommand " + quotedText(sub) +
@@ -376,6 +404,8 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         return run.fail({exitRefused, sub + ": " + error + " (see relperm db --help)"});
     if (options->has("help"))
         return emit(dbHelp, nullptr, out, err, prefix);
+    if (options->has("version"))
+        return emit(versionLine(), nullptr, out, err, prefix);
     if (!allNumbers(*options, {"tolerance", "swc", "sor", "sgc"}, error))
         return run.fail({exitRefused, sub + ": " + error});
     if (sub != "import" && !options->positional.empty())
@@ -389,6 +419,7 @@ int runDb(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     std::filesystem::path dir;
     if (auto f = folderOption(*options, dir))
         return run.fail(*f);
+    warnOfAnEmptyFolder(dir, options->get("dir").has_value(), err);
     if (auto f = outOption(*options, dataFolderInputs(dir)))
         return run.fail(*f);
     if (sub == "count")

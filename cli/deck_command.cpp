@@ -34,6 +34,8 @@ const char* deckHelp =
 const char* checkHelp =
     "usage: relperm deck check FILE [--format text|csv] [--out FILE]\n"
     "\n"
+    "FILE - reads the deck from standard input.\n"
+    "\n"
     "Reads the saturation tables of FILE, an include file or a .DATA deck (its INCLUDE\n"
     "files are read too, relative to the file that names them; other keywords are passed\n"
     "over; END ends the deck), and checks every table as a simulator does:\n"
@@ -54,10 +56,11 @@ const char* checkHelp =
     "\n"
     "  --format text|csv  text (default): a line per finding naming the file, line,\n"
     "                     keyword, table and row; csv: columns keyword, satnum, row, file,\n"
-    "                     line, check, detail, one row per finding\n"
-    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "                     line, check, detail, one row per finding, lines ending with LF\n"
+    "  -o, --out FILE     write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
+    "  -V, --version      print the version\n"
     "\n"
     "Exit status: 0 every check holds (the text format says so in one line), 1 a file could\n"
     "not be read or written, 2 a check fails (the findings are written, and their count\n"
@@ -65,6 +68,8 @@ const char* checkHelp =
 
 const char* convertHelp =
     "usage: relperm deck convert FILE --to family1|family2|slgof [--out FILE]\n"
+    "\n"
+    "FILE - reads the deck from standard input.\n"
     "\n"
     "Reads the saturation tables of FILE, an include file or a .DATA deck (as relperm deck\n"
     "check reads it), and writes them as an include file in another keyword family, every\n"
@@ -81,10 +86,11 @@ const char* convertHelp =
     "keywords are written; the head of the file says what was converted from where, and the\n"
     "TABDIMS it needs. The tables are converted as they stand: relperm deck check judges them.\n"
     "\n"
-    "  --to FAMILY  family1, family2 or slgof\n"
-    "  --out FILE   write to FILE (atomically) instead of standard output; - is standard\n"
-    "               output. Never one of the files read.\n"
-    "  -h, --help   print this help\n"
+    "  --to FAMILY      family1, family2 or slgof\n"
+    "  -o, --out FILE   write to FILE (atomically) instead of standard output; - is\n"
+    "                   standard output. Never one of the files read.\n"
+    "  -h, --help       print this help\n"
+    "  -V, --version    print the version\n"
     "\n"
     "Exit status: 0 written, 1 a file could not be read or written, 2 the file cannot be read\n"
     "as saturation tables or its keywords cannot be converted (families mixed, a gas-water\n"
@@ -120,7 +126,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const Options& options = std::get<Options>(opened);
     if (options.positional.size() != 1)
         return fail(err, {exitRefused, "name one include file or deck"});
-    const std::string file = options.positional.front();
+    const std::string file = inputPath(options.positional.front());
     const std::string format = options.get("format").value_or("text");
     if (format != "text" && format != "csv")
         return fail(err, {exitRefused, "--format is text or csv, not " + quotedText(format)});
@@ -135,7 +141,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const std::string summary = tables.keywords.empty() ? "" : deck::tablesSummary(tables);
     std::string text;
     if (format == "csv")
-        text = deck::findingsCsv(findings);
+        text = deck::findingsCsv(findings, LineEnd::Lf);
     else if (findings.empty())
         text = file + ": " + summary + ": every check holds.\n";
     else
@@ -157,7 +163,7 @@ int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const Options& options = std::get<Options>(opened);
     if (options.positional.size() != 1)
         return refuse({exitRefused, "name one include file or deck"});
-    const std::string file = options.positional.front();
+    const std::string file = inputPath(options.positional.front());
     const auto toName = options.get("to");
     if (!toName)
         return refuse({exitRefused, "--to is needed: family1, family2 or slgof"});
@@ -190,8 +196,12 @@ int runDeck(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << deckHelp;
         return exitRefused;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+    if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1))
         return emit(deckHelp, nullptr, out, err, prefix);
+    if (args[0] == "--version" || args[0] == "-V")
+        return emit(versionLine(), nullptr, out, err, prefix);
+    if (args[0] == "help") // relperm deck help check
+        return runDeck({args[1], "--help"}, out, err);
     if (args[0] == "check")
         return runCheck({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "convert")

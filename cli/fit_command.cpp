@@ -24,12 +24,12 @@ namespace {
 const char* prefix = "relperm fit";
 
 const char* fitHelp =
-    "usage: relperm fit --system TEXT --match N --model corey|let [SELECTION] [--dir DIR]\n"
+    "usage: relperm fit --system TEXT --match N --model Corey|LET [SELECTION] [--dir DIR]\n"
     "                   [--format FORMAT] [--spacing D] [--krw-max X] [--krg-max X]\n"
     "                   [--out FILE]\n"
-    "       relperm fit --system TEXT --match N --model corey|let [SELECTION] [--dir DIR]\n"
+    "       relperm fit --system TEXT --match N --model Corey|LET [SELECTION] [--dir DIR]\n"
     "                   --compare [--out FILE]\n"
-    "       relperm fit --table FILE --keyword KEYWORD [--satnum N] --model corey|let\n"
+    "       relperm fit --table FILE --keyword KEYWORD [--satnum N] --model Corey|LET\n"
     "                   [--format FORMAT | --compare] [--spacing D] [--out FILE]\n"
     "\n"
     "Fits a Corey or LET model to the measured data set that `relperm db show` shows for\n"
@@ -44,7 +44,7 @@ const char* fitHelp =
     "Sgc the last Sg with krg 0; the rows between them are the points (50 spread over the\n"
     "table when it has more).\n"
     "\n"
-    "  --table FILE       the include file or deck\n"
+    "  --table FILE       the include file or deck; - is standard input\n"
     "  --keyword KEYWORD  SWOF, SGOF, SLGOF, SWFN, SGFN or SGWFN\n"
     "  --satnum N         the table (region) of the keyword, from 1 (default 1)\n"
     "  --system TEXT      Water-Oil Data, Gas-Oil Data, Gas-Water Data or Gas-Condensate Data\n"
@@ -52,7 +52,7 @@ const char* fitHelp =
     "  --location N --method N --lithology N --wettability N\n"
     "                     the browser's lists, as for relperm db (see relperm db --help)\n"
     "  --match N          the number of Show presses after the count, from 1\n"
-    "  --model MODEL      corey: kr = end x S^n; let: kr = end x S^L / (S^L + E (1 - S)^T);\n"
+    "  --model MODEL      Corey: kr = end x S^n; LET: kr = end x S^L / (S^L + E (1 - S)^T);\n"
     "                     bounds: n, L, T 0.5 to 10, E 0.01 to 100, end kr 0 to 1\n"
     "  --weight kr|log    what is minimised over both curves' points: kr (default), the\n"
     "                     squared misfit of kr; log, of log10 kr with kr below 1e-4 taken as\n"
@@ -63,20 +63,22 @@ const char* fitHelp =
     "                     curves); swof, sgof, swfn, sgfn: that simulator keyword of the\n"
     "                     fitted curves; simulator: every keyword the system gives\n"
     "                     (water-oil SWOF; gas-oil and gas-condensate SGOF; gas-water\n"
-    "                     SWFN and SGFN)\n"
+    "                     SWFN and SGFN). The CSV of params and --compare ends its\n"
+    "                     lines with LF\n"
     "  --spacing D        the simulator formats: saturation spacing of the rows, percent\n"
     "                     (default 5)\n"
     "  --krw-max X --krg-max X   the simulator formats: as for relperm generate\n"
     "  --compare          instead of the fit: CSV of correlation, rms and note, the fit\n"
-    "                     first (\"corey fit\" or \"let fit\"), then every correlation of the\n"
+    "                     first (\"Corey fit\" or \"LET fit\"), then every correlation of the\n"
     "                     calculator for the system at the set's end points, porosity, k,\n"
     "                     wettability and formation; the note says why one could not be\n"
     "                     evaluated (its rms is then empty), or where its kr leaves 0..1,\n"
     "                     \"kr outside 0..1 (krow up to 22.8)\", when its rms says nothing\n"
     "                     of how well it describes the rock\n"
-    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "  -o, --out FILE     write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
+    "  -V, --version      print the version\n"
     "\n"
     "The fit is the bounded least-squares optimum, found from several starts. rms is the\n"
     "root-mean-square misfit of kr over both curves at the measured points, whatever\n"
@@ -123,15 +125,11 @@ std::optional<Failure> readRequest(const Options& options, Request& request) {
                            request.simulator);
 }
 
-const char* modelName(FitModel model) {
-    return model == FitModel::Corey ? "corey" : "let";
-}
-
 // The fit and then every correlation, as CSV lines: correlation, rms, note.
 std::string comparisonCsv(const FittedSet& fit, const MeasuredDataSet& set) {
-    CsvWriter csv;
+    CsvWriter csv(LineEnd::Lf);
     csv.name("correlation").name("rms").name("note").endLine();
-    csv.text(std::string(modelName(fit.model)) + " fit").number(fit.rms).text("").endLine();
+    csv.text(fitModelName(fit.model) + " fit").number(fit.rms).text("").endLine();
     for (const CorrelationComparison& c : compareCorrelations(fit.system, set)) {
         csv.text(c.correlation);
         if (c.refusal.empty())
@@ -162,7 +160,7 @@ std::variant<std::string, Failure> fitOutput(const ShownDataSet& shown, const Re
     if (request.compare)
         return comparisonCsv(fit, shown.set);
     if (request.format == "params")
-        return fitParametersCsv({fit});
+        return fitParametersCsv({fit}, LineEnd::Lf);
     auto tables = fitSimulatorTables(shown, fit, "relperm", request.spacing, request.simulator);
     if (const auto* refusal = std::get_if<Refusal>(&tables))
         return Failure{exitRefused, tableRefusalText(*refusal)};
@@ -176,7 +174,7 @@ int runTableFit(const Options& options, std::ostream& out, std::ostream& err) {
             return fail(err, {exitRefused, std::string("--") + other +
                                                " does not apply with --table, whose table "
                                                "gives the data"});
-    const std::string file = *options.get("table");
+    const std::string file = inputPath(*options.get("table"));
     const auto keywordText = options.get("keyword");
     if (!keywordText)
         return fail(err, {exitRefused, "--keyword is needed with --table: SWOF, SGOF, SLGOF, "

@@ -48,7 +48,7 @@ const char* generateHelp =
     "  --krg-sorg K         gas relative permeability at Sorg, fraction (0 to 1)\n"
     "  --spacing D          saturation spacing, percent (default 5)\n"
     "  --run FILE           start from a run file's lists and values, as Open does\n"
-    "                       (the other options then change them)\n"
+    "                       (the other options then change them); - is standard input\n"
     "  --format FORMAT      export (default): the Export file; grid: both grids as shown;\n"
     "                       run: the run-file line Save As writes after this generation;\n"
     "                       swof, sgof, swfn, sgfn: that simulator keyword;\n"
@@ -58,12 +58,14 @@ const char* generateHelp =
     "  --krw-max X          for the simulator formats: krw at Sw = 1, fraction (default 1)\n"
     "  --krg-max X          for the simulator formats: krg at Sg = 1 - Swc, fraction\n"
     "                       (default 1)\n"
-    "  --out FILE           write to FILE (atomically) instead of standard output; - is\n"
+    "  -o, --out FILE       write to FILE (atomically) instead of standard output; - is\n"
     "                       standard output\n"
     "  -h, --help           print this help\n"
+    "  -V, --version        print the version\n"
     "\n"
-    "A list text equal to one of the list's entries is picked, as in the window, in the\n"
-    "order fluids, correlation, wettability, formation; any other text is typed into the box.\n"
+    "A list text equal to one of the list's entries but for the case of its letters is\n"
+    "picked, as in the window, in the order fluids, correlation, wettability, formation;\n"
+    "any other text is typed into the box. Every output names the entry as the list has it.\n"
     "\n"
     "The simulator formats go on past the correlation's last row to Sw = 1 (SWOF) and to\n"
     "Sg = 1 - Swc (SGOF), with krow or krog 0 and krw or krg straight to --krw-max or\n"
@@ -102,7 +104,13 @@ void applyOptions(const Options& options, CalculatorForm& form) {
         auto value = options.get(list.option);
         if (!value)
             continue;
-        int index = form.list(list.list).find(*value);
+        // The command line takes a list's text in any case; the pick then puts the entry's
+        // own text in the window and in every file written from it.
+        const ComboBox& box = form.list(list.list);
+        int index = box.find(*value);
+        for (std::size_t i = 0; index < 0 && i < box.entries.size(); ++i)
+            if (sameListText(*value, box.entries[i]))
+                index = static_cast<int>(i);
         if (index >= 0)
             form.pick(list.list, index);
         else
@@ -151,7 +159,7 @@ std::optional<std::string> refusedGenerateNumber(const Options& options) {
 std::variant<CalculatorForm, Failure> calculatorFormOf(const Options& options) {
     CalculatorForm form;
     if (auto run = options.get("run")) {
-        auto opened = openRunFile(*run);
+        auto opened = openRunFile(inputPath(*run));
         if (const Failure* failure = std::get_if<Failure>(&opened))
             return *failure;
         form = std::get<CalculatorForm>(opened);
@@ -201,6 +209,8 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         return refuse(err, error + " (see relperm generate --help)");
     if (options->has("help"))
         return emit(generateHelp, nullptr, out, err, prefix);
+    if (options->has("version"))
+        return emit(versionLine(), nullptr, out, err, prefix);
     if (!options->positional.empty())
         return refuse(err, "unexpected argument " + quotedText(options->positional.front()) +
                                " (see relperm generate --help)");
@@ -225,7 +235,7 @@ int runGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
 
     std::vector<ReadInput> inputs;
     if (auto run = options->get("run"))
-        inputs.push_back({*run, "the run file"});
+        inputs.push_back({inputPath(*run), "the run file"});
     if (auto refused = outOption(*options, inputs))
         return refuse(err, refused->message);
 

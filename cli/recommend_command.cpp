@@ -23,7 +23,7 @@ namespace {
 const char* prefix = "relperm recommend";
 
 const char* recommendHelp =
-    "usage: relperm recommend --system TEXT --model corey|let [SELECTION] [--dir DIR]\n"
+    "usage: relperm recommend --system TEXT --model Corey|LET [SELECTION] [--dir DIR]\n"
     "                         [--format FORMAT] [--case low|base|high | --interpolate T]\n"
     "                         [--weight kr|log] [--max-rms X] [--spacing D]\n"
     "                         [--krw-max X] [--krg-max X] [--out FILE]\n"
@@ -48,7 +48,7 @@ const char* recommendHelp =
     "  --location N --method N --lithology N --wettability N\n"
     "  --search-percent --tolerance T --swc S --sor S --sgc S\n"
     "                     the selection, as for relperm db list (see relperm db --help)\n"
-    "  --model MODEL      corey: kr = end x S^n; let: kr = end x S^L / (S^L + E (1 - S)^T)\n"
+    "  --model MODEL      Corey: kr = end x S^n; LET: kr = end x S^L / (S^L + E (1 - S)^T)\n"
     "  --weight W         what each fit minimises: kr (default), the misfit of kr itself;\n"
     "                     log, the misfit of log10 kr (kr below 1e-4 as 1e-4), which weighs\n"
     "                     the low-kr ends\n"
@@ -56,7 +56,8 @@ const char* recommendHelp =
     "                     --weight) is above X, a number above 0\n"
     "  --format FORMAT    params (default): CSV of satnum, case, then the parameters named\n"
     "                     as pyscal names them, one row per case (low, base, high), rms the\n"
-    "                     median misfit of the fits; swof, sgof, swfn, sgfn: that simulator\n"
+    "                     median misfit of the fits, lines ending with LF; swof, sgof, swfn, sgfn: "
+    "that simulator\n"
     "                     keyword of one case; simulator: every keyword the system gives\n"
     "                     (water-oil SWOF; gas-oil and gas-condensate SGOF; gas-water SWFN\n"
     "                     and SGFN)\n"
@@ -68,9 +69,10 @@ const char* recommendHelp =
     "  --spacing D        the simulator formats: saturation spacing of the rows, percent\n"
     "                     (default 5)\n"
     "  --krw-max X --krg-max X   the simulator formats: as for relperm generate\n"
-    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "  -o, --out FILE     write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
+    "  -V, --version      print the version\n"
     "\n"
     "The table of which percentile each parameter takes is in the README.\n"
     "\n"
@@ -301,7 +303,7 @@ int runRecommend(const std::vector<std::string>& args, std::ostream& out, std::o
 
     std::string bytes;
     if (!request.tables) {
-        bytes = recommendationCsv(rec);
+        bytes = recommendationCsv(rec, LineEnd::Lf);
     } else {
         auto made = recommendationTables(rec, request.t, request.spacing, request.simulator.krwMax);
         if (const auto* refusal = std::get_if<Refusal>(&made))

@@ -28,9 +28,16 @@ const char* usage = "usage: relperm COMMAND [OPTIONS]\n"
                     "             SATNUM region, capillary pressure, either keyword family\n"
                     "  deck       check the saturation tables of an include file or a deck\n"
                     "             as a simulator does\n"
+                    "  help       describe a command: relperm help db show\n"
                     "  version    print the version\n"
                     "\n"
-                    "'relperm COMMAND --help' (or -h) describes each command.\n"
+                    "'relperm help COMMAND' (or relperm COMMAND --help, -h) describes each\n"
+                    "command. Every command takes -V (--version), -o FILE (--out FILE) where\n"
+                    "it writes --out, - for standard input wherever it reads a file, and the\n"
+                    "texts of --system, --fluids, --correlation and --model in any case.\n"
+                    "CSV written for scripts (db list, fit, recommend, deck check --format csv)\n"
+                    "ends its lines with LF; the files the windows also write (run, export and\n"
+                    "import files: db show --format csv, db dump) keep their CR LF.\n"
                     "\n"
                     "Exit status: 0 done, 1 a file could not be read or written, 2 input\n"
                     "refused, 3 (db show) the match asked for is past the last one.\n";
@@ -74,6 +81,10 @@ int emit(const std::string& bytes, const std::string* outFile, std::ostream& out
     return output.finish(err, prefix);
 }
 
+std::string versionLine() {
+    return std::string("relperm ") + suiteVersion + "\n";
+}
+
 int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         err << usage;
@@ -81,10 +92,22 @@ int runRelperm(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help")
+    if (command == "--help" || command == "-h" || (command == "help" && rest.empty()))
         return emit(usage, nullptr, out, err, "relperm");
-    if (command == "--version" || command == "version")
-        return emit(std::string("relperm ") + suiteVersion + "\n", nullptr, out, err, "relperm");
+    // relperm help db show: the help of the command named, as its --help prints it.
+    if (command == "help") {
+        std::vector<std::string> asked = rest;
+        asked.push_back("--help");
+        if (asked.front() == "help" || asked.front() == "version" ||
+            asked.front().rfind("-", 0) == 0) {
+            err << "relperm: help takes a command, not " << quotedText(asked.front())
+                << " (see relperm --help)\n";
+            return exitRefused;
+        }
+        return runRelperm(asked, out, err);
+    }
+    if (command == "--version" || command == "-V" || command == "version")
+        return emit(versionLine(), nullptr, out, err, "relperm");
     if (command == "generate")
         return runGenerate(rest, out, err);
     if (command == "db")

@@ -31,13 +31,14 @@ std::optional<Failure> systemOption(const Options& options, TwoPhaseSystem& syst
     if (!text)
         return Failure{exitRefused, "--system is needed: \"Water-Oil Data\", \"Gas-Oil Data\", "
                                     "\"Gas-Water Data\" or \"Gas-Condensate Data\""};
-    auto found = systemFromListText(*text);
-    if (!found)
-        return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
-                                    "\"Gas-Water Data\" or \"Gas-Condensate Data\", not " +
-                                        quotedText(*text)};
-    system = *found;
-    return std::nullopt;
+    for (TwoPhaseSystem named : allSystems)
+        if (sameListText(*text, systemListText(named))) {
+            system = named;
+            return std::nullopt;
+        }
+    return Failure{exitRefused, "--system must be \"Water-Oil Data\", \"Gas-Oil Data\", "
+                                "\"Gas-Water Data\" or \"Gas-Condensate Data\", not " +
+                                    quotedText(*text)};
 }
 
 std::optional<Failure> folderOption(const Options& options, std::filesystem::path& dir) {
@@ -183,12 +184,13 @@ std::optional<Failure> tableRowOptions(const Options& options, bool tables, doub
 std::optional<Failure> modelOption(const Options& options, FitModel& model) {
     auto text = options.get("model");
     if (!text)
-        return Failure{exitRefused, "--model is needed: corey or let"};
-    auto named = fitModelNamed(*text);
-    if (!named)
-        return Failure{exitRefused, "--model must be corey or let, not " + quotedText(*text)};
-    model = *named;
-    return std::nullopt;
+        return Failure{exitRefused, "--model is needed: Corey or LET"};
+    for (FitModel named : {FitModel::Corey, FitModel::Let})
+        if (sameListText(*text, fitModelName(named))) {
+            model = named;
+            return std::nullopt;
+        }
+    return Failure{exitRefused, "--model must be Corey or LET, not " + quotedText(*text)};
 }
 
 std::optional<Failure> weightOption(const Options& options, FitWeight& weight) {
@@ -263,6 +265,8 @@ std::variant<Options, int> openCommand(const std::vector<std::string>& args,
         return reportFailure(err, prefix, {exitRefused, error + seeHelp});
     if (options->has("help"))
         return emit(help, nullptr, out, err, prefix);
+    if (options->has("version"))
+        return emit(versionLine(), nullptr, out, err, prefix);
     if (options->positional.size() > positionals)
         return reportFailure(
             err, prefix,

@@ -33,7 +33,8 @@ const char* tablesHelp =
     "gas-oil, both, or gas-water. Curves and rows follow pyscal's definitions, so the\n"
     "tables agree with pyscal's row by row.\n"
     "\n"
-    "  PARAMS             a comma-separated file, or an .xlsx workbook\n"
+    "  PARAMS             a comma-separated file, or an .xlsx workbook; - is standard\n"
+    "                     input, read as comma-separated text\n"
     "  --sheet NAME       the workbook's sheet (default: the first)\n"
     "  --family 1|2       1 (default): SWOF and SGOF; 2: SWFN, SGFN and SOF3 (gas-water\n"
     "                     tables are always SWFN and SGFN)\n"
@@ -44,9 +45,10 @@ const char* tablesHelp =
     "                     0 base, 1 high, between them interpolated; one value, or one per\n"
     "                     SATNUM separated by commas\n"
     "  --int-param-go T   the same for the gas-oil curves (default: --int-param-wo)\n"
-    "  --out FILE         write to FILE (atomically) instead of standard output; - is\n"
+    "  -o, --out FILE     write to FILE (atomically) instead of standard output; - is\n"
     "                     standard output\n"
     "  -h, --help         print this help\n"
+    "  -V, --version      print the version\n"
     "\n"
     "Capillary pressure is in bar (the LET and Skjaeveland models in the units of their\n"
     "constants). The file's head says how many tables and rows TABDIMS must allow.\n"
@@ -116,7 +118,7 @@ int runTables(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const Options& options = std::get<Options>(opened);
     if (options.positional.size() != 1)
         return fail(err, {exitRefused, "name one parameter table (a .csv or .xlsx file)"});
-    const std::string file = options.positional.front();
+    const std::string file = inputPath(options.positional.front());
     satfunc::TablesOptions tables;
     if (auto f = readTablesOptions(options, tables))
         return fail(err, *f);

@@ -47,7 +47,7 @@ CsvWriter& CsvWriter::empty() {
 }
 
 CsvWriter& CsvWriter::endLine() {
-    out_ += "\r\n";
+    out_ += lineEnd_ == LineEnd::CrLf ? "\r\n" : "\n";
     lineStart_ = true;
     return *this;
 }

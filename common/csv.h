@@ -1,6 +1,7 @@
 // The comma-separated text files of the suite (run files, export files, saved data sets,
-// import files): lines end with CR LF, text fields stand between double quotes without
-// escaping, integers are written plainly and other numbers in the general number form.
+// import files, and text for scripts): lines end with CR LF or LF (LineEnd), text fields
+// stand between double quotes without escaping, integers are written plainly and other
+// numbers in the general number form.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,16 @@ namespace relperm {
 // write), which ends the making.
 using TextSink = std::function<bool(std::string_view piece)>;
 
+// How the lines of a written CSV text end: CR LF in the files whose layout the windows
+// define (run, export, saved data set and import files, which older readers take), LF in
+// the text written for scripts, which cut and awk split at LF alone.
+enum class LineEnd { CrLf, Lf };
+
 // Builds the text of a comma-separated file, field by field and line by line.
 class CsvWriter {
   public:
+    explicit CsvWriter(LineEnd lineEnd = LineEnd::CrLf) : lineEnd_(lineEnd) {}
+
     // A text field between double quotes. The format has no escape for a double quote, so
     // one inside `value` is written as an apostrophe; callers that must not change a text
     // silently check for quotes first (see containsQuote).
@@ -30,7 +38,7 @@ class CsvWriter {
     CsvWriter& number(double value);
     // A field with nothing between its commas.
     CsvWriter& empty();
-    // Ends the current line with CR LF.
+    // Ends the current line (CR LF unless the writer was made for LF).
     CsvWriter& endLine();
 
     const std::string& str() const { return out_; }
@@ -42,6 +50,7 @@ class CsvWriter {
   private:
     void separate();
     std::string out_;
+    LineEnd lineEnd_;
     bool lineStart_ = true;
 };
 

@@ -296,8 +296,8 @@ std::string findingsText(const std::vector<Finding>& findings) {
     return out;
 }
 
-std::string findingsCsv(const std::vector<Finding>& findings) {
-    CsvWriter csv;
+std::string findingsCsv(const std::vector<Finding>& findings, LineEnd lineEnd) {
+    CsvWriter csv(lineEnd);
     for (const char* column : {"keyword", "satnum", "row", "file", "line", "check", "detail"})
         csv.name(column);
     csv.endLine();

@@ -4,6 +4,7 @@
 // differently from what was meant).
 #pragma once
 
+#include "common/csv.h"
 #include "deck/reader.h"
 
 #include <string>
@@ -31,6 +32,6 @@ std::string tablesSummary(const DeckTables& deck);
 std::string findingsText(const std::vector<Finding>& findings);
 
 // keyword,satnum,row,file,line,check,detail: a header and one line per finding.
-std::string findingsCsv(const std::vector<Finding>& findings);
+std::string findingsCsv(const std::vector<Finding>& findings, LineEnd lineEnd = LineEnd::CrLf);
 
 } // namespace relperm::deck

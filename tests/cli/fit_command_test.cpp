@@ -136,7 +136,7 @@ TEST_F(Fit, CompareListsTheFitThenEveryCorrelation) {
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 7u) << r.out;
     EXPECT_EQ(rows[0], "correlation,rms,note");
-    const std::vector<std::string> names = {"\"corey fit\"",
+    const std::vector<std::string> names = {"\"Corey fit\"",
                                             "\"Mohamad Ibrahim/Varnholt\"",
                                             "\"Honarpour/Varnholt/Harvey\"",
                                             "\"Rose\"",
@@ -274,7 +274,7 @@ TEST_F(Fit, ParametersGivenToTablesGiveTheFittedCurvesOfEverySystem) {
                 relperm({"fit", "--dir", dir.string(), "--system", sys.name, "--match", "1",
                          "--model", model == FitModel::Corey ? "corey" : "let", "--out", params});
             ASSERT_EQ(written.status, exitOk) << what << ": " << written.err;
-            ASSERT_EQ(readFile(params), fitParametersCsv({fit})) << what;
+            ASSERT_EQ(readFile(params), fitParametersCsv({fit}, LineEnd::Lf)) << what;
             const Outcome tables = relperm({"tables", params, "--delta-s", "0.0002"});
             ASSERT_EQ(tables.status, exitOk) << what << ": " << tables.err;
 
@@ -337,7 +337,7 @@ TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
         std::string message;
     };
     for (const Case& c : {
-             Case{{"brooks", "--match", "1"}, "--model must be corey or let, not \"brooks\""},
+             Case{{"brooks", "--match", "1"}, "--model must be Corey or LET, not \"brooks\""},
              Case{{"corey", "--match", "3"},
                   "match 3 is past the last of the 2 matching data sets"},
              Case{{"corey", "--match", "0"},
@@ -372,7 +372,7 @@ TEST_F(Fit, RefusesWithTheFlagAndExitTwo) {
                        "to 1; it is .1.\n");
     Outcome noModel = relperm({"fit", "--dir", dir.string(), "--system", "Water-Oil Data"});
     EXPECT_EQ(noModel.status, exitRefused);
-    EXPECT_EQ(noModel.err, "relperm fit: --model is needed: corey or let\n");
+    EXPECT_EQ(noModel.err, "relperm fit: --model is needed: Corey or LET\n");
 }
 
 TEST_F(Fit, ASetTooSmallForTheModelIsRefusedWithTheReason) {

@@ -442,7 +442,7 @@ TEST_F(Recommend, RefusesWithTheFlagAndExitTwo) {
     }
     Outcome noModel = relperm({"recommend", "--dir", dir.string(), "--system", "Water-Oil Data"});
     EXPECT_EQ(noModel.status, exitRefused);
-    EXPECT_EQ(noModel.err, "relperm recommend: --model is needed: corey or let\n");
+    EXPECT_EQ(noModel.err, "relperm recommend: --model is needed: Corey or LET\n");
 }
 
 TEST_F(Recommend, NoMatchingSetOrNoneFittedIsRefused) {

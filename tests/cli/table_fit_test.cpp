@@ -108,7 +108,7 @@ TEST_F(TableFit, WritesTheFitsTablesAndComparesLikeAMeasuredSet) {
     EXPECT_EQ(rows.front(), (std::vector<double>{0.15, 0, 0.9, 0}));
     run = relperm({"fit", "--table", file, "--keyword", "SGOF", "--model", "let", "--compare"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(run.out).at(1).rfind("\"let fit\",", 0), 0u) << run.out;
+    EXPECT_EQ(lines(run.out).at(1).rfind("\"LET fit\",", 0), 0u) << run.out;
 }
 
 TEST_F(TableFit, RefusesWhatItCannotFitNamingTheInput) {
