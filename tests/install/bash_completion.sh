@@ -75,19 +75,28 @@ expect "deck check's formats" "text csv"
 complete_words relperm deck convert --to ""
 expect "deck convert's families" "family1 family2 slgof"
 
+complete_words relperm help ""
+expect "the commands help describes" "generate db fit recommend tables deck"
+complete_words relperm help db s
+expect "help's db subcommands" "show"
+complete_words relperm help deck ""
+expect "help's deck subcommands" "check convert"
+complete_words relperm fit --model ""
+expect "the models, as the outputs name them" "Corey LET"
+
 # --- the flags of the command being typed --------------------------------------------------
 
 complete_words relperm generate --
 expect "generate flags" "--fluids --correlation --wettability --formation --title --porosity
     --permeability --swc --sorw --sorg --sgc --krg-sorg --spacing --run --format --repair
-    --krw-max --krg-max --out --help"
+    --krw-max --krg-max --out --help --version"
 complete_words relperm fit --
 expect "fit flags" "--system --dir --location --method --lithology --wettability --match
-    --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --weight --help"
+    --model --format --spacing --krw-max --krg-max --compare --out --table --keyword --satnum --weight --help --version"
 complete_words relperm recommend --
 expect "recommend flags" "--system --dir --location --method --lithology --wettability
     --search-percent --tolerance --swc --sor --sgc --model --weight --max-rms --format --case
-    --interpolate --spacing --krw-max --krg-max --out --help"
+    --interpolate --spacing --krw-max --krg-max --out --help --version"
 complete_words relperm recommend --weight ""
 expect "recommend's weightings" "kr log"
 complete_words relperm recommend --max-rms ""
@@ -97,14 +106,14 @@ expect "generate flags by their beginning" "--swc --sorw --sorg --sgc --spacing"
 complete_words relperm generate --swc 20 --s
 expect "a flag already given is not offered again" "--sorw --sorg --sgc --spacing"
 complete_words relperm db dump --
-expect "db dump flags" "--system --dir --out --help"
+expect "db dump flags" "--system --dir --out --help --version"
 complete_words relperm db show --system "Gas-Oil Data" --
 expect "db show flags" "--dir --location --method --lithology --wettability --search-percent
     --tolerance --swc --sor --sgc --match --all --format --measured --repair --krw-max --krg-max
-    --out --help"
+    --out --help --version"
 complete_words relperm db show --all --
 expect "db show --all leaves out what takes one match" "--system --dir --location --method
-    --lithology --wettability --search-percent --tolerance --swc --sor --sgc --out --help"
+    --lithology --wettability --search-percent --tolerance --swc --sor --sgc --out --help --version"
 complete_words relperm db show --match 3 --a
 expect "db show --match leaves out --all" ""
 
