@@ -1,6 +1,6 @@
 # The two commands of the README. Both work from a clean clone on a fresh Debian machine.
 
-.PHONY: test fuzz run deps configure build bench package clean
+.PHONY: test fuzz run deps configure build bench package install uninstall clean
 
 deps:
 	@scripts/install-deps
@@ -45,10 +45,32 @@ run: build
 			--swc 20 --sorw 25 --sorg 10 --sgc 5 --format grid; \
 	fi
 
-# The Debian package, build/relperm-suite_VERSION_ARCH.deb, with the programs stripped.
-package: build
+# The Debian packages in build/: relperm (the command line), relperm-suite (the windows),
+# relperm-demo (the demo database) and, when the Python module is built, python3-relperm.
+# build/ is compiled with Debian's hardening flags from then on; the programs are stripped.
+package: deps
+	@cmake --preset default -DRELPERM_HARDENING=ON >/dev/null
+	@cmake --build --preset default
 	@cd build && cpack -G DEB
 	@ls build/*.deb
+
+# Installs into PREFIX (default ~/.local; PREFIX=/usr/local as root or with sudo), stripped.
+# What was installed is listed in build/install_manifest.txt, which uninstall reads.
+PREFIX ?= $(HOME)/.local
+BUILD ?= build
+install: build
+	@cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# Removes every file the last install wrote, then the suite's own folders it leaves empty
+# (share/relperm/..., share/doc/relperm...); folders others share are left as they are.
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || \
+		{ echo "$(BUILD)/install_manifest.txt is missing: nothing was installed from $(BUILD)/"; exit 1; }
+	@xargs -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+	@awk '{ sub("/[^/]*$$", ""); while ($$0 ~ "/(relperm|relperm-[a-z]+|python3-relperm)(/|$$)") \
+		{ print; sub("/[^/]*$$", "") } }' $(BUILD)/install_manifest.txt | sort -ru | \
+		xargs -r -d '\n' rmdir --ignore-fail-on-non-empty --
+	@echo "removed the $$(wc -l < $(BUILD)/install_manifest.txt) files of $(BUILD)/install_manifest.txt"
 
 bench: build
 	@build/bin/generate_bench
