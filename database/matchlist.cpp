@@ -2,19 +2,12 @@
 
 #include "common/csv.h"
 #include "common/numbers.h"
-#include "database/display.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace relperm {
 
 namespace {
-
-// The description prints a lone blank where a code has no text; a list has no use for it.
-std::string shownText(std::string text) {
-    return text == " " ? std::string() : text;
-}
 
 std::optional<double> number(const TaggedValue& stored) {
     return stored.isEmpty() ? std::nullopt : std::optional<double>(stored.value());
@@ -64,70 +57,19 @@ const std::string* codeCell(const MatchRow& row, MatchColumn column) {
     return codeCell(const_cast<MatchRow&>(row), column);
 }
 
-// The header field a column shows: where the set holds it, what kind it is, and its name
-// in the import file. Nothing for the match number and the number of points.
-const HeaderField* headerField(TwoPhaseSystem system, MatchColumn column) {
-    using M = MeasuredDataSet;
-    TaggedValue M::*member = nullptr;
-    switch (column) {
-    case MatchColumn::Location:
-        member = &M::locationCode;
-        break;
-    case MatchColumn::Lithology:
-        member = &M::lithologyCode;
-        break;
-    case MatchColumn::Method:
-        member = &M::methodCode;
-        break;
-    case MatchColumn::Wettability:
-        member = &M::wettingCode;
-        break;
-    case MatchColumn::Depth:
-        member = &M::depthFtSs;
-        break;
-    case MatchColumn::Porosity:
-        member = &M::porosityFraction;
-        break;
-    case MatchColumn::Permeability:
-        member = &M::permeabilityMd;
-        break;
-    case MatchColumn::AbsPermeability:
-        member = &M::absPermeabilityMd;
-        break;
-    case MatchColumn::Swc:
-        member = &M::connateWater;
-        break;
-    case MatchColumn::Sor:
-        member = system == TwoPhaseSystem::GasOil ? &M::residualOilToGas : &M::residualOilToWater;
-        break;
-    case MatchColumn::Sgc:
-        member = &M::criticalGas;
-        break;
-    default:
-        return nullptr;
-    }
-    for (const HeaderField& field : headerFields(system))
-        if (field.member == member)
-            return &field;
-    return nullptr;
-}
-
 MatchRow rowOf(TwoPhaseSystem system, const std::vector<MatchColumn>& columns, int match,
                const MeasuredDataSet& set) {
     MatchRow row;
     row.match = match;
     row.points = set.pointCount;
     for (MatchColumn column : columns) {
-        const HeaderField* field = headerField(system, column);
+        const HeaderField* field = matchColumnField(system, column);
         if (!field)
             continue;
-        const TaggedValue& stored = set.*field->member;
-        if (column == MatchColumn::Wettability)
-            row.wettability = shownText(wettabilityText(system, set));
-        else if (std::string* text = codeCell(row, column))
-            *text = shownText(codeText(field->kind, stored));
+        if (std::string* text = codeCell(row, column))
+            *text = matchColumnText(system, column, *field, set);
         else
-            *storedValue(row, column) = number(stored);
+            *storedValue(row, column) = number(set.*field->member);
     }
     return row;
 }
@@ -169,6 +111,19 @@ readMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
     return file.problem();
 }
 
+// Each set of the list as the read reaches it.
+std::optional<DataFileProblem>
+readListedSets(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
+               const SearchCriteria& lists, const ToleranceSearch& search,
+               const UserEndPoints& user,
+               const std::function<void(int match, const MeasuredDataSet& set)>& visit,
+               const WorkControl& control) {
+    // The wettability shown for a water-oil set depends on its last point; the points of
+    // every other set are passed over unread.
+    return readMatches(dataDirectory, system, lists, search, user,
+                       system == TwoPhaseSystem::WaterOil, visit, control);
+}
+
 // Each row of the list as the read reaches its set.
 std::optional<DataFileProblem> readRows(const std::filesystem::path& dataDirectory,
                                         TwoPhaseSystem system, const SearchCriteria& lists,
@@ -176,10 +131,8 @@ std::optional<DataFileProblem> readRows(const std::filesystem::path& dataDirecto
                                         const std::function<void(const MatchRow& row)>& visit,
                                         const WorkControl& control) {
     const std::vector<MatchColumn> columns = matchColumns(system);
-    // The wettability shown for a water-oil set depends on its last point; the points of
-    // every other set are passed over unread.
-    return readMatches(
-        dataDirectory, system, lists, search, user, system == TwoPhaseSystem::WaterOil,
+    return readListedSets(
+        dataDirectory, system, lists, search, user,
         [&](int match, const MeasuredDataSet& set) { visit(rowOf(system, columns, match, set)); },
         control);
 }
@@ -213,8 +166,9 @@ MatchList listMatches(const std::filesystem::path& dataDirectory, TwoPhaseSystem
                       const UserEndPoints& user) {
     MatchList list;
     list.selection = {system, lists, search.enabled, search.tolerance, user};
-    list.problem = readRows(dataDirectory, system, lists, search, user,
-                            [&](const MatchRow& row) { list.rows.push_back(row); }, {});
+    list.rows = MatchTable(system);
+    list.problem = readListedSets(dataDirectory, system, lists, search, user,
+                                  [&](int, const MeasuredDataSet& set) { list.rows.add(set); }, {});
     return list;
 }
 
@@ -253,28 +207,12 @@ MatchRow matchRowOf(TwoPhaseSystem system, int match, const MeasuredDataSet& set
     return rowOf(system, matchColumns(system), match, set);
 }
 
-std::vector<MatchColumn> matchColumns(TwoPhaseSystem system) {
-    using C = MatchColumn;
-    std::vector<MatchColumn> columns{C::Match, C::Location, C::Lithology, C::Method};
-    if (system == TwoPhaseSystem::WaterOil)
-        columns.push_back(C::Wettability);
-    if (system != TwoPhaseSystem::GasCondensate)
-        columns.push_back(C::Depth);
-    columns.insert(columns.end(), {C::Porosity, C::Permeability, C::AbsPermeability, C::Swc});
-    if (system == TwoPhaseSystem::WaterOil || system == TwoPhaseSystem::GasOil)
-        columns.push_back(C::Sor);
-    if (isGasSystem(system))
-        columns.push_back(C::Sgc);
-    columns.push_back(C::Points);
-    return columns;
-}
-
 std::string matchColumnName(TwoPhaseSystem system, MatchColumn column) {
     if (column == MatchColumn::Match)
         return "match";
     if (column == MatchColumn::Points)
         return "points";
-    const HeaderField* field = headerField(system, column);
+    const HeaderField* field = matchColumnField(system, column);
     return field ? std::string(field->name) : std::string();
 }
 
@@ -282,8 +220,8 @@ std::string matchListCsv(const MatchList& list) {
     const std::vector<MatchColumn> columns = matchColumns(list.selection.system);
     CsvWriter w;
     writeHeader(w, list.selection.system);
-    for (const MatchRow& row : list.rows)
-        writeRow(w, columns, row);
+    for (std::size_t row = 0; row < list.rows.size(); ++row)
+        writeRow(w, columns, list.rows[row]);
     return w.str();
 }
 
@@ -341,24 +279,7 @@ std::string matchCellText(const MatchRow& row, MatchColumn column) {
     if (column == MatchColumn::Points)
         return std::to_string(row.points);
     const std::optional<double>& value = *storedValue(row, column);
-    if (!value)
-        return {};
-    if (column == MatchColumn::Depth)
-        return formatPattern(*value, "0");
-    if (column == MatchColumn::Permeability || column == MatchColumn::AbsPermeability)
-        return formatPattern(*value, "0.0#");
-    // The description's digits, with a zero before the point, which a column reads better.
-    return formatPattern(100 * *value, column == MatchColumn::Porosity ? "0.0#" : "0.0");
-}
-
-std::optional<double> matchCellNumber(const MatchRow& row, MatchColumn column) {
-    if (codeCell(row, column))
-        return std::nullopt;
-    if (column == MatchColumn::Match)
-        return row.match;
-    if (column == MatchColumn::Points)
-        return row.points;
-    return storedValue(row, column)->value_or(-std::numeric_limits<double>::infinity());
+    return value ? matchValueText(column, *value) : std::string();
 }
 
 } // namespace relperm

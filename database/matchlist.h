@@ -11,6 +11,7 @@
 #include "common/csv.h"
 #include "common/progress.h"
 #include "database/datafile.h"
+#include "database/matchtable.h"
 #include "database/search.h"
 
 #include <filesystem>
@@ -32,26 +33,9 @@ struct MatchSelection {
     friend bool operator==(const MatchSelection&, const MatchSelection&) = default;
 };
 
-struct MatchRow {
-    int match = 0; // the Show after a count that shows the set: 1, 2, ...
-    // The texts the description shows, empty where it shows none (no code, a code outside
-    // the table, a string).
-    std::string location, lithology, method;
-    std::string wettability; // water-oil data only
-    // The header values as the search and the description read them, to the last bit:
-    // fractions for porosity and the end points, depth in ft ss, k and kabs in md. Nothing
-    // for an empty value; a string where a number belongs reads as 0.
-    std::optional<double> depth, porosity, k, kabs;
-    std::optional<double> swc; // Slc for gas-condensate data
-    std::optional<double> sor; // Sorw (water-oil) or Sorg (gas-oil)
-    std::optional<double> sgc;
-    int points = 0;
-    friend bool operator==(const MatchRow&, const MatchRow&) = default;
-};
-
 struct MatchList {
     MatchSelection selection;
-    std::vector<MatchRow> rows;
+    MatchTable rows;
     // Records lost: the file could not be read, or a damaged record ended the data.
     std::optional<DataFileProblem> problem;
 };
@@ -75,27 +59,6 @@ forEachMatch(const std::filesystem::path& dataDirectory, TwoPhaseSystem system,
 // The row the list holds for `set`, passed by a read as match number `match` with its points
 // read (a water-oil set's shown wettability depends on its last point).
 MatchRow matchRowOf(TwoPhaseSystem system, int match, const MeasuredDataSet& set);
-
-enum class MatchColumn {
-    Match,
-    Location,
-    Lithology,
-    Method,
-    Wettability,
-    Depth,
-    Porosity,
-    Permeability,
-    AbsPermeability,
-    Swc,
-    Sor,
-    Sgc,
-    Points
-};
-
-// The columns of a system's list in order: the wettability for water-oil data only, the
-// depth for all but gas-condensate data, Sor for the two systems with oil, Sgc for the
-// three gas systems.
-std::vector<MatchColumn> matchColumns(TwoPhaseSystem system);
 
 // The column's name in the comma-separated text: the import file's name where it has one
 // ("depth ft ss", "k md", "Slc", "Sorg"), "match" and "points" otherwise.
@@ -124,13 +87,8 @@ std::string searchDescription(const MatchSelection& selection);
 // The column heading with its unit: "Depth ft ss", "Porosity %", "k md", "Swc %", ...
 std::string matchColumnHeading(TwoPhaseSystem system, MatchColumn column);
 
-// A cell for reading: codes as the row holds them; porosity and end points in percent with
-// one decimal (porosity with up to two, as the description shows it), k and kabs with up to
-// two decimals, the depth in whole feet; an empty value gives an empty cell.
+// A cell for reading: codes as the row holds them, values as matchValueText gives them; an
+// empty value gives an empty cell.
 std::string matchCellText(const MatchRow& row, MatchColumn column);
-
-// The number a numeric column sorts by, an empty value before every number; nothing for a
-// column of texts.
-std::optional<double> matchCellNumber(const MatchRow& row, MatchColumn column);
 
 } // namespace relperm

@@ -1,5 +1,6 @@
 #include "database/ui/matchlistwindow.h"
 
+#include "database/matchorder.h"
 #include "ui/icons.h"
 #include "ui/text.h"
 #include "ui/windowparts.h"
@@ -11,11 +12,11 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <numeric>
 
 namespace relperm::databaseui {
 
@@ -25,28 +26,8 @@ using ui::qs;
 
 constexpr const char* windowKind = "Matching Data Sets";
 
-// What the proxy sorts by: a number for the numeric columns, so that 9 comes before 10.
-constexpr int sortRole = Qt::UserRole;
-constexpr int matchRole = Qt::UserRole + 1;
-
 // Enough rows to see a run of them without the list taking the screen.
 constexpr int rowsShownAtFirst = 20;
-
-// Rows that sort alike stay in the order of their matches, whatever order they had before.
-class MatchOrder : public QSortFilterProxyModel {
-  public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-
-  protected:
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        if (QSortFilterProxyModel::lessThan(left, right))
-            return true;
-        if (QSortFilterProxyModel::lessThan(right, left))
-            return false;
-        const bool ascending = sortOrder() == Qt::AscendingOrder;
-        return (left.data(matchRole).toInt() < right.data(matchRole).toInt()) == ascending;
-    }
-};
 
 QString countText(std::size_t rows) {
     if (rows == 0)
@@ -58,8 +39,10 @@ QString countText(std::size_t rows) {
 
 } // namespace
 
-// The rows of the list shown, as the table view asks for them; the texts are formatted as
-// the view draws them, not beforehand, so a list of many sets costs little to show.
+// The rows of the list shown, in the order of the column the user sorted by. The order is
+// the core's (database/matchorder.h), made from the typed cells; the texts are formatted as
+// the view draws them, not beforehand, so a list of many sets costs little to show and to
+// sort.
 class MatchTableModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -67,12 +50,18 @@ class MatchTableModel : public QAbstractTableModel {
     void setList(const MatchList* list) {
         beginResetModel();
         list_ = list;
-        columns_ = list ? matchColumns(list->selection.system) : std::vector<MatchColumn>{};
+        columns_ = list ? list->rows.columns() : std::vector<MatchColumn>{};
+        order_ = orderOf(sortColumn_, sortOrder_);
         endResetModel();
     }
 
+    // The match of a shown row.
+    int matchAt(int row) const {
+        return static_cast<int>(order_[static_cast<std::size_t>(row)]) + 1;
+    }
+
     int rowCount(const QModelIndex& parent) const override {
-        return parent.isValid() || !list_ ? 0 : static_cast<int>(list_->rows.size());
+        return parent.isValid() ? 0 : static_cast<int>(order_.size());
     }
     int columnCount(const QModelIndex& parent) const override {
         return parent.isValid() ? 0 : static_cast<int>(columns_.size());
@@ -81,21 +70,15 @@ class MatchTableModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override {
         if (!list_ || !index.isValid())
             return {};
-        const MatchRow& row = list_->rows[static_cast<std::size_t>(index.row())];
+        const std::size_t row = order_[static_cast<std::size_t>(index.row())];
         const MatchColumn column = columns_[static_cast<std::size_t>(index.column())];
         switch (role) {
         case Qt::DisplayRole:
-            return qs(matchCellText(row, column));
+            return qs(list_->rows.cellText(row, column));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(
-                Qt::Alignment(matchCellNumber(row, column) ? Qt::AlignRight : Qt::AlignLeft) |
+                Qt::Alignment(isTextColumn(column) ? Qt::AlignLeft : Qt::AlignRight) |
                 Qt::AlignVCenter);
-        case sortRole:
-            if (auto number = matchCellNumber(row, column))
-                return *number;
-            return qs(matchCellText(row, column));
-        case matchRole:
-            return row.match;
         default:
             return {};
         }
@@ -110,9 +93,51 @@ class MatchTableModel : public QAbstractTableModel {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
 
+    // The header's click. The current row and the selection stay on their sets.
+    void sort(int column, Qt::SortOrder order) override {
+        sortColumn_ = column;
+        sortOrder_ = order;
+        if (!list_)
+            return;
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<std::uint32_t> sorted = orderOf(column, order);
+        const QModelIndexList kept = persistentIndexList();
+        if (!kept.isEmpty()) {
+            std::vector<std::uint32_t> shownAt(sorted.size());
+            for (std::size_t i = 0; i < sorted.size(); ++i)
+                shownAt[sorted[i]] = static_cast<std::uint32_t>(i);
+            QModelIndexList moved;
+            moved.reserve(kept.size());
+            for (const QModelIndex& index : kept)
+                moved << this->index(
+                    static_cast<int>(shownAt[order_[static_cast<std::size_t>(index.row())]]),
+                    index.column());
+            changePersistentIndexList(kept, moved);
+        }
+        order_ = std::move(sorted);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+
   private:
+    // The rows in the order of `column`; in the order of the matches for no column.
+    std::vector<std::uint32_t> orderOf(int column, Qt::SortOrder order) const {
+        if (!list_)
+            return {};
+        if (column < 0 || column >= static_cast<int>(columns_.size())) {
+            std::vector<std::uint32_t> matches(list_->rows.size());
+            std::iota(matches.begin(), matches.end(), std::uint32_t{0});
+            return matches;
+        }
+        return matchOrder(list_->rows, columns_[static_cast<std::size_t>(column)],
+                          order == Qt::AscendingOrder ? SortDirection::Ascending
+                                                      : SortDirection::Descending);
+    }
+
     const MatchList* list_ = nullptr;
     std::vector<MatchColumn> columns_;
+    std::vector<std::uint32_t> order_; // the row shown i-th
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 MatchListWindow::MatchListWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -131,13 +156,9 @@ MatchListWindow::MatchListWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     notice_->setTextFormat(Qt::PlainText);
 
     model_ = new MatchTableModel(this);
-    sorted_ = new MatchOrder(this);
-    sorted_->setSourceModel(model_);
-    sorted_->setSortRole(sortRole);
-    sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
     table_ = new QTableView(this);
     table_->setObjectName("matchTable");
-    table_->setModel(sorted_);
+    table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -147,9 +168,8 @@ MatchListWindow::MatchListWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setSortingEnabled(true);
     table_->sortByColumn(0, Qt::AscendingOrder);
-    connect(table_, &QTableView::activated, this, [this](const QModelIndex& index) {
-        emit matchChosen(sorted_->data(index, matchRole).toInt());
-    });
+    connect(table_, &QTableView::activated, this,
+            [this](const QModelIndex& index) { emit matchChosen(model_->matchAt(index.row())); });
 
     count_ = new QLabel(this);
     count_->setObjectName("matchCount");
@@ -215,9 +235,9 @@ void MatchListWindow::fitToColumns() {
         return;
     fitted_ = true;
     int width = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width();
-    for (int column = 0; column < sorted_->columnCount(); ++column)
+    for (int column = 0; column < model_->columnCount({}); ++column)
         width += table_->columnWidth(column);
-    const int rows = std::clamp(sorted_->rowCount(), 8, rowsShownAtFirst);
+    const int rows = std::clamp(model_->rowCount({}), 8, rowsShownAtFirst);
     const int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
                        rows * table_->verticalHeader()->defaultSectionSize();
     const QMargins margins = layout()->contentsMargins();

@@ -1,8 +1,8 @@
 // The data sets that match the browser's selection, listed in a resizable window of their
 // own: one row per set in the order Show steps through them, sortable by any column, with
-// the number of rows. The rows, their texts and the numbers they sort by come from the
-// core (database/matchlist.h); the window only shows them and says which row the user
-// chose, which the browser then shows as the Show of that match number would.
+// the number of rows. The rows, their texts and their orders come from the core
+// (database/matchlist.h, matchorder.h); the window only shows them and says which row the
+// user chose, which the browser then shows as the Show of that match number would.
 #pragma once
 
 #include "database/matchlist.h"
@@ -12,7 +12,6 @@
 #include <optional>
 
 class QLabel;
-class QSortFilterProxyModel;
 class QTableView;
 
 namespace relperm::databaseui {
@@ -44,7 +43,6 @@ class MatchListWindow : public QWidget {
 
     std::optional<MatchList> list_;
     MatchTableModel* model_ = nullptr;
-    QSortFilterProxyModel* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* selection_ = nullptr;
     QLabel* notice_ = nullptr;

@@ -269,6 +269,69 @@ class MatchListTest : public QObject {
         expectShows(*afterShows(2, 1));
     }
 
+    // The demo database's rows in the order each heading gives them, as the list has always
+    // shown them; the chosen row stays on its set through every sort.
+    void theDemoDatabaseSortsAsItAlwaysHas() {
+        open(DEMO_DIR);
+        pickAll("Water-Oil Data");
+        QTableView* view = table(openList());
+        auto matches = [&] {
+            QList<int> shown;
+            for (const QString& match : column(view, "Match"))
+                shown << match.toInt();
+            return shown;
+        };
+        view->setCurrentIndex(view->model()->index(6, 2)); // match 7
+        QList<int> inOrder;
+        for (int match = 1; match <= 40; ++match)
+            inOrder << match;
+        QCOMPARE(matches(), inOrder);
+
+        clickHeading(view, "k md");
+        QCOMPARE(matches(), (QList<int>{20, 9,  6,  3,  35, 7,  26, 27, 30, 32, 33, 31, 8,  1,
+                                        11, 15, 19, 5,  38, 40, 4,  22, 13, 37, 29, 28, 36, 18,
+                                        34, 10, 24, 25, 23, 16, 17, 12, 39, 14, 21, 2}));
+        QCOMPARE(view->currentIndex().row(), 5);
+        QCOMPARE(view->currentIndex().column(), 2);
+        QCOMPARE(view->selectionModel()->selectedRows(),
+                 QModelIndexList{view->model()->index(5, 0)});
+        clickHeading(view, "k md");
+        QCOMPARE(matches(), (QList<int>{2,  21, 14, 39, 12, 17, 16, 23, 25, 24, 10, 34, 18, 36,
+                                        28, 29, 37, 13, 22, 4,  40, 38, 5,  19, 15, 11, 1,  8,
+                                        31, 33, 32, 30, 27, 26, 7,  35, 3,  6,  9,  20}));
+        QCOMPARE(view->currentIndex().row(), 34);
+
+        // Equal texts in the order of their matches, going up and going down.
+        clickHeading(view, "Location");
+        QCOMPARE(matches(), (QList<int>{3,  9,  15, 21, 27, 33, 39, 4,  10, 16, 22, 28, 34, 40,
+                                        6,  12, 18, 24, 30, 36, 5,  11, 17, 23, 29, 35, 1,  7,
+                                        13, 19, 25, 31, 37, 2,  8,  14, 20, 26, 32, 38}));
+        clickHeading(view, "Location");
+        QCOMPARE(matches(), (QList<int>{2,  8,  14, 20, 26, 32, 38, 1,  7,  13, 19, 25, 31, 37,
+                                        5,  11, 17, 23, 29, 35, 6,  12, 18, 24, 30, 36, 4,  10,
+                                        16, 22, 28, 34, 40, 3,  9,  15, 21, 27, 33, 39}));
+        clickHeading(view, "Depth ft ss");
+        QCOMPARE(matches(), (QList<int>{12, 6,  19, 29, 2,  23, 30, 7,  38, 40, 8,  34, 16, 17,
+                                        37, 32, 21, 28, 1,  35, 26, 15, 5,  11, 25, 27, 18, 9,
+                                        14, 24, 13, 4,  20, 39, 22, 31, 3,  36, 10, 33}));
+        clickHeading(view, "Wettability");
+        clickHeading(view, "Wettability");
+        QCOMPARE(matches(), (QList<int>{10, 16, 22, 28, 34, 1,  4,  7,  13, 19, 25, 31, 37, 40,
+                                        3,  6,  9,  12, 15, 18, 21, 24, 27, 30, 33, 36, 39, 2,
+                                        5,  8,  11, 14, 17, 20, 23, 26, 29, 32, 35, 38}));
+        clickHeading(view, "Match");
+        QCOMPARE(matches(), inOrder);
+        clickHeading(view, "Match");
+        std::reverse(inOrder.begin(), inOrder.end());
+        QCOMPARE(matches(), inOrder);
+        QCOMPARE(view->currentIndex().row(), 33);
+        QCOMPARE(column(view, "Match").at(33), QString("7"));
+
+        // A list made again keeps the order the user chose.
+        openList();
+        QCOMPARE(matches(), inOrder);
+    }
+
     void demoDatabaseScreenshot() {
         open(DEMO_DIR);
         pickAll("Water-Oil Data");
