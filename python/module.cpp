@@ -11,8 +11,8 @@ using namespace relperm::python;
 
 namespace {
 
-const char* moduleDoc = R"(relperm - relative permeability tables, measured data sets, fits and SCAL
-recommendations, in the process
+const char* moduleDoc =
+    R"(relative permeability tables, data sets, fits and SCAL cases, in the process
 
 The functions of the relperm command line over the same libraries, for notebooks
 and for workflows that write tables for many model realisations: values come
