@@ -296,9 +296,10 @@ struct Run {
             return fail(*f);
         const MatchSelection& s = std::get<MatchSelection>(selection);
         StreamedOutput output = streamedOutput(options);
-        const std::optional<DataFileProblem> problem =
-            writeMatchList(dir, system, s.lists, {s.searchPercent, s.tolerance}, s.user,
-                           [&](std::string_view piece) { return output.write(piece); });
+        const std::optional<DataFileProblem> problem = writeMatchList(
+            dir, system, s.lists, {s.searchPercent, s.tolerance}, s.user,
+            [&](std::string_view piece) { return output.write(piece); }, outputPieceBytes,
+            LineEnd::Lf);
         return finish(output, problem);
     }
 

@@ -24,22 +24,23 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 
-# What every description ends with; Debian's description lines stay below 80 characters.
+# What every description holds; Debian's description lines stay below 80 characters (CPack
+# indents each line after the synopsis, and writes a line "." as Debian's empty line).
 set(suite_text
-    " Reservoir engineers describe how two fluids flow together through rock
- with relative permeability curves. The suite makes such curves from
- published correlations, browses curves measured in the laboratory, and
- writes both as tables for reservoir simulators.")
+    "Reservoir engineers describe how two fluids flow together through rock
+with relative permeability curves. The suite makes such curves from
+published correlations, browses curves measured in the laboratory, and
+writes both as tables for reservoir simulators.")
 
 set(CPACK_DEBIAN_RELPERM_PACKAGE_NAME ${RELPERM_PACKAGE_relperm})
 set(CPACK_DEBIAN_RELPERM_DESCRIPTION
     "relative permeability tables from the command line
 ${suite_text}
- .
- This package holds relperm, the command line: tables from correlations,
- the measured-data files, Corey and LET fits, low/base/high
- recommendations, simulator include files and their checks. It needs no
- window system.")
+.
+This package holds relperm, the command line: tables from correlations,
+the measured-data files, Corey and LET fits, low/base/high
+recommendations, simulator include files and their checks. It needs no
+window system.")
 
 set(CPACK_DEBIAN_SUITE_PACKAGE_NAME ${RELPERM_PACKAGE_suite})
 # The windows draw with Qt's platform plugins, which no library dependency brings in; the
@@ -49,19 +50,19 @@ set(CPACK_DEBIAN_SUITE_PACKAGE_RECOMMENDS ${RELPERM_PACKAGE_relperm})
 set(CPACK_DEBIAN_SUITE_DESCRIPTION
     "relative permeability calculator and measured-data browser
 ${suite_text}
- .
- This package holds the windows: the calculator (vomar), the browser of
- measured data sets (pellam) and the launcher (ostilo).")
+.
+This package holds the windows: the calculator (vomar), the browser of
+measured data sets (pellam) and the launcher (ostilo).")
 
 set(CPACK_DEBIAN_DEMO_PACKAGE_NAME ${RELPERM_PACKAGE_demo})
 set(CPACK_DEBIAN_DEMO_PACKAGE_ARCHITECTURE all) # the record files are little-endian throughout
 set(CPACK_DEBIAN_DEMO_DESCRIPTION
     "demo database of the relative permeability suite
 ${suite_text}
- .
- This package holds the demo database: measured water-oil, gas-oil,
- gas-water and gas-condensate data sets, and the CSV files they are
- imported from.")
+.
+This package holds the demo database: measured water-oil, gas-oil,
+gas-water and gas-condensate data sets, and the CSV files they are
+imported from.")
 
 set(CPACK_COMPONENTS_ALL relperm suite demo)
 
@@ -82,8 +83,8 @@ if(TARGET relperm_python)
     set(CPACK_DEBIAN_PYTHON_DESCRIPTION
         "relative permeability suite for Python
 ${suite_text}
- .
- This package holds the Python 3 module relperm, over the same libraries
- as the command line.")
+.
+This package holds the Python 3 module relperm, over the same libraries
+as the command line.")
 endif()
 include(CPack)

@@ -176,9 +176,9 @@ std::optional<DataFileProblem> writeMatchList(const std::filesystem::path& dataD
                                               TwoPhaseSystem system, const SearchCriteria& lists,
                                               const ToleranceSearch& search,
                                               const UserEndPoints& user, const TextSink& sink,
-                                              std::size_t pieceBytes) {
+                                              std::size_t pieceBytes, LineEnd lineEnd) {
     const std::vector<MatchColumn> columns = matchColumns(system);
-    CsvWriter w;
+    CsvWriter w(lineEnd);
     writeHeader(w, system);
     bool taking = true;
     WorkControl control;

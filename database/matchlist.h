@@ -71,12 +71,14 @@ std::string matchListCsv(const MatchList& list);
 
 // The same text of the list listMatches would make, handed to `sink` in pieces of about
 // `pieceBytes` as the file is read, so that it is never held whole (`relperm db list`);
-// returns the records lost, as the list does. A piece the sink refuses ends the read.
+// returns the records lost, as the list does. A piece the sink refuses ends the read. The
+// lines end as `lineEnd` says: LF for the scripts that read `relperm db list`.
 std::optional<DataFileProblem> writeMatchList(const std::filesystem::path& dataDirectory,
                                               TwoPhaseSystem system, const SearchCriteria& lists,
                                               const ToleranceSearch& search,
                                               const UserEndPoints& user, const TextSink& sink,
-                                              std::size_t pieceBytes = std::size_t{1} << 16);
+                                              std::size_t pieceBytes = std::size_t{1} << 16,
+                                              LineEnd lineEnd = LineEnd::CrLf);
 
 // --- for reading in a window ---------------------------------------------------------------
 

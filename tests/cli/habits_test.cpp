@@ -263,13 +263,14 @@ TEST_F(DemoFolder, CsvForScriptsEndsLinesWithLfAndTheWindowsFilesKeepCrLf) {
             }
         return lf > 0 && lf == crLf;
     };
-    std::vector<std::string> fit = inDemo({"fit", "--match", "1"});
+    std::vector<std::string> list = inDemo({"db", "list"}), fit = inDemo({"fit", "--match", "1"});
+    list.insert(list.end(), wo.begin(), wo.end());
     fit.insert(fit.end(), wo.begin(), wo.end());
     fit.insert(fit.end(), {"--model", "Corey"});
     std::vector<std::string> compare = with(fit, {"--compare"});
     std::vector<std::string> recommend = inDemo({"recommend", "--model", "Corey"});
     recommend.insert(recommend.end(), wo.begin(), wo.end());
-    for (const auto& args : {fit, compare, recommend}) {
+    for (const auto& args : {list, fit, compare, recommend}) {
         Outcome r = relperm(args);
         EXPECT_EQ(r.status, exitOk) << args.front() << ": " << r.err;
         EXPECT_TRUE(lfOnly(r.out)) << args.front() << ": " << r.out;

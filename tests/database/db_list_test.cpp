@@ -116,11 +116,11 @@ TEST_F(DbList, PrintsACsvRowPerMatchInTheOrderShowStepsThroughThem) {
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out,
               "\"match\",\"location\",\"lithology\",\"method\",\"wettability\",\"depth ft ss\","
-              "\"porosity\",\"k md\",\"kabs md\",\"Swc\",\"Sorw\",\"points\"\r\n"
+              "\"porosity\",\"k md\",\"kabs md\",\"Swc\",\"Sorw\",\"points\"\n"
               "1,\"N. America\",\"Sandstone\",\"Steady State\",\"Water-Wet\",5000,.2,100,100,"
-              ".215,.3,3\r\n"
+              ".215,.3,3\n"
               "2,\"N. America\",\"Sandstone\",\"Centrifuge\",\"Water-Wet\",6670.5,.2,100,100,"
-              ".2,.3,3\r\n");
+              ".2,.3,3\n");
     expectListIsTheShows(dir, WO, {"--location", "1"});
     expectListIsTheShows(dir, WO, {"--search-percent", "--swc", "21", "--tolerance", "1"});
 }
@@ -142,9 +142,9 @@ TEST_F(DbList, WritesToOutAndReportsLostRecordsAsCountDoes) {
     EXPECT_EQ(written.status, exitOk) << written.err;
     EXPECT_EQ(written.out, "");
     EXPECT_EQ(readFile(out), "\"match\",\"location\",\"lithology\",\"method\",\"porosity\","
-                             "\"k md\",\"kabs md\",\"Slc\",\"Sgc\",\"points\"\r\n"
+                             "\"k md\",\"kabs md\",\"Slc\",\"Sgc\",\"points\"\n"
                              "1,\"N. America\",\"Limestone\",\"Steady State\",.2,100,100,.2,.05,"
-                             "3\r\n");
+                             "3\n");
 }
 
 TEST_F(DbList, RefusesWhatCountRefusesAndIsInTheHelp) {
