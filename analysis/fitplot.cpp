@@ -16,79 +16,6 @@ constexpr int curvePoints = 50;
 // The measured points stand out from the lines drawn through them.
 constexpr int pointWidth = 5;
 
-constexpr double legendLeft = -20;
-constexpr double legendRight = 108;
-constexpr double sampleLength = 6;
-// Above the frame's top: a margin over the legend's lines, and at least the room the frame's
-// coordinates leave there.
-constexpr double legendMargin = 3;
-constexpr double roomAboveFrame = krPlotCoordinates.top - 100;
-
-enum class Sample { None, Dot, Line };
-
-struct LegendPiece {
-    std::string text;
-    Rgb colour = black;
-    Sample sample = Sample::None;
-    LineStyle style = LineStyle::Solid;
-
-    // The text and the room of a character and a half after it, which keeps the next sample
-    // apart from it also where text is drawn a little wider than measured (a PDF viewer).
-    double width(const PlotTextSize& size) const {
-        const double label = size.width(text) + 1.5 * size.width("n");
-        return sample == Sample::None ? label : sampleLength + 1 + label;
-    }
-};
-
-// Pieces that stay on one line of the legend.
-using LegendUnit = std::vector<LegendPiece>;
-
-double widthOf(const LegendUnit& unit, const PlotTextSize& size) {
-    double width = 0;
-    for (const LegendPiece& piece : unit)
-        width += piece.width(size);
-    return width;
-}
-
-// The units in lines no wider than the space above the frame; a unit wider than that
-// stands on a line of its own.
-std::vector<std::vector<LegendUnit>> legendLines(const std::vector<LegendUnit>& units,
-                                                 const PlotTextSize& size) {
-    std::vector<std::vector<LegendUnit>> lines;
-    double x = legendLeft;
-    for (const LegendUnit& unit : units) {
-        const double width = widthOf(unit, size);
-        if (lines.empty() || (x + width > legendRight && x > legendLeft)) {
-            lines.emplace_back();
-            x = legendLeft;
-        }
-        lines.back().push_back(unit);
-        x += width;
-    }
-    return lines;
-}
-
-void drawLegendLine(Scene& scene, const std::vector<LegendUnit>& units, double y,
-                    const PlotTextSize& size) {
-    // The sample stands level with the middle of the text, which hangs from y.
-    const double middle = y - 3;
-    double x = legendLeft;
-    for (const LegendUnit& unit : units)
-        for (const LegendPiece& piece : unit) {
-            double textX = x;
-            if (piece.sample == Sample::Dot) {
-                scene.add(SceneDot{x + sampleLength / 2, middle, piece.colour, pointWidth});
-                textX += sampleLength + 1;
-            } else if (piece.sample == Sample::Line) {
-                scene.add(
-                    SceneLine{x, middle, x + sampleLength, middle, piece.colour, 1, piece.style});
-                textX += sampleLength + 1;
-            }
-            scene.add(SceneText{textX, y, piece.text, piece.colour});
-            x += piece.width(size);
-        }
-}
-
 std::vector<double> column(const PointColumn& values, int count) {
     return {values.begin() + 1, values.begin() + 1 + count};
 }
@@ -135,12 +62,12 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
 
     std::vector<LegendUnit> legend;
     legend.push_back({{"measured:"},
-                      {risingName, krAxisColour, Sample::Dot},
-                      {fallingName, krOtherColour, Sample::Dot}});
+                      {risingName, krAxisColour, LegendSample::Dot},
+                      {fallingName, krOtherColour, LegendSample::Dot}});
     if (fit)
         legend.push_back({{fitModelName(fit->model) + " fit:"},
-                          {risingName, krAxisColour, Sample::Line},
-                          {fallingName, krOtherColour, Sample::Line}});
+                          {risingName, krAxisColour, LegendSample::Line},
+                          {fallingName, krOtherColour, LegendSample::Line}});
     std::vector<std::size_t> drawn;
     for (std::size_t index : overlays)
         if (index < comparisons.size() && comparisons[index].refusal.empty())
@@ -150,26 +77,12 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
         if (index == drawn.front())
             unit.push_back({"correlations:"});
         unit.push_back({overlayLegendName(comparisons[index].correlation), overlayColour(index),
-                        Sample::Line, LineStyle::Dashed});
+                        LegendSample::Line, LineStyle::Dashed});
         legend.push_back(std::move(unit));
     }
-    const std::vector<std::vector<LegendUnit>> lines = legendLines(legend, text);
 
     Scene scene;
-    // The coordinates grow upwards by what the legend's lines need above the frame. Text keeps
-    // its size on the page whatever the coordinates span, so on taller coordinates a line
-    // spans more units: their height h solves h = below + margin + n lineHeight h / span.
-    const double below = 100 - (krPlotCoordinates.top + krPlotCoordinates.height);
-    const double n = static_cast<double>(lines.size());
-    const double span = -krPlotCoordinates.height;
-    double height = (below + legendMargin) / (1 - text.lineHeight * n / span);
-    if (!(height > 0) || height - below < roomAboveFrame)
-        height = below + roomAboveFrame;
-    const double lineHeight = text.lineHeight * height / span;
-    scene.coordinates = krPlotCoordinates;
-    scene.coordinates.top = 100 + height - below;
-    scene.coordinates.height = -height;
-    addKrPlotFrame(scene, axis);
+    addKrPlotFrameAndLegend(scene, legend, text, axis);
 
     const int count = std::clamp<int>(set.pointCount, 0, maxPoints);
     const std::vector<double> saturation = column(set.normSat, count);
@@ -196,11 +109,6 @@ Scene fitPlot(TwoPhaseSystem system, const MeasuredDataSet& set,
     }
 
     addKrAxisNames(scene, std::string(pointColumnNames(system)[0]), axis);
-    double y = scene.coordinates.top - 1;
-    for (const auto& line : lines) {
-        drawLegendLine(scene, line, y, text);
-        y -= lineHeight;
-    }
     return scene;
 }
 

@@ -17,10 +17,8 @@ namespace {
 constexpr int fitPoints = 30;
 // The cases are read against each other, exponents up to 10 included.
 constexpr int casePoints = 60;
-// The legend stands above the frame in the text of the plot view, as the fit plot's does.
-constexpr double legendLeft = -20;
-constexpr double legendTop = 109;
-constexpr double characterWidth = 2.8;
+// The count of fits drawn stands under the frame, left of the saturation's name.
+constexpr double fitsCountLeft = -20;
 
 void addCurve(Scene& scene, const std::function<double(double)>& kr, int points, Rgb colour,
               int penWidth, LineStyle style, KrAxis axis) {
@@ -76,10 +74,23 @@ std::string scalTText(double t) {
 }
 
 Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional<double> t,
-                         KrAxis axis) {
+                         KrAxis axis, const PlotTextSize& text) {
+    const std::pair<ScalCase, double> cases[] = {
+        {ScalCase::Low, -1}, {ScalCase::Base, 0}, {ScalCase::High, 1}};
+    // At -1, 0 and 1 the case at t is that case: drawn over it, it would hide the case's
+    // colour; the legend names t beside the case instead.
+    const auto onCase = [&](double at) { return t && std::abs(*t - at) < 1e-9; };
+    const bool tOnACase = std::any_of(std::begin(cases), std::end(cases),
+                                      [&](const auto& c) { return onCase(c.second); });
+
+    std::vector<LegendUnit> legend{{{"fits", fittedSetColour, LegendSample::Line}}};
+    for (const auto& [which, at] : cases)
+        legend.push_back({{scalCaseName(which) + (onCase(at) ? " (" + scalTText(*t) + ")" : ""),
+                           scalCaseColour(which), LegendSample::Line}});
+    if (t && !tOnACase)
+        legend.push_back({{scalTText(*t), scalTColour, LegendSample::Line, LineStyle::Dashed}});
     Scene scene;
-    scene.coordinates = krPlotCoordinates;
-    addKrPlotFrame(scene, axis);
+    addKrPlotFrameAndLegend(scene, legend, text, axis);
 
     const std::vector<std::size_t> drawn = drawnFits(recommendation.fits.size());
     for (std::size_t index : drawn) {
@@ -91,13 +102,6 @@ Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional
             scene, [&](double s) { return fallingKr(fit.model, fit.falling, s); }, fitPoints,
             fittedSetColour, 1, LineStyle::Solid, axis);
     }
-    const std::pair<ScalCase, double> cases[] = {
-        {ScalCase::Low, -1}, {ScalCase::Base, 0}, {ScalCase::High, 1}};
-    // At -1, 0 and 1 the case at t is that case: drawn over it, it would hide the case's
-    // colour; the legend names t beside the case instead.
-    const auto onCase = [&](double at) { return t && std::abs(*t - at) < 1e-9; };
-    const bool tOnACase = std::any_of(std::begin(cases), std::end(cases),
-                                      [&](const auto& c) { return onCase(c.second); });
     // Under the cases, so the three stay in sight wherever t crosses them.
     if (t && !tOnACase)
         addCase(scene, recommendation, *t, scalTColour, LineStyle::Dashed, axis);
@@ -105,15 +109,8 @@ Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional
         addCase(scene, recommendation, at, scalCaseColour(which), LineStyle::Solid, axis);
 
     addKrAxisNames(scene, std::string(pointColumnNames(recommendation.system)[0]), axis);
-    std::vector<LegendEntry> legend{{"fits", fittedSetColour}};
-    for (const auto& [which, at] : cases)
-        legend.push_back({scalCaseName(which) + (onCase(at) ? " (" + scalTText(*t) + ")" : ""),
-                          scalCaseColour(which)});
-    if (t && !tOnACase)
-        legend.push_back({scalTText(*t), scalTColour, LineStyle::Dashed});
-    addLegend(scene, legendLeft, legendTop, legend, {}, characterWidth);
     if (drawn.size() < recommendation.fits.size())
-        scene.add(SceneText{legendLeft, -10,
+        scene.add(SceneText{fitsCountLeft, -10,
                             "fits: " + std::to_string(drawn.size()) + " of " +
                                 std::to_string(recommendation.fits.size()),
                             fittedSetColour});

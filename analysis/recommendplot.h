@@ -39,8 +39,8 @@ std::vector<std::size_t> drawnFits(std::size_t fits);
 // which the legend names with t ("base (t = 0.00)") and no curve of its own is drawn. The
 // axis names and a legend above the frame, and, when not every fit is drawn, how many are
 // ("fits: 300 of 700000") under the frame left of the saturation. Curves are clipped to the
-// frame.
+// frame. The legend is laid out at `text`, on more lines when the plot is small.
 Scene recommendationPlot(const ScalRecommendation& recommendation, std::optional<double> t,
-                         KrAxis axis = KrAxis::Linear);
+                         KrAxis axis = KrAxis::Linear, const PlotTextSize& text = {});
 
 } // namespace relperm

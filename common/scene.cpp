@@ -147,6 +147,96 @@ double addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry
     return x;
 }
 
+namespace {
+
+constexpr double legendLeft = -20;
+constexpr double legendRight = 108;
+constexpr double legendSampleLength = 6;
+constexpr int legendDotWidth = 5;
+// Above the frame's top: a margin over the legend's lines, and at least the room the frame's
+// coordinates leave there.
+constexpr double legendMargin = 3;
+constexpr double roomAboveFrame = krPlotCoordinates.top - 100;
+
+// The text and the room of a character and a half after it, which keeps the next sample
+// apart from it also where text is drawn a little wider than measured (a PDF viewer).
+double widthOf(const LegendPiece& piece, const PlotTextSize& size) {
+    const double label = size.width(piece.text) + 1.5 * size.width("n");
+    return piece.sample == LegendSample::None ? label : legendSampleLength + 1 + label;
+}
+
+double widthOf(const LegendUnit& unit, const PlotTextSize& size) {
+    double width = 0;
+    for (const LegendPiece& piece : unit)
+        width += widthOf(piece, size);
+    return width;
+}
+
+std::vector<std::vector<LegendUnit>> legendLines(const std::vector<LegendUnit>& units,
+                                                 const PlotTextSize& size) {
+    std::vector<std::vector<LegendUnit>> lines;
+    double x = legendLeft;
+    for (const LegendUnit& unit : units) {
+        const double width = widthOf(unit, size);
+        if (lines.empty() || (x + width > legendRight && x > legendLeft)) {
+            lines.emplace_back();
+            x = legendLeft;
+        }
+        lines.back().push_back(unit);
+        x += width;
+    }
+    return lines;
+}
+
+void drawLegendLine(Scene& scene, const std::vector<LegendUnit>& units, double y,
+                    const PlotTextSize& size) {
+    // The sample stands level with the middle of the text, which hangs from y.
+    const double middle = y - 3;
+    double x = legendLeft;
+    for (const LegendUnit& unit : units)
+        for (const LegendPiece& piece : unit) {
+            double textX = x;
+            if (piece.sample == LegendSample::Dot) {
+                scene.add(
+                    SceneDot{x + legendSampleLength / 2, middle, piece.colour, legendDotWidth});
+                textX += legendSampleLength + 1;
+            } else if (piece.sample == LegendSample::Line) {
+                scene.add(SceneLine{x, middle, x + legendSampleLength, middle, piece.colour, 1,
+                                    piece.style});
+                textX += legendSampleLength + 1;
+            }
+            scene.add(SceneText{textX, y, piece.text, piece.colour});
+            x += widthOf(piece, size);
+        }
+}
+
+} // namespace
+
+void addKrPlotFrameAndLegend(Scene& scene, const std::vector<LegendUnit>& units,
+                             const PlotTextSize& text, KrAxis axis) {
+    const std::vector<std::vector<LegendUnit>> lines = legendLines(units, text);
+    // The coordinates grow upwards by what the legend's lines need above the frame. Text keeps
+    // its size on the page whatever the coordinates span, so on taller coordinates a line
+    // spans more units: their height h solves h = below + margin + n lineHeight h / span.
+    const double below = 100 - (krPlotCoordinates.top + krPlotCoordinates.height);
+    const double n = static_cast<double>(lines.size());
+    const double span = -krPlotCoordinates.height;
+    double height = (below + legendMargin) / (1 - text.lineHeight * n / span);
+    if (!(height > 0) || height - below < roomAboveFrame)
+        height = below + roomAboveFrame;
+    const double lineHeight = text.lineHeight * height / span;
+    scene.coordinates = krPlotCoordinates;
+    scene.coordinates.top = 100 + height - below;
+    scene.coordinates.height = -height;
+    addKrPlotFrame(scene, axis);
+
+    double y = scene.coordinates.top - 1;
+    for (const auto& line : lines) {
+        drawLegendLine(scene, line, y, text);
+        y -= lineHeight;
+    }
+}
+
 void addKrPlotFrame(Scene& scene, KrAxis axis) {
     scene.add(SceneLine{0, 0, 0, 100, black});
     scene.add(SceneLine{0, 0, 100, 0, black});

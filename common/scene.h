@@ -180,6 +180,26 @@ struct LegendEntry {
 double addLegend(Scene& scene, double x, double y, const std::vector<LegendEntry>& entries,
                  const std::string& heading = {}, double characterWidth = 4.5);
 
+// A legend above the frame of a kr plot, laid out with the widths its text is drawn at, so
+// its entries stay apart at any size of the plot. A piece is a text in its colour, after a
+// short sample of the curve (a line in the curve's style) or of the points (a dot); a unit
+// is pieces that stay on one line ("measured:", krw, krow).
+enum class LegendSample { None, Dot, Line };
+struct LegendPiece {
+    std::string text;
+    Rgb colour = black;
+    LegendSample sample = LegendSample::None;
+    LineStyle style = LineStyle::Solid;
+};
+using LegendUnit = std::vector<LegendPiece>;
+
+// The kr plot's coordinates (krPlotCoordinates), grown upwards by as many lines as `units`
+// need at `text` across the frame's width (a unit wider than that on a line of its own), its
+// frame on `axis`, and the legend on those lines. With one line the coordinates are
+// krPlotCoordinates.
+void addKrPlotFrameAndLegend(Scene& scene, const std::vector<LegendUnit>& units,
+                             const PlotTextSize& text, KrAxis axis = KrAxis::Linear);
+
 // Where the legend of the curves stands: under the bottom axis, right of the saturation.
 inline constexpr double legendX = 56;
 inline constexpr double legendY = -10;

@@ -21,8 +21,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -102,22 +100,10 @@ FitWindow::FitWindow(FitModel model, ui::WindowServices services, QWidget* paren
     auto* sidePanel = new QWidget;
     sidePanel->setLayout(side);
     side->setContentsMargins(0, 0, 0, 0);
-    // The panel's wrapped texts need more height the narrower it is, which a window's least
-    // size does not follow: in a short window they would be pressed over the table. It
-    // scrolls instead.
-    auto* sideScroll = new QScrollArea(this);
-    sideScroll->setObjectName("fitPanel");
-    sideScroll->setWidget(sidePanel);
-    sideScroll->setWidgetResizable(true);
-    sideScroll->setFrameShape(QFrame::NoFrame);
-    sideScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    sideScroll->setMinimumWidth(340 + scrollBar);
-    sideScroll->setMaximumWidth(420 + scrollBar);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(plot_, 1);
-    layout->addWidget(sideScroll);
+    layout->addWidget(scrollingPanel(sidePanel, "fitPanel", 340, 420, this));
     resize(1080, 700);
 }
 

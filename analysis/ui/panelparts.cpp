@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -76,6 +78,20 @@ void fitHeightToRows(QTableWidget* table) {
     for (int row = 0; row < table->rowCount(); ++row)
         height += table->rowHeight(row);
     table->setFixedHeight(height);
+}
+
+QWidget* scrollingPanel(QWidget* panel, const char* name, int minWidth, int maxWidth,
+                        QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setObjectName(name);
+    scroll->setWidget(panel);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int scrollBar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    scroll->setMinimumWidth(minWidth + scrollBar);
+    scroll->setMaximumWidth(maxWidth + scrollBar);
+    return scroll;
 }
 
 } // namespace relperm::analysisui

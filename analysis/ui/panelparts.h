@@ -38,6 +38,13 @@ struct ParameterBox {
 ParameterBox parameterBox(const QString& title, const QStringList& columns, const char* refusalName,
                           const QString& copyText, QWidget* parent, bool withTables = false);
 
+// `panel` in a frameless area named `name` that scrolls it up and down, `minWidth` to
+// `maxWidth` wide besides its scroll bar. A panel's wrapped texts need more height the
+// narrower it is, which a window's least size does not follow: in a short window they would
+// be pressed over its tables.
+QWidget* scrollingPanel(QWidget* panel, const char* name, int minWidth, int maxWidth,
+                        QWidget* parent);
+
 // Makes the table as tall as its rows, so it never scrolls and leaves no blank under them.
 void fitHeightToRows(QTableWidget* table);
 

@@ -83,9 +83,9 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
 
     plot_ = new ui::PlotView(
-        [this](KrAxis axis) {
+        [this](KrAxis axis, const PlotTextSize& text) {
             if (recommendation_)
-                return recommendationPlot(*recommendation_, t(), axis);
+                return recommendationPlot(*recommendation_, t(), axis, text);
             Scene empty;
             empty.coordinates = krPlotCoordinates;
             addKrPlotFrame(empty, axis);
@@ -257,14 +257,12 @@ RecommendWindow::RecommendWindow(ui::WindowServices services, QWidget* parent)
     side->addWidget(modelBox);
     side->addWidget(cases.box);
     side->addWidget(sets, 1);
-    auto* sidePanel = new QWidget(this);
+    auto* sidePanel = new QWidget;
     sidePanel->setLayout(side);
-    sidePanel->setMinimumWidth(360);
-    sidePanel->setMaximumWidth(440);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(plotSide, 1);
-    layout->addWidget(sidePanel);
+    layout->addWidget(scrollingPanel(sidePanel, "recommendPanel", 360, 440, this));
     resize(1100, 720);
     tMoved();
 }

@@ -20,6 +20,7 @@
 #include "common/filewrite.h"
 #include "database/ui/pellamwindow.h"
 #include "shell/tools.h"
+#include "support/plot_legend.h"
 #include "support/plot_lines.h"
 #include "support/program_icons.h"
 #include "support/quiet_offscreen.h"
@@ -658,6 +659,36 @@ class RecommendWindowTest : public QObject {
         window.reset();
         QVERIFY(shown.isNull());
         QTRY_VERIFY(poolIdle());
+    }
+
+    // At its least size, at 700 x 500 and large, with t on a case and between two, the
+    // legend's entries stand apart inside the plot and the panel's texts clear of the table.
+    void theLegendAndThePanelStayApartAtAnySize() {
+        open(DEMO_DIR);
+        pickAllWaterOil();
+        RecommendWindow* shown = openRecommendation();
+        QVERIFY(shown);
+        auto* plot = shown->findChild<ui::PlotView*>("recommendPlot");
+        for (const int t : {0, -40})
+            for (const QSize size : {shown->minimumSizeHint(), QSize(700, 500), QSize(1400, 900)}) {
+                child<QSlider>(*shown, "t")->setValue(t);
+                shown->resize(size);
+                QCoreApplication::processEvents();
+                QVERIFY(legendTexts(*plot).size() >= (t == 0 ? 4u : 5u));
+                const QString clash = legendClash(*plot);
+                QVERIFY2(clash.isEmpty(),
+                         qPrintable(clash + " at " + QString::number(shown->width())));
+                auto* table = child<QTableWidget>(*shown, "parameters");
+                auto* misfit = child<QLabel>(*shown, "misfit");
+                const QRect tableArea(table->mapTo(shown, QPoint(0, 0)), table->size());
+                const QRect misfitArea(misfit->mapTo(shown, QPoint(0, 0)), misfit->size());
+                QVERIFY(!tableArea.intersects(misfitArea));
+                QVERIFY(misfit->height() >= misfit->heightForWidth(misfit->width()));
+            }
+        QDir().mkpath(SHOTS_DIR);
+        shown->resize(shown->minimumSizeHint());
+        QCoreApplication::processEvents();
+        QVERIFY(shown->grab().save(QString(SHOTS_DIR) + "/pellam-scal-smallest.png"));
     }
 
     void demoDatabaseScreenshot() {
