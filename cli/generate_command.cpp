@@ -111,10 +111,19 @@ void applyOptions(const Options& options, CalculatorForm& form) {
         for (std::size_t i = 0; index < 0 && i < box.entries.size(); ++i)
             if (sameListText(*value, box.entries[i]))
                 index = static_cast<int>(i);
-        if (index >= 0)
+        if (index >= 0) {
             form.pick(list.list, index);
-        else
-            form.type(list.list, *value);
+            continue;
+        }
+        // A typed fluid system leaves the correlation's list empty, and the typed name
+        // decides; it too is taken in any case, as the name the list would offer.
+        std::string typed = *value;
+        if (list.list == CalculatorList::Correlation)
+            for (Correlation c : {Correlation::Ibrahim, Correlation::Honarpour, Correlation::Rose,
+                                  Correlation::Wyllie, Correlation::Corey})
+                if (sameListText(typed, correlationName(c)))
+                    typed = correlationName(c);
+        form.type(list.list, typed);
     }
 }
 

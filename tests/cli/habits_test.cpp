@@ -247,6 +247,13 @@ TEST_F(DemoFolder, ListTextsInAnyCaseAreTheListsOwn) {
     }
     EXPECT_NE(relperm(with(typedLower, {"--format", "simulator", "--repair"})).out.find("Corey"),
               std::string::npos);
+    // A fluid system typed rather than picked leaves the correlation's list empty: the name
+    // typed in any case still names the correlation.
+    const std::vector<std::string> waterOil = {"generate", "--fluids", "Water-Oil", "--swc", "20",
+                                               "--sorw",   "25",       "--format",  "grid"};
+    const Outcome typedLowerCorey = relperm(with(waterOil, {"--correlation", "corey"}));
+    EXPECT_EQ(typedLowerCorey.status, exitOk) << typedLowerCorey.err;
+    EXPECT_EQ(typedLowerCorey.out, relperm(with(waterOil, {"--correlation", "Corey"})).out);
 }
 
 TEST_F(DemoFolder, CsvForScriptsEndsLinesWithLfAndTheWindowsFilesKeepCrLf) {
