@@ -50,7 +50,7 @@ TEST_F(DeckCheckCommand, tablesRelpermWritesPassEveryCheckInBothFamilies) {
     const auto deck = write("SIX.DATA", std::string(std::istreambuf_iterator<char>(in), {}));
     run = relperm({"deck", "check", deck, "--format", "csv"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(run.out, "keyword,satnum,row,file,line,check,detail\r\n");
+    EXPECT_EQ(run.out, "keyword,satnum,row,file,line,check,detail\n");
     run = relperm({"deck", "check", deck});
     EXPECT_EQ(run.out, deck + ": SWFN 6 tables, SGFN 6 tables, SOF3 6 tables: every check "
                               "holds.\n");

@@ -118,7 +118,13 @@ for package in "${!deb[@]}"; do
     while read -r kind _ tag rest; do
         case $kind in
         E:|W:) fail "lintian $kind $tag $rest" ;;
-        I:) [[ ${justified[$tag]:-0} == 1 ]] || fail "lintian info tag no one has justified: $tag $rest" ;;
+        I:)
+            # make test packages the tree it tests, built without Debian's hardening flags
+            # (fortify and the sanitizers do not mix); make package builds hardened, and the
+            # checks below then hold its programs to every flag.
+            [[ $hardened != ON && $tag == hardening-no-* ]] && continue
+            [[ ${justified[$tag]:-0} == 1 ]] || fail "lintian info tag no one has justified: $tag $rest"
+            ;;
         esac
     done <"$work/$package.lintian"
     if [[ $hardened == ON ]]; then
