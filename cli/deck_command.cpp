@@ -6,6 +6,7 @@
 #include "common/quotedtext.h"
 #include "deck/checks.h"
 #include "deck/convert.h"
+#include "deck/reader.h"
 
 #include <ostream>
 
@@ -114,8 +115,7 @@ std::variant<deck::DeckTables, Failure> readTables(const std::string& file) {
     }
     auto& tables = std::get<deck::DeckTables>(read);
     if (tables.keywords.empty())
-        return Failure{exitRefused, file + " holds no saturation table (SWOF, SGOF, SLGOF, "
-                                           "SWFN, SGFN, SOF3, SOF2 or SGWFN)"};
+        return Failure{exitRefused, deck::noSaturationTable(file)};
     return std::move(tables);
 }
 

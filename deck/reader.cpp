@@ -525,6 +525,10 @@ std::variant<DeckTables, Refusal> readDeck(const std::filesystem::path& path, Pi
     return readDeckText(std::get<std::string>(text), path.string(), fromDisk, limits);
 }
 
+std::string noSaturationTable(const std::string& name) {
+    return name + " holds no saturation table (SWOF, SGOF, SLGOF, SWFN, SGFN, SOF3, SOF2 or SGWFN)";
+}
+
 std::string rowPlace(const DeckTables& deck, const Row& row) {
     return deck.files[row.file] + " line " + std::to_string(row.line);
 }

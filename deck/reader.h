@@ -93,6 +93,10 @@ std::variant<DeckTables, Refusal> readDeck(const std::filesystem::path& path,
                                            PipeUse pipes = PipeUse::Refuse,
                                            const ReadLimits& limits = {});
 
+// Why a deck read as `name` that holds no saturation table has nothing to check, convert,
+// plot or fit: "NAME holds no saturation table (SWOF, ..., SGWFN)".
+std::string noSaturationTable(const std::string& name);
+
 // Where a row stands, for messages: "tables.inc line 12".
 std::string rowPlace(const DeckTables& deck, const Row& row);
 

@@ -461,8 +461,7 @@ py::list check(const py::object& pathOrText) {
             raiseDeckRefusal(*r);
         const auto& deckTables = std::get<deck::DeckTables>(read);
         if (deckTables.keywords.empty())
-            throw Refused(name + " holds no saturation table (SWOF, SGOF, SLGOF, SWFN, SGFN, "
-                                 "SOF3, SOF2 or SGWFN)");
+            throw Refused(deck::noSaturationTable(name));
         findings = deck::checkTables(deckTables);
     }
     py::list list;

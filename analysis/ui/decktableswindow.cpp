@@ -8,6 +8,7 @@
 #include "analysis/tablefit.h"
 #include "common/filewrite.h"
 #include "deck/convert.h"
+#include "deck/reader.h"
 #include "ui/filedialog.h"
 #include "ui/icons.h"
 #include "ui/messages.h"
@@ -188,8 +189,7 @@ bool DeckTablesWindow::openFile(const QString& file) {
     if (auto* r = std::get_if<Refusal>(&read))
         refusal = qs(r->message);
     else if (std::get<deck::DeckTables>(read).keywords.empty())
-        refusal = file + " holds no saturation table (SWOF, SGOF, SLGOF, SWFN, SGFN, SOF3, SOF2 "
-                         "or SGWFN)";
+        refusal = qs(deck::noSaturationTable(file.toStdString()));
     if (!refusal.isEmpty()) {
         services_.messages->warn(this, windowTitle(), refusal);
         return false;
